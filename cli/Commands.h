@@ -1,0 +1,23 @@
+// The sub-commands of quillon-cli. Each takes the arguments after its own name, prints its
+// result on stdout and returns the exit code; errors are thrown as qg::Error and reported by main.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qg::cli {
+
+using Args = std::vector<std::string>;
+
+int RunAdd(const Args& args);        // add PROJECT.tnp PICTURE...
+int RunInfo(const Args& args);       // info PROJECT.tnp [--dump]
+int RunBuild(const Args& args);      // build PROJECT.tnp [--dest DIR] [--jobs N] [--list] [--upload]
+int RunThumbnail(const Args& args);  // thumbnail PROJECT.tnp SOURCE OUT [--side thumb|image]
+int RunExif(const Args& args);       // exif PICTURE [--tags]
+
+// Thrown for a malformed command line; main prints the message and the usage text.
+struct UsageError {
+  std::string message;
+};
+
+}  // namespace qg::cli

@@ -1,0 +1,37 @@
+# One static library per core folder, named qg_<folder>, built from the folder's *.cpp files.
+# A folder without sources yet becomes an interface library so its dependants still configure.
+#   qg_module(imaging DEPS qg_codecs qg_project LIBS JPEG::JPEG)
+function(qg_module name)
+  cmake_parse_arguments(M "" "" "DEPS;LIBS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  set(target qg_${name})
+  if(srcs)
+    add_library(${target} STATIC ${srcs})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${target} PUBLIC ${M_DEPS} ${M_LIBS})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${target} INTERFACE ${M_DEPS} ${M_LIBS})
+  endif()
+endfunction()
+
+# One GoogleTest executable per test folder, named <folder>_tests, from the folder's *_test.cpp
+# files; every test case becomes its own ctest entry.
+#   qg_test_suite(imaging DEPS qg_imaging [SOURCES extra.cpp])
+function(qg_test_suite name)
+  cmake_parse_arguments(M "" "" "DEPS;SOURCES" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  set(target ${name}_tests)
+  add_executable(${target} ${srcs} ${M_SOURCES})
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${target} PRIVATE ${M_DEPS} qg_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${target} PRIVATE
+    QG_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
+    QG_BIN_DIR="${QUILLON_BIN_DIR}"
+    QG_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 120 PROPERTIES LABELS ${name})
+endfunction()

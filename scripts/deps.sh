@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing or benchmarking needs, skipping the ones
+# already present. Usage: scripts/deps.sh [build] [test] [bench]   (default: build test)
+set -euo pipefail
+
+build_pkgs=(
+  cmake make g++ pkg-config
+  qt6-base-dev libgl-dev
+  libjpeg62-turbo-dev
+  libgraphicsmagick++1-dev
+  libcurl4-openssl-dev
+  libgtest-dev googletest
+)
+test_pkgs=(
+  python3 python3-pyftpdlib          # FTP server the upload tests talk to
+  exiv2 libimage-exiftool-perl       # real-looking camera data in test pictures
+  graphicsmagick                     # test pictures in every format we decode
+  libjpeg-turbo-progs                # jpeg tools to inspect what we write
+  clang libclang-rt-14-dev           # libFuzzer for the parser fuzz targets
+)
+bench_pkgs=(
+  libjpeg-turbo-progs imagemagick libvips-tools time
+)
+
+groups=("$@")
+[ ${#groups[@]} -eq 0 ] && groups=(build test)
+
+wanted=()
+for g in "${groups[@]}"; do
+  case "$g" in
+    build) wanted+=("${build_pkgs[@]}") ;;
+    test)  wanted+=("${test_pkgs[@]}") ;;
+    bench) wanted+=("${bench_pkgs[@]}") ;;
+    *) echo "deps.sh: unknown group '$g' (build, test, bench)" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for p in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "deps.sh: need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+  sudo="sudo"
+fi
+echo "Installing: ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

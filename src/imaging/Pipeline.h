@@ -1,0 +1,63 @@
+// From a decoded source to a finished thumbnail or display image: target sizes, resampling,
+// border, drop shadow and the JPEG file. The routines of the two sides are twins that differ only
+// in which options they read.
+//
+// Threading: every routine here is reentrant; the build calls them from worker threads, each on
+// its own pictures. Progress goes through the callback, which may be empty.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "core/Picture.h"
+#include "project/Project.h"
+
+namespace qg {
+
+enum class Side { Thumb, Image };
+
+struct TargetSize {
+  uint16_t width = 0;
+  uint16_t height = 0;
+  friend bool operator==(const TargetSize&, const TargetSize&) = default;
+};
+
+// Receives the progress texts ("Resizing thumb... ", "Resizing image... ").
+using ProgressText = std::function<void(const std::string&)>;
+
+// Target size of a picture from its size text ("800 x 600") and the side's size options.
+// Throws qg::Error naming the size text when it has no usable numbers, a zero dimension or a
+// result outside 0..65535.
+TargetSize GetThumbnailSize(const std::string& sizeText, const GalleryOptions& options);
+TargetSize GetDisplayImageSize(const std::string& sizeText, const GalleryOptions& options);
+TargetSize GetTargetSize(const std::string& sizeText, const GalleryOptions& options, Side side);
+
+// The finished picture of a side from an already decoded source: resampled to width x height,
+// bordered, and with the side's drop shadow when `addShadow` is set (48 pixels larger).
+Picture RenderSide(const Picture& source, uint16_t width, uint16_t height, bool addShadow,
+                   const GalleryOptions& options, Side side, const ProgressText& progress = {});
+
+// Encodes with libjpeg at the given quality (0 is encoded as 1) and writes exactly `outputPath`.
+void SaveAsJpeg(const Picture& picture, const std::string& outputPath, int quality,
+                bool progressive);
+// The side's quality and progressive flag.
+void SaveAsJpeg(const Picture& picture, const std::string& outputPath, const GalleryOptions& options,
+                Side side);
+
+// The whole pipeline on a decoded source. The thumbnail's shadow follows AddShadow; the display
+// image's follows `addShadow`, as the callers pass it.
+void MakeThumbnail(const Picture& source, const std::string& outputPath, uint16_t width,
+                   uint16_t height, const GalleryOptions& options, const ProgressText& progress = {});
+void MakeDisplayImage(const Picture& source, const std::string& outputPath, uint16_t width,
+                      uint16_t height, bool addShadow, const GalleryOptions& options,
+                      const ProgressText& progress = {});
+
+// The same, decoding the source file first.
+void MakeThumbnail(const std::string& sourcePath, const std::string& outputPath, uint16_t width,
+                   uint16_t height, const GalleryOptions& options, const ProgressText& progress = {});
+void MakeDisplayImage(const std::string& sourcePath, const std::string& outputPath, uint16_t width,
+                      uint16_t height, bool addShadow, const GalleryOptions& options,
+                      const ProgressText& progress = {});
+
+}  // namespace qg
