@@ -21,3 +21,16 @@ struct UsageError {
 };
 
 }  // namespace qg::cli
+
+namespace qg {
+struct Project;
+}
+
+namespace qg::cli {
+
+// Uploads the gallery just built into `destFolder` with the stored preferences, as the upload
+// step does, and prints the gallery address. Used by `build --upload`.
+int UploadBuiltGallery(const Project& project, const std::vector<std::string>& uploadList,
+                       const std::string& destFolder);
+
+}  // namespace qg::cli
