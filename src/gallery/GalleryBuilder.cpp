@@ -1,0 +1,521 @@
+// The build driver. The picture loop is split in two halves:
+//
+// - rendering (decode the source once, make the thumbnail and the resized display image into
+//   private temporary files) may run ahead on worker threads, at most a few pictures beyond the
+//   one being committed, so memory grows with the number of workers and not with the gallery;
+// - committing (folders, moving the rendered files into place, the unresized copy, the page, the
+//   upload entries, progress) runs on the building thread strictly in list order.
+//
+// A serial build stops at the first error, and at a stop request it jumps to the last picture.
+// Because nothing a worker does is visible until its picture is committed, both behave exactly as
+// in a serial build: files rendered for pictures that are never committed are discarded with the
+// temporary folder. A picture whose source is an output of an earlier picture (a gallery built
+// into its own source folder) is rendered only after that earlier picture has been committed, so
+// it reads what a serial build would read.
+#include "gallery/GalleryBuilder.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <unordered_map>
+
+#include "core/Error.h"
+#include "gallery/Layout.h"
+#include "gallery/Pages.h"
+
+namespace fs = std::filesystem;
+
+namespace qg {
+
+const char kNoPicturesMessage[] = "Please add some pictures before creating the gallery (Project Step 2).";
+
+namespace {
+
+constexpr size_t kNone = static_cast<size_t>(-1);
+constexpr int32_t kMaxGrid = 100;  // the largest grid the options offer
+
+bool IsFile(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_regular_file(path, ec);
+}
+
+std::string MessageOf(const std::exception_ptr& error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return "unknown error";
+  }
+}
+
+// Thrown inside a build to end it with a message for the user.
+struct BuildFailure {
+  std::string message;
+};
+
+void CreateFolder(const std::string& path) {
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) return;
+  fs::create_directories(path, ec);
+  if (ec) throw Error(Format("Cannot create the folder \"%s\": %s", path.c_str(), ec.message().c_str()));
+}
+
+// Copies, replacing; a failed copy is not reported (the gallery then links a missing file).
+void CopyQuietly(const std::string& from, const std::string& to) {
+  std::error_code ec;
+  fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+}
+
+// Puts a rendered file in place, replacing any file of that name.
+void InstallFile(const std::string& rendered, const std::string& target) {
+  std::error_code ec;
+  fs::rename(rendered, target, ec);
+  if (!ec) return;
+  if (ec == std::errc::cross_device_link) {
+    ec.clear();
+    fs::copy_file(rendered, target, fs::copy_options::overwrite_existing, ec);
+    if (!ec) {
+      fs::remove(rendered, ec);
+      return;
+    }
+  }
+  throw Error(Format("Cannot write file \"%s\": %s", target.c_str(), ec.message().c_str()));
+}
+
+// A private folder for rendered files, removed with its content at the end of the build.
+class ScratchFolder {
+public:
+  ScratchFolder() {
+    std::error_code ec;
+    fs::path base = fs::temp_directory_path(ec);
+    if (ec) base = "/tmp";
+    std::string pattern = (base / "quillon-build-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+      throw Error(Format("Cannot create a temporary folder in \"%s\": %s", base.c_str(),
+                         std::strerror(errno)));
+    }
+    path_ = pattern + "/";
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+private:
+  std::string path_;
+};
+
+// What rendering one picture produced.
+struct Rendered {
+  bool exists = false;
+  std::string thumbnail;  // the rendered file, empty when none was made
+  std::string image;
+  std::string thumbnailError;  // why the thumbnail (or the decode it needed) failed
+  std::string imageError;
+};
+
+// Worker threads rendering pictures ahead of the commit position. Pictures are claimed in list
+// order, at most `window` beyond the picture being committed, and only once the earlier picture
+// that writes their source (dependency) has been committed.
+class RenderPool {
+public:
+  using Work = std::function<void(size_t index, Rendered& out)>;
+
+  RenderPool(unsigned workers, size_t count, size_t window, std::vector<size_t> dependency, Work work)
+      : count_(count), window_(window), dependency_(std::move(dependency)), work_(std::move(work)),
+        slots_(count) {
+    threads_.reserve(workers);
+    for (unsigned w = 0; w < workers; ++w) threads_.emplace_back([this] { Run(); });
+  }
+
+  ~RenderPool() {
+    {
+      std::lock_guard lock(mutex_);
+      closing_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& t : threads_) t.join();
+  }
+
+  // Picture `index` is the one being committed; every picture before it is committed. After a
+  // stop the commit position jumps to the last picture and the ones in between are abandoned.
+  void CommitPosition(size_t index) {
+    {
+      std::lock_guard lock(mutex_);
+      if (index > commit_ + 1) abandonedBefore_ = index;
+      commit_ = index;
+    }
+    wake_.notify_all();
+  }
+
+  Rendered& WaitFor(size_t index) {
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [&] { return slots_[index].state == State::Done; });
+    return slots_[index].result;
+  }
+
+private:
+  enum class State { Waiting, Claimed, Done };
+  struct Slot {
+    State state = State::Waiting;
+    Rendered result;
+  };
+
+  // The next picture to render, or kNone while there is none to take now.
+  size_t Claimable() const {
+    if (abandonedBefore_ != kNone) {
+      // After a stop only the last picture still matters.
+      const size_t last = count_ - 1;
+      return slots_[last].state == State::Waiting ? last : kNone;
+    }
+    if (next_ >= count_ || next_ >= commit_ + window_) return kNone;
+    const size_t dep = dependency_[next_];
+    if (dep != kNone && dep >= commit_) return kNone;
+    return next_;
+  }
+
+  void Run() {
+    std::unique_lock lock(mutex_);
+    while (true) {
+      wake_.wait(lock, [&] { return closing_ || Claimable() != kNone; });
+      if (closing_) return;
+      const size_t index = Claimable();
+      slots_[index].state = State::Claimed;
+      if (index == next_) ++next_;
+      lock.unlock();
+      Rendered result;
+      work_(index, result);
+      lock.lock();
+      slots_[index].result = std::move(result);
+      slots_[index].state = State::Done;
+      done_.notify_all();
+    }
+  }
+
+  const size_t count_;
+  const size_t window_;
+  const std::vector<size_t> dependency_;
+  const Work work_;
+
+  std::mutex mutex_;
+  std::condition_variable wake_;  // workers: something became claimable, or closing
+  std::condition_variable done_;  // committer: a picture is rendered
+  std::vector<Slot> slots_;
+  size_t next_ = 0;
+  size_t commit_ = 0;
+  size_t abandonedBefore_ = kNone;
+  bool closing_ = false;
+  std::vector<std::thread> threads_;
+};
+
+// One build over one snapshot.
+class BuildRun {
+public:
+  BuildRun(const Project& project, const PictureTools& tools, unsigned jobs,
+           std::atomic<bool>& stop, BuildObserver& observer)
+      : project_(project), o_(project_.options), tools_(tools), jobs_(jobs), stop_(stop),
+        observer_(observer) {}
+
+  BuildResult Run();
+
+private:
+  void Refuse(BuildResult& result, std::string message) {
+    result.outcome = BuildOutcome::Refused;
+    result.message = std::move(message);
+  }
+  bool NeedsRendering() const {
+    return o_.chkCreateThumbs || (o_.chkCreateImages && o_.blImageResize);
+  }
+  std::vector<size_t> SourceDependencies() const;
+  void RenderPicture(size_t index, Rendered& out) const;
+  void CommitPicture(size_t index, const Rendered* rendered);
+  void PictureLoop();
+  void CopyExtras();
+  [[noreturn]] void FailPicture(size_t index, const std::string& message) const {
+    const PictureRecord& picture = project_.pictures[index];
+    throw BuildFailure{Format("Picture %zu (%s): %s", index + 1, picture.FilenameAndPath.c_str(),
+                              message.c_str())};
+  }
+
+  const Project project_;  // the snapshot
+  const GalleryOptions& o_;
+  const PictureTools& tools_;
+  const unsigned jobs_;
+  std::atomic<bool>& stop_;
+  BuildObserver& observer_;
+
+  std::string dest_;  // the destination folder with a trailing "/"
+  std::optional<ScratchFolder> scratch_;
+  UploadList uploads_;
+  bool stopped_ = false;
+};
+
+BuildResult BuildRun::Run() {
+  BuildResult result;
+  const size_t count = project_.pictures.size();
+  if (count == 0) {
+    result.outcome = BuildOutcome::NoPictures;
+    result.message = kNoPicturesMessage;
+    return result;
+  }
+  if (o_.spinColumns < 1 || o_.spinRows < 1 || o_.spinColumns > kMaxGrid || o_.spinRows > kMaxGrid) {
+    Refuse(result, Format("The index pages need between 1 and %d columns and rows; the options "
+                          "give %d columns and %d rows. Please correct them on the Index Page tab.",
+                          kMaxGrid, o_.spinColumns, o_.spinRows));
+    return result;
+  }
+  if (o_.editDestFolder.empty()) {
+    Refuse(result, "Please choose the folder to write the gallery into (Target Folders tab).");
+    return result;
+  }
+  dest_ = o_.editDestFolder;
+  if (dest_.back() != '/') dest_ += '/';
+  result.destFolder = dest_;
+
+  try {
+    try {
+      CreateFolder(dest_);
+    } catch (const Error& e) {
+      throw BuildFailure{e.what()};
+    }
+    PictureLoop();
+    observer_.OnText("Ready");
+    observer_.OnProgress(0, count - 1);
+
+    const size_t pageSize = static_cast<size_t>(o_.spinColumns) * static_cast<size_t>(o_.spinRows);
+    const size_t pageCount = (count + pageSize - 1) / pageSize;
+    const ThumbSizeFn thumbSize = [this](const PictureRecord& picture) {
+      try {
+        return tools_.thumbnailSize(picture.ImageSize, o_);
+      } catch (...) {
+        const size_t index = static_cast<size_t>(&picture - project_.pictures.data());
+        FailPicture(index, MessageOf(std::current_exception()));
+      }
+    };
+    for (size_t page = 1; page <= pageCount; ++page) {
+      try {
+        WriteIndexPage(project_, dest_, page, pageCount, thumbSize, uploads_);
+      } catch (const Error& e) {
+        throw BuildFailure{e.what()};
+      }
+    }
+    result.outcome = BuildOutcome::Built;
+    result.pageCount = pageCount;
+  } catch (const BuildFailure& failure) {
+    result.outcome = BuildOutcome::Failed;
+    result.message = failure.message;
+  } catch (const std::exception& e) {
+    result.outcome = BuildOutcome::Failed;
+    result.message = e.what();
+  }
+  result.stopped = stopped_;
+  result.uploadList = uploads_.entries();
+  return result;
+}
+
+// For each picture, the last earlier picture that writes a file at its source path (kNone when
+// none does). Paths are compared after resolving the folders they name.
+std::vector<size_t> BuildRun::SourceDependencies() const {
+  const size_t count = project_.pictures.size();
+  std::vector<size_t> dependency(count, kNone);
+  auto resolved = [](const std::string& path) {
+    std::error_code ec;
+    fs::path p = fs::weakly_canonical(fs::absolute(path, ec), ec);
+    return ec ? fs::path(path).lexically_normal().string() : p.lexically_normal().string();
+  };
+  const std::string thumbFolder = resolved(dest_ + ThumbnailSubfolder(o_)) + "/";
+  const std::string imageFolder = resolved(dest_ + ImageSubfolder(o_)) + "/";
+  const std::string pageFolder = resolved(dest_) + "/";
+  auto inFolder = [](const std::string& folder, const std::string& name) {
+    return fs::path(folder + name).lexically_normal().string();
+  };
+
+  std::unordered_map<std::string, size_t> writer;
+  for (size_t i = 0; i < count; ++i) {
+    const PictureRecord& picture = project_.pictures[i];
+    const auto found = writer.find(resolved(picture.FilenameAndPath));
+    if (found != writer.end()) dependency[i] = found->second;
+    if (o_.chkCreateThumbs) writer[inFolder(thumbFolder, ThumbnailFileName(picture, o_))] = i;
+    if (o_.chkCreateImages) writer[inFolder(imageFolder, DisplayImageFileName(picture, o_))] = i;
+    writer[inFolder(pageFolder, PicturePageName(picture, o_))] = i;
+  }
+  return dependency;
+}
+
+// Decodes the source once and renders the outputs the options ask for into the scratch folder.
+// Runs on a worker; touches nothing outside the scratch folder.
+void BuildRun::RenderPicture(size_t index, Rendered& out) const {
+  const PictureRecord& picture = project_.pictures[index];
+  TargetSize thumbSize, imageSize;
+  try {
+    thumbSize = tools_.thumbnailSize(picture.ImageSize, o_);
+    imageSize = tools_.displayImageSize(picture.ImageSize, o_);
+  } catch (...) {
+    return;  // the commit computes the sizes again and reports the error in its place
+  }
+  out.exists = IsFile(picture.FilenameAndPath);
+  const bool wantThumb = o_.chkCreateThumbs;
+  const bool wantImage = o_.chkCreateImages && o_.blImageResize;
+  if (!out.exists || (!wantThumb && !wantImage)) return;
+
+  std::string& decodeError = wantThumb ? out.thumbnailError : out.imageError;
+  Picture source;
+  try {
+    source = tools_.load(picture.FilenameAndPath);
+  } catch (...) {
+    decodeError = MessageOf(std::current_exception());
+    return;
+  }
+  const std::string stem = scratch_->path() + std::to_string(index);
+  if (wantThumb) {
+    try {
+      tools_.makeThumbnail(source, stem + "t.jpg", thumbSize.width, thumbSize.height, o_);
+      out.thumbnail = stem + "t.jpg";
+    } catch (...) {
+      out.thumbnailError = MessageOf(std::current_exception());
+      return;  // a serial build ends here
+    }
+  }
+  if (wantImage) {
+    try {
+      tools_.makeDisplayImage(source, stem + "i.jpg", imageSize.width, imageSize.height,
+                              o_.AddShadowImage, o_);
+      out.image = stem + "i.jpg";
+    } catch (...) {
+      out.imageError = MessageOf(std::current_exception());
+    }
+  }
+}
+
+// The visible half of one picture, in the order a serial build makes it.
+void BuildRun::CommitPicture(size_t index, const Rendered* rendered) {
+  const PictureRecord& picture = project_.pictures[index];
+  try {
+    tools_.thumbnailSize(picture.ImageSize, o_);
+    tools_.displayImageSize(picture.ImageSize, o_);
+  } catch (...) {
+    FailPicture(index, MessageOf(std::current_exception()));
+  }
+  const bool exists = rendered ? rendered->exists : IsFile(picture.FilenameAndPath);
+  if (!exists) return;  // no files for a missing source; the index still shows its cell
+
+  try {
+    const std::string thumbFolder = dest_ + ThumbnailSubfolder(o_);
+    CreateFolder(thumbFolder);
+    observer_.OnText("Creating thumb " + picture.FileName);
+    if (o_.chkCreateThumbs) {
+      if (!rendered->thumbnailError.empty()) FailPicture(index, rendered->thumbnailError);
+      InstallFile(rendered->thumbnail, thumbFolder + ThumbnailFileName(picture, o_));
+    }
+
+    observer_.OnText("Creating image " + picture.FileName);
+    const std::string imageFolder = dest_ + ImageSubfolder(o_);
+    CreateFolder(imageFolder);
+    if (o_.chkCreateImages) {
+      const std::string target = imageFolder + DisplayImageFileName(picture, o_);
+      if (o_.blImageResize) {
+        if (!rendered->imageError.empty()) FailPicture(index, rendered->imageError);
+        InstallFile(rendered->image, target);
+      } else {
+        CopyQuietly(picture.FilenameAndPath, target);
+      }
+    }
+
+    observer_.OnText("Creating page " + picture.FileName);
+    WriteImagePage(project_, dest_, index, uploads_);
+  } catch (const Error& e) {
+    FailPicture(index, e.what());
+  }
+}
+
+void BuildRun::PictureLoop() {
+  const size_t count = project_.pictures.size();
+  const size_t last = count - 1;
+  const bool render = NeedsRendering();
+  if (render) scratch_.emplace();
+
+  std::optional<RenderPool> pool;
+  if (render && jobs_ > 1) {
+    pool.emplace(jobs_, count, /*window=*/size_t{2} * jobs_, SourceDependencies(),
+                 [this](size_t index, Rendered& out) { RenderPicture(index, out); });
+  }
+
+  stop_.store(false);
+  for (size_t i = 0; i < count; ++i) {
+    observer_.OnProgress(i, last);
+    if (stop_.load() && i != last) {
+      i = last;
+      stopped_ = true;
+    }
+    Rendered local;
+    const Rendered* rendered = nullptr;
+    if (pool) {
+      pool->CommitPosition(i);
+      rendered = &pool->WaitFor(i);
+    } else if (render) {
+      RenderPicture(i, local);
+      rendered = &local;
+    }
+    CommitPicture(i, rendered);
+  }
+  pool.reset();  // joins the workers before the scratch folder goes
+  scratch_.reset();
+  CopyExtras();
+}
+
+// The background pictures and the navigation buttons, straight into the destination.
+void BuildRun::CopyExtras() {
+  for (const std::string* background : {&o_.editBackgroundAPic, &o_.editBackgroundBPic}) {
+    if (background->empty()) continue;
+    const std::string name = FileNameOfPath(*background);
+    CopyQuietly(*background, dest_ + name);
+    uploads_.Add(name);
+  }
+  if (!o_.blNavShowImages) return;
+  for (int item = 0; item < NavItemCount; ++item) {
+    const std::string& button = o_.sNavImage[item];
+    if (!IsFile(button)) continue;
+    const std::string name = FileNameOfPath(button);
+    CopyQuietly(button, dest_ + name);
+    uploads_.Add(name);
+  }
+}
+
+class NoObserver : public BuildObserver {};
+
+}  // namespace
+
+GalleryBuilder::GalleryBuilder(unsigned jobs, PictureTools tools)
+    : jobs_(jobs != 0 ? jobs : std::max(1u, std::thread::hardware_concurrency())),
+      tools_(std::move(tools)) {}
+
+GalleryBuilder::~GalleryBuilder() = default;
+
+BuildResult GalleryBuilder::Build(const Project& snapshot, BuildObserver* observer) {
+  NoObserver quiet;
+  BuildObserver& watcher = observer ? *observer : quiet;
+  BuildResult result;
+  try {
+    BuildRun run(snapshot, tools_, jobs_, stopRequested_, watcher);
+    result = run.Run();
+  } catch (const std::exception& e) {
+    // Only resource exhaustion gets here (the snapshot copy, the scratch folder, threads).
+    result.outcome = BuildOutcome::Failed;
+    result.message = e.what();
+  }
+  watcher.OnFinished(result);
+  return result;
+}
+
+}  // namespace qg

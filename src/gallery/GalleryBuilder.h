@@ -1,0 +1,105 @@
+// The gallery build: from a snapshot of the project to the finished gallery in the destination
+// folder. Per picture in list order it makes the thumbnail, the display image (resized, or the
+// source copied unchanged) and the picture page; then it copies the background and navigation
+// button pictures, and finally writes the index pages. It keeps the upload list of the files the
+// gallery needs on the server.
+//
+// Threading contract
+// - Build() runs the whole build on the calling thread (the window calls it on a worker thread of
+//   its own, the command line on its main thread) and returns when the build has ended. One
+//   GalleryBuilder runs one build at a time; it is reusable afterwards, also after a failure.
+// - With more than one job, Build() starts that many worker threads which decode and render
+//   pictures ahead into private temporary files; they are joined before Build() returns. Every
+//   visible effect happens on the calling thread, in list order: folders, outputs moved into
+//   place, copies, pages, upload entries and every observer call. The files written are therefore
+//   the same, byte for byte, for every job count, and the same after a stop or an error: a
+//   picture that a serial build would not have reached leaves no file behind.
+// - RequestStop() may be called from any thread, also from inside an observer call. The build
+//   reads it at the start of each picture: it then handles the last picture of the list, makes
+//   the copies and writes all index pages, as when stopping between pictures.
+// - Observer calls are made on the thread that called Build(); they must not call Build().
+// - The snapshot is copied at the start; the caller's project may change during the build.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/Picture.h"
+#include "imaging/Pipeline.h"
+#include "project/Project.h"
+
+namespace qg {
+
+// How a build ended.
+enum class BuildOutcome {
+  Built,       // the gallery was written (possibly after a stop)
+  NoPictures,  // the picture list is empty: nothing was written
+  Refused,     // the options cannot make a gallery (no destination, an empty grid)
+  Failed,      // an error ended the build part-way
+};
+
+struct BuildResult {
+  BuildOutcome outcome = BuildOutcome::Failed;
+  bool stopped = false;                 // a stop request shortened the picture loop
+  std::string message;                  // for every outcome but Built: what to tell the user
+  std::string destFolder;               // the destination folder, ending in "/"
+  size_t pageCount = 0;                 // index pages written
+  std::vector<std::string> uploadList;  // relative to destFolder, in upload-list order
+};
+
+// Progress of a build, called on the building thread in list order.
+class BuildObserver {
+public:
+  virtual ~BuildObserver() = default;
+  // The progress position: `position` from 0 to `maximum` (the picture count less one).
+  virtual void OnProgress(size_t position, size_t maximum) { (void)position, (void)maximum; }
+  // "Creating thumb <file name>", "Creating image ...", "Creating page ...", "Ready".
+  virtual void OnText(const std::string& text) { (void)text; }
+  // The build ended with the result (every outcome, failures included).
+  virtual void OnFinished(const BuildResult& result) { (void)result; }
+};
+
+// The imaging steps the build calls, so that tests can watch or replace them. Each must be safe
+// to call from several threads at once, each call on its own pictures.
+struct PictureTools {
+  std::function<TargetSize(const std::string& sizeText, const GalleryOptions&)> thumbnailSize;
+  std::function<TargetSize(const std::string& sizeText, const GalleryOptions&)> displayImageSize;
+  std::function<Picture(const std::string& path)> load;
+  std::function<void(const Picture& source, const std::string& outputPath, uint16_t width,
+                     uint16_t height, const GalleryOptions&)>
+      makeThumbnail;
+  std::function<void(const Picture& source, const std::string& outputPath, uint16_t width,
+                     uint16_t height, bool addShadow, const GalleryOptions&)>
+      makeDisplayImage;
+
+  // The codecs' decoder and the imaging pipeline.
+  static PictureTools Standard();
+};
+
+// "Please add some pictures before creating the gallery (Project Step 2)."
+extern const char kNoPicturesMessage[];
+
+class GalleryBuilder {
+public:
+  // `jobs` workers decode and render pictures (0: one per processor core; 1: everything on the
+  // building thread).
+  explicit GalleryBuilder(unsigned jobs = 0, PictureTools tools = PictureTools::Standard());
+  ~GalleryBuilder();
+  GalleryBuilder(const GalleryBuilder&) = delete;
+  GalleryBuilder& operator=(const GalleryBuilder&) = delete;
+
+  BuildResult Build(const Project& snapshot, BuildObserver* observer = nullptr);
+  void RequestStop() { stopRequested_.store(true); }
+
+  unsigned jobs() const { return jobs_; }
+
+private:
+  unsigned jobs_;
+  PictureTools tools_;
+  std::atomic<bool> stopRequested_{false};
+};
+
+}  // namespace qg

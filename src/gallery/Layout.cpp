@@ -1,0 +1,103 @@
+// Output names, sub-folders and the ordered upload list.
+#include "gallery/Layout.h"
+
+#include <algorithm>
+
+namespace qg {
+
+namespace {
+
+char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+unsigned char FoldChar(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - 'a' + 'A') : u;
+}
+
+std::string Subfolder(bool straightIntoDestination, const std::string& typed) {
+  if (straightIntoDestination || typed.empty()) return {};
+  std::string sub = LowerAscii(typed);
+  if (sub.back() != '/') sub += '/';
+  return sub;
+}
+
+}  // namespace
+
+std::string LowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = LowerChar(c);
+  return out;
+}
+
+int CompareText(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char x = FoldChar(a[i]);
+    const unsigned char y = FoldChar(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+std::string FileNameOfPath(std::string_view path) {
+  const size_t slash = path.rfind('/');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string BaseName(const PictureRecord& picture) {
+  const std::string& name = picture.FileName;
+  return name.size() <= 4 ? std::string() : name.substr(0, name.size() - 4);
+}
+
+std::string PicturePageName(const PictureRecord& picture, const GalleryOptions& options) {
+  return LowerAscii(BaseName(picture) + options.editImageFilenameExt);
+}
+
+std::string ThumbnailFileName(const PictureRecord& picture, const GalleryOptions& options) {
+  return LowerAscii(options.Prefix + BaseName(picture) + options.Suffix + ".jpg");
+}
+
+std::string DisplayImageFileName(const PictureRecord& picture, const GalleryOptions& options) {
+  return LowerAscii(options.blImageResize ? BaseName(picture) + ".jpg" : picture.FileName);
+}
+
+std::string IndexPageName(size_t page) {
+  if (page <= 1) return "index.html";
+  return "index" + std::to_string(page - 1) + ".html";
+}
+
+std::string ThumbnailSubfolder(const GalleryOptions& options) {
+  return Subfolder(options.TargetThumb, options.ThumbFolder);
+}
+
+std::string ImageSubfolder(const GalleryOptions& options) {
+  return Subfolder(options.TargetImage, options.ImageFolder);
+}
+
+std::string ThumbnailLink(const PictureRecord& picture, const GalleryOptions& options) {
+  return ThumbnailSubfolder(options) + ThumbnailFileName(picture, options);
+}
+
+std::string DisplayImageLink(const PictureRecord& picture, const GalleryOptions& options) {
+  return ImageSubfolder(options) + DisplayImageFileName(picture, options);
+}
+
+void UploadList::Add(std::string entry) { entries_.push_back(std::move(entry)); }
+
+void UploadList::Clear() {
+  entries_.clear();
+  sorted_ = 0;
+}
+
+const std::vector<std::string>& UploadList::entries() const {
+  if (sorted_ != entries_.size()) {
+    std::stable_sort(entries_.begin(), entries_.end(), [](const std::string& a, const std::string& b) {
+      return CompareText(a, b) < 0;
+    });
+    sorted_ = entries_.size();
+  }
+  return entries_;
+}
+
+}  // namespace qg
