@@ -1,0 +1,89 @@
+// INI profile files with the semantics of the Windows profile functions that project files were
+// made with, so that files written by hand or by the Windows program read the same here.
+//
+// Reading
+// - Lines end in CR LF, LF or a lone CR; a file may lack the final line break. A UTF-8 byte
+//   order mark at the very start is skipped (and kept when the file is written back).
+// - Blanks (space, tab, vertical tab, form feed, CR, Ctrl-Z) around a line, around a key name
+//   and around a value are ignored. Empty lines and lines whose first non-blank character is ";"
+//   are not entries.
+// - A line whose first non-blank character is "[" and that contains a "]" starts a section; its
+//   name is the text up to the last "]", blanks trimmed. Lines before the first section belong
+//   to no section.
+// - Every other line is an entry: the key is the text before the first "=", the value the text
+//   after it. A line without "=" is an entry with a key and no value.
+// - Section and key names are compared without regard to ASCII letter case. Only the first
+//   section of a name counts (a later section of the same name is invisible), and within it
+//   only the first entry of a key.
+// - ReadString: a key that is missing, or whose first entry has no "=", gives nothing (callers
+//   use their default). One pair of equal single or double quotes enclosing the whole value is
+//   removed, then the value is cut to 2047 characters.
+// - SectionEntries: every entry of the section in file order as "key=value" (key and value
+//   trimmed, quotes kept) or just "key" for a line without "=".
+//
+// Writing (WriteString)
+// - The first entry of the key in the first section of the name is replaced by "key=value",
+//   the key keeping its spelling from the file; the line keeps its own line break, and every
+//   other byte of the file stays as it was.
+// - A new key goes after the last non-empty line of its section; a new section is appended at
+//   the end of the file as "[name]" followed by "key=value". New lines end in CR LF; a file
+//   whose last line lacks a line break gets one first.
+// - A value is written as it is, except that CR and LF, which would split the line, are written
+//   as blanks.
+//
+// Cuts at a character count never split a UTF-8 sequence: they step back to its start.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace qg {
+
+// The longest value ReadString returns.
+inline constexpr size_t kProfileValueLimit = 2047;
+
+class ProfileDocument {
+public:
+  ProfileDocument() = default;
+  // Parses file bytes; never fails.
+  static ProfileDocument Parse(std::string_view bytes);
+
+  // The value of `key` in `section`, or nothing when it is missing.
+  std::optional<std::string> ReadString(std::string_view section, std::string_view key) const;
+  // The entries of the section in file order; nothing when the section is missing.
+  std::optional<std::vector<std::string>> SectionEntries(std::string_view section) const;
+
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+  // The file's bytes.
+  std::string Serialize() const;
+
+private:
+  struct Line {
+    std::string text;  // without its line break
+    std::string eol;   // "\r\n", "\n", "\r" or "" for a last line without a break
+  };
+  struct Section {
+    bool hasHeader = false;  // false only for the lines before the first header
+    std::string name;        // trimmed header name
+    std::vector<Line> lines; // the header line first when hasHeader
+  };
+
+  const Section* FindSection(std::string_view name) const;
+  Section* FindSection(std::string_view name);
+  void IndexSection(size_t position);
+
+  std::string prefix_;  // a UTF-8 byte order mark, kept as it was
+  std::vector<Section> sections_;
+  // Lower-case section name -> position of its first section.
+  std::unordered_map<std::string, size_t> firstSection_;
+};
+
+// Cuts `text` to at most `limit` bytes without splitting a UTF-8 sequence.
+std::string CutText(std::string_view text, size_t limit);
+
+}  // namespace qg

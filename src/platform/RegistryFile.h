@@ -1,0 +1,57 @@
+// One registry key kept in a file of Windows registry export syntax (.reg), the stand-in for the
+// per-user registry on this system:
+//
+//     Windows Registry Editor Version 5.00
+//
+//     [HKEY_CURRENT_USER\Software\Vendor\Program]
+//     "count"=dword:0000000a
+//     "name"="text with \\ and \" escaped"
+//
+// The reader accepts what an export from another system may hold: CR LF or LF line ends, a UTF-8
+// or UTF-16LE byte order mark (UTF-16 text is converted to UTF-8), comments, other keys, the
+// "HKCU" abbreviation, hex(1)/hex(2) strings and hex(4) double words with continuation lines,
+// deletions ("name"=-) and quoted texts that run over a line break. Value names are matched
+// without regard to ASCII case; a name given twice takes its last value, as an import would.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace qg {
+
+struct RegistryValue {
+  enum class Type { Dword, String, Other };  // Other: binary, quad word, malformed ...
+  Type type = Type::Other;
+  uint32_t dword = 0;
+  std::string text;
+
+  static RegistryValue Dword(uint32_t value) { return {Type::Dword, value, {}}; }
+  static RegistryValue String(std::string value) { return {Type::String, 0, std::move(value)}; }
+};
+
+class RegistryKeyFile {
+public:
+  // Parses the file's bytes and keeps the values of the key `keyPath` (a path below
+  // HKEY_CURRENT_USER, such as "Software\\Vendor\\Program").
+  static RegistryKeyFile Parse(std::string_view bytes, std::string_view keyPath);
+
+  // True when the file names the key.
+  bool KeyFound() const { return keyFound_; }
+  // The value of that name, or nothing when it is missing.
+  std::optional<RegistryValue> Find(std::string_view name) const;
+
+private:
+  bool keyFound_ = false;
+  std::unordered_map<std::string, RegistryValue> values_;  // lower-case name -> value
+};
+
+// The export text of one key with the values in the order given, CR LF line ends, UTF-8.
+std::string FormatRegistryKeyFile(std::string_view keyPath,
+                                  const std::vector<std::pair<std::string, RegistryValue>>& values);
+
+}  // namespace qg
