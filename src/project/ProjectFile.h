@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "project/Preferences.h"
 #include "project/Project.h"
@@ -20,9 +21,27 @@ void NewProjectDefaults(Project& project, const Preferences& prefs);
 // "List index out of bounds (%d)"); what was read before the error stays in `project`.
 void LoadProjectFile(Project& project, const std::string& path);
 
+// LoadProjectFile on file bytes already in memory; `path` becomes FProjectFileName.
+void LoadProjectText(Project& project, std::string_view bytes, const std::string& path);
+
+// The bytes SaveProjectFile writes for this project into a new, empty file.
+std::string ProjectFileText(const Project& project);
+
+// The bytes SaveProjectFile writes for this project over a file that holds `existing`: keys are
+// updated in place, new keys and sections appended, everything else kept.
+std::string UpdatedProjectFileText(std::string_view existing, const Project& project);
+
 // Writes the project to project.FProjectFileName, replacing the file atomically, then marks the
 // project saved. Throws qg::Error("Unable to write to <path>") with the old file untouched.
 void SaveProjectFile(Project& project);
+
+// The file name Save As uses for the name the user chose: ".tnp" is appended unless the name's
+// last four characters are exactly ".tnp".
+std::string SaveAsFileName(const std::string& chosen);
+
+// An integer as the project file holds it: decimal with an optional sign, or hexadecimal after
+// "$" or "0x"/"0X". False when the text is not a valid 32-bit integer.
+bool ParseFileInteger(std::string_view text, int32_t& value);
 
 // The main window caption: " Quillon Gallery  [<file name part>]".
 std::string WindowTitleText(const Project& project);

@@ -1,0 +1,185 @@
+// The preferences file keeps the registry's reading rules: a first run writes the defaults, a
+// missing text reads empty, and a missing or wrongly typed number or flag ends the reading.
+#include "project/Settings.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "platform/Folders.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
+
+namespace qg {
+namespace {
+
+using test::ReadFile;
+using test::WriteFile;
+
+class SettingsTest : public ::testing::Test {
+protected:
+  test::TempDir dir_;
+  test::ScopedEnv config_{"XDG_CONFIG_HOME", dir_.file("config")};
+
+  // Writes a preferences file holding the key with these value lines.
+  void WriteKey(const std::string& lines, const char* eol = "\r\n") {
+    std::filesystem::create_directories(std::filesystem::path(PreferencesFilePath()).parent_path());
+    std::string text = std::string("Windows Registry Editor Version 5.00") + eol + eol +
+                       "[HKEY_CURRENT_USER\\Software\\Corvane-Soft\\Quillon Gallery]" + eol;
+    for (char c : lines) {
+      if (c == '\n') {
+        text += eol;
+      } else {
+        text += c;
+      }
+    }
+    WriteFile(PreferencesFilePath(), text);
+  }
+
+  // A fully written key with every value changed from its default, minus the named lines.
+  std::string FullKey() {
+    return "\"blHintViewGalleryNow\"=dword:00000000\n"
+           "\"iGalleryNumber\"=dword:0000000c\n"
+           "\"sDefNavHome\"=\"Start\"\n"
+           "\"sDefNavIndex\"=\"Overview\"\n"
+           "\"sDefNavFirst\"=\"|<\"\n"
+           "\"sDefNavPrevious\"=\"<\"\n"
+           "\"sDefNavNext\"=\">\"\n"
+           "\"sDefNavLast\"=\">|\"\n"
+           "\"sDefNavALTHome\"=\"a1\"\n"
+           "\"sDefNavALTIndex\"=\"a2\"\n"
+           "\"sDefNavALTFirst\"=\"a3\"\n"
+           "\"sDefNavALTPrevious\"=\"a4\"\n"
+           "\"sDefNavALTNext\"=\"a5\"\n"
+           "\"sDefNavALTLast\"=\"a6\"\n"
+           "\"sUserCorvaneFTPFolder\"=\"qg123\"\n"
+           "\"blUseCorvaneServer\"=dword:00000000\n"
+           "\"sFTPHost\"=\"ftp.example.org:2121\"\n"
+           "\"sFTPUser\"=\"me\"\n"
+           "\"sFTPPass\"=\"p\\\"w\\\\d\"\n"
+           "\"sFTPFolder\"=\"/www/gallery\"\n";
+  }
+};
+
+std::string Without(std::string text, const std::string& line) {
+  const size_t at = text.find(line);
+  EXPECT_NE(at, std::string::npos) << line;
+  return text.erase(at, line.size() + 1);
+}
+
+TEST_F(SettingsTest, FirstRunWritesThePrivateDefaults) {
+  Preferences prefs;
+  prefs.iGalleryNumber = 99;
+  EXPECT_TRUE(LoadSettings(prefs));
+  EXPECT_EQ(prefs, Preferences{});
+  const std::string path = PreferencesFilePath();
+  EXPECT_EQ(path, dir_.file("config/Corvane-Soft/Quillon Gallery.reg"));
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(ReadFile(path),
+            "Windows Registry Editor Version 5.00\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Corvane-Soft\\Quillon Gallery]\r\n"
+            "\"blHintViewGalleryNow\"=dword:00000001\r\n"
+            "\"iGalleryNumber\"=dword:00000001\r\n"
+            "\"sDefNavHome\"=\"Home\"\r\n"
+            "\"sDefNavIndex\"=\"Index\"\r\n"
+            "\"sDefNavFirst\"=\"First\"\r\n"
+            "\"sDefNavPrevious\"=\"Prev\"\r\n"
+            "\"sDefNavNext\"=\"Next\"\r\n"
+            "\"sDefNavLast\"=\"Last\"\r\n"
+            "\"sDefNavALTHome\"=\"[Home]\"\r\n"
+            "\"sDefNavALTIndex\"=\"[Index]\"\r\n"
+            "\"sDefNavALTFirst\"=\"[First]\"\r\n"
+            "\"sDefNavALTPrevious\"=\"[Previous]\"\r\n"
+            "\"sDefNavALTNext\"=\"[Next]\"\r\n"
+            "\"sDefNavALTLast\"=\"[Last]\"\r\n"
+            "\"sUserCorvaneFTPFolder\"=\"\"\r\n"
+            "\"blUseCorvaneServer\"=dword:00000001\r\n"
+            "\"sFTPHost\"=\"\"\r\n"
+            "\"sFTPUser\"=\"\"\r\n"
+            "\"sFTPPass\"=\"\"\r\n"
+            "\"sFTPFolder\"=\"\"\r\n"
+            "\r\n");
+  EXPECT_FALSE(LoadSettings(prefs));  // the second run is not a first run
+}
+
+TEST_F(SettingsTest, SavedValuesReadBackWithCrLfOrLf) {
+  Preferences prefs;
+  prefs.blHintViewGalleryNow = false;
+  prefs.iGalleryNumber = -3;
+  prefs.sDefNav[NavLast] = "Ende \"fin\" C:\\";
+  prefs.sUserCorvaneFTPFolder = "qg42";
+  prefs.blUseCorvaneServer = false;
+  prefs.sFTPPass = "secret";
+  ASSERT_TRUE(SaveSettings(prefs));
+  Preferences read;
+  EXPECT_FALSE(LoadSettings(read));
+  EXPECT_EQ(read, prefs);
+
+  for (const char* eol : {"\n", "\r\n"}) {
+    WriteKey(FullKey(), eol);
+    Preferences p;
+    EXPECT_FALSE(LoadSettings(p));
+    EXPECT_FALSE(p.blHintViewGalleryNow);
+    EXPECT_EQ(p.iGalleryNumber, 12);
+    EXPECT_EQ(p.sDefNav[NavFirst], "|<");
+    EXPECT_EQ(p.sDefNavALT[NavLast], "a6");
+    EXPECT_FALSE(p.blUseCorvaneServer);
+    EXPECT_EQ(p.sFTPHost, "ftp.example.org:2121");
+    EXPECT_EQ(p.sFTPPass, "p\"w\\d");
+    EXPECT_EQ(p.sFTPFolder, "/www/gallery");
+  }
+}
+
+TEST_F(SettingsTest, WronglyTypedFirstValueKeepsEveryDefault) {
+  WriteKey("\"blHintViewGalleryNow\"=\"1\"\n" + Without(FullKey(), "\"blHintViewGalleryNow\"=dword:00000000"));
+  Preferences p;
+  EXPECT_FALSE(LoadSettings(p));
+  EXPECT_EQ(p, Preferences{});
+}
+
+TEST_F(SettingsTest, ReadingStopsAtAMissingOrWronglyTypedNumber) {
+  WriteKey(Without(FullKey(), "\"iGalleryNumber\"=dword:0000000c"));
+  Preferences p;
+  LoadSettings(p);
+  EXPECT_FALSE(p.blHintViewGalleryNow);  // read before the stop
+  EXPECT_EQ(p.iGalleryNumber, 1);
+  EXPECT_EQ(p.sDefNav, Preferences{}.sDefNav);
+  EXPECT_EQ(p.sFTPHost, "");
+  EXPECT_TRUE(p.blUseCorvaneServer);
+
+  // A text stored as a number stops the reading too; blUseCorvaneServer read before it falls
+  // back to true.
+  WriteKey(Without(FullKey(), "\"sFTPUser\"=\"me\"") + "\"sFTPUser\"=dword:00000001\n");
+  LoadSettings(p);
+  EXPECT_EQ(p.sFTPHost, "ftp.example.org:2121");
+  EXPECT_EQ(p.sFTPUser, "");
+  EXPECT_EQ(p.sFTPPass, "");
+  EXPECT_TRUE(p.blUseCorvaneServer);
+  EXPECT_EQ(p.sUserCorvaneFTPFolder, "qg123");
+}
+
+TEST_F(SettingsTest, MissingTextsReadEmptyUnlessHomeAndIndexAreBothEmpty) {
+  WriteKey(Without(FullKey(), "\"sDefNavFirst\"=\"|<\""));
+  Preferences p;
+  LoadSettings(p);
+  EXPECT_EQ(p.sDefNav[NavFirst], "");
+  EXPECT_EQ(p.sDefNav[NavHome], "Start");
+  EXPECT_FALSE(p.blUseCorvaneServer);  // no stop
+
+  WriteKey(Without(Without(FullKey(), "\"sDefNavHome\"=\"Start\""), "\"sDefNavIndex\"=\"Overview\""));
+  LoadSettings(p);
+  EXPECT_EQ(p.sDefNav, Preferences{}.sDefNav);
+  EXPECT_EQ(p.sDefNavALT, Preferences{}.sDefNavALT);
+  EXPECT_EQ(p.sFTPUser, "me");
+}
+
+TEST_F(SettingsTest, SaveFailsWhenTheFolderCannotBeMade) {
+  WriteFile(dir_.file("config"), "a file where the folder should be");
+  EXPECT_FALSE(SaveSettings(Preferences{}));
+}
+
+}  // namespace
+}  // namespace qg
