@@ -1,0 +1,302 @@
+// The FTP client: control-connection dialogue, active data connections, upload operations.
+#include "net/FtpClient.h"
+
+#include <netinet/in.h>
+
+#include <cstring>
+
+namespace qg::net {
+
+namespace {
+
+constexpr size_t kReceiveBufferSize = 1024;
+// A name listing larger than this is not a listing of a gallery's folder.
+constexpr size_t kMaxListingSize = 64 * 1024 * 1024;
+
+std::string Seconds(Millis limit) {
+  const long long ms = limit.count();
+  if (ms % 1000 == 0) return std::to_string(ms / 1000);
+  return Format("%.1f", static_cast<double>(ms) / 1000.0);
+}
+
+// Names are sent inside command lines; a line break in one would end the command early and
+// smuggle in another.
+void CheckArgument(const std::string& text) {
+  if (text.find_first_of("\r\n") != std::string::npos) {
+    throw FtpError("The name '" + text + "' contains a line break and cannot be sent to the FTP server",
+                   0);
+  }
+}
+
+}  // namespace
+
+std::string ToNetworkText(std::string_view content) {
+  std::string out;
+  out.reserve(content.size() + content.size() / 32);
+  for (size_t i = 0; i < content.size(); ++i) {
+    if (content[i] == '\n' && (i == 0 || content[i - 1] != '\r')) out += '\r';
+    out += content[i];
+  }
+  return out;
+}
+
+FtpClient::FtpClient(FtpTimeouts timeouts, SocketCalls& calls) : timeouts_(timeouts), calls_(calls) {}
+
+FtpClient::~FtpClient() = default;
+
+void FtpClient::Connect(const std::string& host, const std::string& user,
+                        const std::string& password) {
+  CheckArgument(user);
+  CheckArgument(password);
+  control_.Close();
+  reader_ = FtpReplyReader();
+  host_ = host;
+  if (host.empty()) throw FtpError("No FTP server name is set", 0);
+  const HostPort target = ParseHostPort(host, kFtpDefaultPort);
+  try {
+    control_ = Socket::Connect(calls_, target.host, target.port, timeouts_.connect);
+    serverAddress_ = control_.PeerAddress();
+  } catch (const SocketError& e) {
+    control_.Close();
+    switch (e.kind()) {
+      case SocketError::Kind::Resolve:
+        throw FtpError("Could not find the FTP server '" + host + "' (" + e.what() + ")", 0);
+      case SocketError::Kind::Timeout:
+        throw FtpError("The FTP server '" + host + "' did not answer within " +
+                           Seconds(timeouts_.connect) + " seconds",
+                       0);
+      default:
+        throw FtpError("Could not connect to the FTP server '" + host + "' (" + e.what() + ")", 0);
+    }
+  }
+
+  // A server that is not ready yet says so with 120 and greets later.
+  FtpReply reply = ReadReply();
+  while (reply.IsPreliminary()) reply = ReadReply();
+  if (reply.code != 220) Refused(reply);
+
+  reply = Command("USER " + user);
+  if (reply.code == 331) reply = Command("PASS " + password);
+  if (reply.code != 230 && reply.code != 202) Refused(reply);
+
+  reply = Command("TYPE I");
+  if (reply.code != 200) Refused(reply);
+  type_ = TransferType::Binary;
+}
+
+void FtpClient::RequireConnection() const {
+  if (!control_.IsOpen()) throw FtpError("Not connected to the FTP server", 0);
+}
+
+void FtpClient::Refused(const FtpReply& reply) { throw FtpError(reply.text, reply.code); }
+
+void FtpClient::ControlBroken(const SocketError& e) {
+  control_.Close();
+  if (e.kind() == SocketError::Kind::Timeout) {
+    throw FtpError("The FTP server did not reply within " + Seconds(timeouts_.reply) + " seconds",
+                   0);
+  }
+  if (e.kind() == SocketError::Kind::Closed) {
+    throw FtpError("The FTP server closed the connection", 0);
+  }
+  throw FtpError(std::string("The connection to the FTP server failed (") + e.what() + ")", 0);
+}
+
+void FtpClient::SendLine(const std::string& line) {
+  RequireConnection();
+  try {
+    control_.SendAll(line + "\r\n", timeouts_.reply);
+  } catch (const SocketError& e) {
+    ControlBroken(e);
+  }
+}
+
+FtpReply FtpClient::ReadReply() {
+  RequireConnection();
+  FtpReply reply;
+  char buffer[kReceiveBufferSize];
+  try {
+    while (!reader_.Next(reply)) {
+      const size_t n = control_.Receive(buffer, sizeof buffer, timeouts_.reply);
+      if (n == 0) throw SocketError(SocketError::Kind::Closed, "closed");
+      reader_.Feed(std::string_view(buffer, n));
+    }
+  } catch (const SocketError& e) {
+    ControlBroken(e);
+  } catch (const FtpError&) {
+    throw;
+  } catch (const Error& e) {
+    // Not an FTP reply: whatever follows cannot be trusted either.
+    control_.Close();
+    throw FtpError(e.what(), 0);
+  }
+  return reply;
+}
+
+FtpReply FtpClient::Command(const std::string& line) {
+  SendLine(line);
+  return ReadReply();
+}
+
+FtpReply FtpClient::ReadFinalReply() {
+  FtpReply reply = ReadReply();
+  while (reply.IsPreliminary()) reply = ReadReply();
+  return reply;
+}
+
+Socket FtpClient::OpenDataListener() {
+  RequireConnection();
+  Socket listener;
+  std::string command;
+  try {
+    const SocketAddress local = control_.LocalAddress();
+    listener = Socket::Listen(calls_, local);
+    const SocketAddress bound = listener.LocalAddress();
+    const uint16_t port = bound.Port();
+    if (bound.family() == AF_INET) {
+      std::string host = bound.HostText();
+      for (char& c : host) {
+        if (c == '.') c = ',';
+      }
+      command = "PORT " + host + "," + std::to_string(port >> 8) + "," + std::to_string(port & 0xFF);
+    } else {
+      command = "EPRT |2|" + bound.HostText() + "|" + std::to_string(port) + "|";
+    }
+  } catch (const SocketError& e) {
+    throw FtpError(std::string("Could not open a data connection (") + e.what() + ")", 0);
+  }
+  const FtpReply reply = Command(command);
+  if (reply.code != 200) Refused(reply);
+  return listener;
+}
+
+Socket FtpClient::AcceptData(Socket& listener) {
+  try {
+    Socket data = listener.Accept(timeouts_.data, serverAddress_);
+    listener.Close();
+    return data;
+  } catch (const SocketError& e) {
+    // The server's state is unknown now, so the control connection is not used again.
+    control_.Close();
+    if (e.kind() == SocketError::Kind::Timeout) {
+      throw FtpError("The FTP server did not open the data connection within " +
+                         Seconds(timeouts_.data) + " seconds",
+                     0);
+    }
+    throw FtpError(std::string("The data connection failed (") + e.what() + ")", 0);
+  }
+}
+
+std::vector<std::string> FtpClient::NameList() {
+  Socket listener = OpenDataListener();
+  FtpReply reply = Command("NLST");
+  if (!reply.IsPreliminary()) Refused(reply);
+  Socket data = AcceptData(listener);
+
+  std::string listing;
+  char buffer[kReceiveBufferSize];
+  try {
+    for (;;) {
+      const size_t n = data.Receive(buffer, sizeof buffer, timeouts_.data);
+      if (n == 0) break;
+      listing.append(buffer, n);
+      if (listing.size() > kMaxListingSize) {
+        throw SocketError(SocketError::Kind::Io, "the folder listing is too large");
+      }
+    }
+  } catch (const SocketError& e) {
+    data.Close();
+    if (e.kind() == SocketError::Kind::Timeout) {
+      control_.Close();
+      throw FtpError("The folder listing stalled for " + Seconds(timeouts_.data) + " seconds", 0);
+    }
+    reply = ReadFinalReply();
+    if (!reply.IsCompletion()) Refused(reply);
+    throw FtpError(std::string("The folder listing broke off (") + e.what() + ")", 0);
+  }
+  data.Close();
+  reply = ReadFinalReply();
+  if (!reply.IsCompletion()) Refused(reply);
+
+  std::vector<std::string> names;
+  size_t start = 0;
+  while (start < listing.size()) {
+    size_t end = listing.find('\n', start);
+    if (end == std::string::npos) end = listing.size();
+    std::string line = listing.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) names.push_back(std::move(line));
+    start = end + 1;
+  }
+  return names;
+}
+
+void FtpClient::MakeDirectory(const std::string& name) {
+  CheckArgument(name);
+  const FtpReply reply = Command("MKD " + name);
+  if (reply.code != 257) Refused(reply);
+}
+
+void FtpClient::ChangeDirectory(const std::string& name) {
+  CheckArgument(name);
+  const FtpReply reply = Command("CWD " + name);
+  if (reply.code != 200 && reply.code != 250) Refused(reply);
+}
+
+void FtpClient::ChangeToParent() {
+  const FtpReply reply = Command("CDUP");
+  if (reply.code != 200 && reply.code != 250) Refused(reply);
+}
+
+void FtpClient::SetTransferType(TransferType type) {
+  if (type == type_) return;
+  const FtpReply reply = Command(type == TransferType::Ascii ? "TYPE A" : "TYPE I");
+  if (reply.code != 200) Refused(reply);
+  type_ = type;
+}
+
+void FtpClient::Store(const std::string& name, std::string_view content) {
+  CheckArgument(name);
+  std::string converted;
+  if (type_ == TransferType::Ascii) {
+    converted = ToNetworkText(content);
+    content = converted;
+  }
+  Socket listener = OpenDataListener();
+  FtpReply reply = Command("STOR " + name);
+  if (!reply.IsPreliminary()) Refused(reply);
+  Socket data = AcceptData(listener);
+  try {
+    data.SendAll(content, timeouts_.data);
+  } catch (const SocketError& e) {
+    data.Close();
+    if (e.kind() == SocketError::Kind::Timeout) {
+      control_.Close();
+      throw FtpError("The upload of '" + name + "' stalled for " + Seconds(timeouts_.data) +
+                         " seconds",
+                     0);
+    }
+    // The server usually says why it dropped the data connection; its words come first.
+    reply = ReadFinalReply();
+    if (!reply.IsCompletion()) Refused(reply);
+    throw FtpError("The data connection broke off during the upload of '" + name + "' (" +
+                       e.what() + ")",
+                   0);
+  }
+  data.Close();
+  reply = ReadFinalReply();
+  if (!reply.IsCompletion()) Refused(reply);
+}
+
+void FtpClient::Disconnect() {
+  if (!control_.IsOpen()) return;
+  try {
+    const FtpReply reply = Command("QUIT");
+    (void)reply;
+  } catch (const std::exception&) {
+    // The session ends either way.
+  }
+  control_.Close();
+}
+
+}  // namespace qg::net

@@ -1,0 +1,105 @@
+// Real servers for the network tests, started on 127.0.0.1 by the test itself and stopped when
+// the owning object goes out of scope (also when the test fails): an FTP server that logs the
+// commands it receives and can be told to misbehave, and an HTTP server that answers from a
+// table of routes and logs the requests. Both are small Python scripts beside this file, run
+// by the system Python that has pyftpdlib.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/TempDir.h"
+
+namespace qg::test {
+
+// A child process that prints its port on its first output line; killed in the destructor.
+// It also dies with the test process, however that ends.
+class ServerProcess {
+public:
+  explicit ServerProcess(const std::vector<std::string>& argv);
+  ~ServerProcess();
+  ServerProcess(const ServerProcess&) = delete;
+  ServerProcess& operator=(const ServerProcess&) = delete;
+
+  uint16_t port() const { return port_; }
+
+private:
+  void Stop();
+
+  pid_t pid_ = -1;
+  uint16_t port_ = 0;
+};
+
+struct FtpServerOptions {
+  std::string user = "qguser";
+  std::string password = "qgpass";
+  std::string banner;           // "\n" in it makes a multi-line greeting
+  int failStor = 0;             // answer the Nth STOR with failReply
+  std::string failReply = "552 Quota exceeded on the test server.";
+  int dropData = 0;             // drop the data connection of the Nth STOR halfway
+  std::string silentOn;         // "N:CMD": stop answering at the Nth CMD
+  bool caseInsensitive = false; // match path names without regard to case
+};
+
+class FtpTestServer {
+public:
+  explicit FtpTestServer(const FtpServerOptions& options = {});
+  ~FtpTestServer();
+  FtpTestServer(const FtpTestServer&) = delete;
+  FtpTestServer& operator=(const FtpTestServer&) = delete;
+
+  // "127.0.0.1:PORT", as a user would type a host with a port.
+  std::string host() const;
+  const std::string& user() const { return options_.user; }
+  const std::string& password() const { return options_.password; }
+  // The login folder: tests put folders there before and read uploads from it after.
+  std::string root() const { return dir_.file("root"); }
+  // Every command line received so far, in order.
+  std::vector<std::string> Commands() const;
+  // The same without PORT commands, whose arguments change from run to run.
+  std::vector<std::string> CommandsWithoutPort() const;
+
+private:
+  FtpServerOptions options_;
+  TempDir dir_;
+  std::unique_ptr<ServerProcess> process_;
+};
+
+struct HttpRoute {
+  int status = 200;
+  std::string body;  // bytes
+  std::map<std::string, std::string> headers;
+  std::string requireCookie;  // "name=value"
+  double delay = 0;           // seconds before answering
+};
+
+struct HttpRequestSeen {
+  std::string path;
+  std::map<std::string, std::string> headers;  // names as sent
+};
+
+class HttpTestServer {
+public:
+  explicit HttpTestServer(const std::map<std::string, HttpRoute>& routes);
+  ~HttpTestServer();
+  HttpTestServer(const HttpTestServer&) = delete;
+  HttpTestServer& operator=(const HttpTestServer&) = delete;
+
+  // "http://127.0.0.1:PORT", no trailing slash.
+  std::string base() const;
+  std::vector<HttpRequestSeen> Requests() const;
+
+private:
+  TempDir dir_;
+  std::unique_ptr<ServerProcess> process_;
+};
+
+// A port on 127.0.0.1 that nothing listens on (bound, then released).
+uint16_t UnusedPort();
+
+}  // namespace qg::test

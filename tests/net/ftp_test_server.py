@@ -1,0 +1,131 @@
+#!/usr/bin/python3
+"""FTP server for the upload tests, on 127.0.0.1 and a port the system chooses.
+
+Prints the port on the first line of stdout, then serves until it is killed. Every command line
+it receives is appended to the log file as it arrives, so a test can compare the exact sequence.
+Uploads are stored byte for byte, also in ASCII mode, so tests see what went over the wire.
+Fault switches make it misbehave the way real servers do: refuse a STOR, drop a data connection
+halfway, or stop answering altogether.
+"""
+import argparse
+import logging
+import os
+import sys
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.filesystems import AbstractedFS
+from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.servers import FTPServer
+
+
+def parse_count_text(value):
+    count, _, text = value.partition(":")
+    return int(count), text
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--root", required=True)
+    parser.add_argument("--log", required=True)
+    parser.add_argument("--user", default="qguser")
+    parser.add_argument("--password", default="qgpass")
+    parser.add_argument("--banner", default="Quillon test server ready.")
+    parser.add_argument("--fail-stor", type=parse_count_text, help="N:REPLY answers the Nth STOR with REPLY")
+    parser.add_argument("--drop-data", type=int, help="drop the data connection of the Nth STOR")
+    parser.add_argument("--silent-on", type=parse_count_text, help="N:CMD stops answering at the Nth CMD")
+    parser.add_argument("--case-insensitive", action="store_true", help="match path names without regard to case")
+    args = parser.parse_args()
+
+    log = open(args.log, "a", encoding="utf-8", buffering=1)
+
+    class TestFS(AbstractedFS):
+        def ftp2fs(self, ftppath):
+            real = super().ftp2fs(ftppath)
+            if not args.case_insensitive:
+                return real
+            rel = os.path.relpath(real, self.root)
+            if rel == ".":
+                return real
+            current = self.root
+            for part in rel.split(os.sep):
+                try:
+                    names = os.listdir(current)
+                except OSError:
+                    names = []
+                if part not in names:
+                    part = next((n for n in names if n.lower() == part.lower()), part)
+                current = os.path.join(current, part)
+            return current
+
+    class TestDTPHandler(DTPHandler):
+        def enable_receiving(self, type, cmd):
+            super().enable_receiving(type, cmd)
+            self._data_wrapper = None  # keep the bytes exactly as they arrived
+
+        def handle_read(self):
+            if getattr(self.cmd_channel, "drop_transfer", False) and self.tot_bytes_received > 0:
+                self.cmd_channel.drop_transfer = False
+                self._resp = ("426 Data connection dropped by the test server; transfer aborted.",
+                              logging.warning)
+                self.close()
+                return
+            super().handle_read()
+
+        handle_read_event = handle_read
+
+    class TestHandler(FTPHandler):
+        stor_count = 0
+        silent = False
+        drop_transfer = False
+        command_counts = {}
+
+        def handle(self):
+            lines = args.banner.split("\\n")
+            if len(lines) == 1:
+                super().handle()
+                return
+            # A multi-line greeting whose inner lines may look like replies themselves.
+            self.on_connect()
+            self.push("220-" + lines[0] + "\r\n")
+            for line in lines[1:-1]:
+                self.push(line + "\r\n")
+            self.respond("220 " + lines[-1])
+
+        def pre_process_command(self, line, cmd, arg):
+            log.write(line + "\n")
+            if self.silent:
+                return
+            if args.silent_on:
+                count = self.command_counts.get(cmd, 0) + 1
+                self.command_counts[cmd] = count
+                if (count, cmd) == args.silent_on:
+                    self.silent = True
+                    return
+            super().pre_process_command(line, cmd, arg)
+
+        def ftp_STOR(self, file, mode="w"):
+            TestHandler.stor_count += 1
+            if args.fail_stor and TestHandler.stor_count == args.fail_stor[0]:
+                self.respond(args.fail_stor[1])
+                return None
+            if args.drop_data and TestHandler.stor_count == args.drop_data:
+                self.drop_transfer = True
+            return super().ftp_STOR(file, mode)
+
+    authorizer = DummyAuthorizer()
+    authorizer.add_user(args.user, args.password, args.root, perm="elradfmwMT")
+    TestHandler.authorizer = authorizer
+    TestHandler.abstracted_fs = TestFS
+    TestHandler.dtp_handler = TestDTPHandler
+    TestHandler.banner = args.banner
+    TestHandler.auth_failed_timeout = 0
+    TestHandler.command_counts = {}
+
+    logging.basicConfig(level=logging.CRITICAL)
+    server = FTPServer(("127.0.0.1", 0), TestHandler)
+    print(server.socket.getsockname()[1], flush=True)
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
