@@ -1,9 +1,72 @@
-#include "Commands.h"
+// quillon-cli exif PICTURE [--tags]: the camera data summary the "Image Data" tab shows, one line
+// each (for a picture without camera data that is "No image data available"); with --tags
+// instead every entry of the tag list as NAME, a tab and its display text (nothing for a picture
+// without an Exif record). Characters below 32 in a display text print as "." so that every
+// entry stays on its line. A missing or unreadable file is an error.
+#include <sys/stat.h>
 
+#include <cstdio>
+#include <string>
+
+#include "Commands.h"
 #include "core/Error.h"
+#include "metadata/CameraData.h"
+#include "metadata/ExifReader.h"
 
 namespace qg::cli {
 
-int RunExif(const Args&) { throw Error("the 'exif' command is not available yet"); }
+namespace {
+
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 32) c = '.';
+  }
+  return text;
+}
+
+}  // namespace
+
+int RunExif(const Args& args) {
+  std::string path;
+  bool tags = false;
+  for (const std::string& arg : args) {
+    if (arg == "--tags") {
+      tags = true;
+    } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+      throw UsageError{"unknown option '" + arg + "'"};
+    } else if (path.empty()) {
+      path = arg;
+    } else {
+      throw UsageError{"more than one picture given"};
+    }
+  }
+  if (path.empty()) throw UsageError{"no picture given"};
+
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) throw Error("File not found: " + path);
+  if (!S_ISREG(st.st_mode)) throw Error("Not a picture file: " + path);
+
+  TimgData data;
+  data.ReadPictureFile(path);
+  if (data.errorText == "Illegal Exif construction") throw Error("Cannot read " + path);
+
+  if (tags) {
+    if (const TImageInfo* info = data.exif()) {
+      for (const TTagEntry& entry : info->tags) {
+        std::printf("%s\t%s\n", entry.name.c_str(), OneLine(entry.displayText).c_str());
+      }
+    }
+    return 0;
+  }
+  const std::string summary = CameraDataSummary(data);
+  size_t start = 0;
+  while (start <= summary.size()) {
+    size_t end = summary.find("\r\n", start);
+    if (end == std::string::npos) end = summary.size();
+    std::printf("%s\n", summary.substr(start, end - start).c_str());
+    start = end + 2;
+  }
+  return 0;
+}
 
 }  // namespace qg::cli
