@@ -32,6 +32,8 @@ using ProgressText = std::function<void(const std::string&)>;
 TargetSize GetThumbnailSize(const std::string& sizeText, const GalleryOptions& options);
 TargetSize GetDisplayImageSize(const std::string& sizeText, const GalleryOptions& options);
 TargetSize GetTargetSize(const std::string& sizeText, const GalleryOptions& options, Side side);
+// The same from a picture record's ImageSize, naming the record's file in the error message.
+TargetSize GetTargetSize(const PictureRecord& picture, const GalleryOptions& options, Side side);
 
 // The finished picture of a side from an already decoded source: resampled to width x height,
 // bordered, and with the side's drop shadow when `addShadow` is set (48 pixels larger).

@@ -1,0 +1,125 @@
+// Internal to imaging/ (and its tests): the tables and inner loops shared by the resampler and the
+// blur, in a portable form and in AVX2 form. Both forms compute the same integers (and, for the
+// blur, the same double-precision sums in the same order), so the choice between them is a
+// matter of speed only; tests force each form and compare them with plain reference loops.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/Picture.h"
+#include "imaging/Resample.h"
+
+namespace qg::detail {
+
+// ---- Resampler tables ------------------------------------------------------------------------
+
+// One filter tap: a source index already folded into the line, and the filter value scaled by
+// 256 and rounded half to even.
+struct FilterTap {
+  int32_t SourceIndex;
+  int32_t Weight;
+  friend bool operator==(const FilterTap&, const FilterTap&) = default;
+};
+
+// The taps of one target position, in the order they were found (left to right).
+struct ContributorEntry {
+  int32_t TapCount = 0;
+  std::vector<FilterTap> Taps;
+};
+
+// Scale factor of one axis in single precision: target / source when either length is 1,
+// otherwise (target - 1) / (source - 1), so the end pixels' centres map onto each other.
+float ResampleScale(uint32_t sourceLength, uint32_t targetLength);
+
+// The taps of target position `index` on an axis: zero weights dropped, indexes folded at the
+// edges and clamped into the line; a position whose weights all round to zero takes the source
+// pixel nearest its centre with weight 256. `taps` is cleared first.
+void BuildContributorEntry(uint32_t sourceLength, float scale, float radius,
+                           float (*filter)(float), uint32_t index, std::vector<FilterTap>& taps);
+
+// Every target position of an axis (radius 0 means the filter's default radius).
+std::vector<ContributorEntry> BuildContributorList(uint32_t sourceLength, uint32_t targetLength,
+                                                   const ResampleFilter& filter, float radius);
+
+// The same taps in the form the inner loops use: for each target position, one weight per
+// source index over a contiguous range (taps on the same index added up, which leaves every
+// integer sum unchanged), the range starting at an even index and stored as pairs of 16-bit
+// weights packed in one 32-bit word (even index in the low half).
+struct AxisWeights {
+  struct Entry {
+    int32_t firstPair = 0;  // source index of the first weight / 2
+    int32_t pairCount = 0;
+    int32_t offset = 0;     // into `pairs`
+    int32_t total = 0;      // sum of the weights
+    // 255 * sum |weight| < 2^24: acc / total is exact in single precision.
+    bool floatExact = true;
+  };
+  uint32_t sourceLength = 0;
+  std::vector<Entry> entries;
+  std::vector<int32_t> pairs;
+  bool fitsInt16 = true;  // every merged weight fits a signed 16-bit value
+};
+
+AxisWeights BuildAxisWeights(uint32_t sourceLength, uint32_t targetLength,
+                             const ResampleFilter& filter, float radius);
+
+inline int32_t EvenWeight(int32_t pair) { return static_cast<int16_t>(pair & 0xFFFF); }
+inline int32_t OddWeight(int32_t pair) { return static_cast<int16_t>(static_cast<uint32_t>(pair) >> 16); }
+
+// One channel of one target pixel from its weighted sum: divided by the total of the weights
+// (truncating), or, when they add up to zero, the sum taken unsigned and shifted right by 8;
+// then clamped to 0..255.
+inline uint8_t FinishChannel(int32_t acc, int32_t total) {
+  int32_t value = total != 0 ? acc / total
+                             : static_cast<int32_t>(static_cast<uint32_t>(acc) >> 8);
+  if (value < 0) value = 0;
+  if (value > 255) value = 255;
+  return static_cast<uint8_t>(value);
+}
+
+// The intermediate picture between the two passes: rows padded to a multiple of 16 bytes plus
+// 16, and one extra row of zeros after the last, so vector loads never leave the buffer.
+struct Plane {
+  int width = 0;   // pixels
+  int height = 0;  // rows, not counting the zero row
+  size_t stride = 0;
+  std::unique_ptr<uint8_t[]> data;
+
+  Plane(int w, int h);
+  uint8_t* row(int y) { return data.get() + static_cast<size_t>(y) * stride; }
+  const uint8_t* row(int y) const { return data.get() + static_cast<size_t>(y) * stride; }
+};
+
+// Horizontal pass: every source row to `out` (width = target width, height = source height).
+void HorizontalPassScalar(const Picture& source, const AxisWeights& weights, Plane& out);
+void HorizontalPassAvx2(const Picture& source, const AxisWeights& weights, Plane& out);
+// Vertical pass: the intermediate picture to the target (same width, target height).
+void VerticalPassScalar(const Plane& in, const AxisWeights& weights, Picture& out);
+void VerticalPassAvx2(const Plane& in, const AxisWeights& weights, Picture& out);
+
+// ---- Instruction set choice ------------------------------------------------------------------
+
+enum class SimdLevel { Scalar, Avx2 };
+
+// The best level this processor runs, unless a test forced one.
+SimdLevel ActiveSimdLevel();
+bool CpuHasAvx2();
+// Forces a level (tests only); Avx2 is ignored on a processor without it. Reset with Default().
+void ForceSimdLevel(SimdLevel level);
+void ResetSimdLevel();
+
+// ---- Blur ------------------------------------------------------------------------------------
+
+// Blurs `count` values laid out as `stride`-apart channels: out[q] = sum over m = -k..k, in that
+// order, of weights[m + k] * padded[q + stride * (k - m)], in double precision; the sum becomes
+// 0 below 0, 255 from 255 up, otherwise its truncation. `padded` holds the line with k end
+// pixels repeated on either side.
+void BlurValuesScalar(const double* padded, size_t count, int stride, const double* weights,
+                      int k, uint8_t* out);
+void BlurValuesAvx2(const double* padded, size_t count, int stride, const double* weights, int k,
+                    uint8_t* out);
+
+}  // namespace qg::detail

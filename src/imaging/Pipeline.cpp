@@ -1,0 +1,156 @@
+// Target sizes and the picture pipeline of the two sides.
+//
+// The size arithmetic runs in long double (80-bit extended) with the percentage stored as a
+// double between the two steps and the result truncated, never rounded: that is what decides
+// exact ratios (120 x 90 at width 100 gives 74, not 75).
+#include "imaging/Pipeline.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+
+#include "codecs/Decode.h"
+#include "core/Error.h"
+#include "imaging/Border.h"
+#include "imaging/Resample.h"
+#include "imaging/Shadow.h"
+
+namespace qg {
+
+namespace {
+
+const char* SideName(Side side) { return side == Side::Thumb ? "thumbnail" : "display image"; }
+
+// Whole-number conversion: leading blanks, an optional sign, decimal digits and nothing else;
+// the value must fit 32 bits.
+bool ParseInteger(const std::string& text, int64_t& value) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i == text.size()) return false;
+  int64_t v = 0;
+  for (; i < text.size(); ++i) {
+    if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
+    v = v * 10 + (text[i] - '0');
+    if (v > int64_t{INT32_MAX} + 1) return false;
+  }
+  value = negative ? -v : v;
+  return value >= INT32_MIN && value <= INT32_MAX;
+}
+
+// The source width is the text before " x" (all but the last two characters before the first
+// "x"), the height up to 100 characters after it.
+void ParseSizeText(const std::string& sizeText, int64_t& sw, int64_t& sh) {
+  const size_t x = sizeText.find('x');
+  const bool ok = x != std::string::npos && x >= 1 &&
+                  ParseInteger(sizeText.substr(0, x - 1), sw) &&
+                  ParseInteger(sizeText.substr(x + 1, 100), sh);
+  if (!ok) throw Error(Format("'%s' is not a valid picture size", sizeText.c_str()));
+  if (sw <= 0 || sh <= 0)
+    throw Error(Format("'%s' is not a valid picture size: a side is %s", sizeText.c_str(),
+                       sw == 0 || sh == 0 ? "zero" : "negative"));
+}
+
+// trunc(P / 100 * length) with P = spin / other * 100 stored as a double.
+long double Proportional(int64_t spin, int64_t other, int64_t length) {
+  const auto percent = static_cast<double>(static_cast<long double>(spin) / other * 100.0L);
+  return truncl(static_cast<long double>(percent) / 100.0L * length);
+}
+
+}  // namespace
+
+TargetSize GetTargetSize(const std::string& sizeText, const GalleryOptions& options, Side side) {
+  const bool thumb = side == Side::Thumb;
+  const bool widthBox = thumb ? options.blThumbWidth : options.blImageWidth;
+  const bool heightBox = thumb ? options.blThumbHeight : options.blImageHeight;
+  const int64_t spinWidth = thumb ? options.iThumbWidth : options.iImageWidth;
+  const int64_t spinHeight = thumb ? options.iThumbHeigth : options.iImageHeigth;
+
+  int64_t sw = 0, sh = 0;
+  ParseSizeText(sizeText, sw, sh);
+  long double width = 0, height = 0;
+  if (widthBox) {
+    width = static_cast<long double>(spinWidth);
+  } else {
+    height = static_cast<long double>(spinHeight);
+    width = Proportional(spinHeight, sh, sw);
+  }
+  if (heightBox) {
+    height = static_cast<long double>(spinHeight);
+  } else {
+    width = static_cast<long double>(spinWidth);
+    height = Proportional(spinWidth, sw, sh);
+  }
+  if (!(width >= 0 && width <= 65535 && height >= 0 && height <= 65535))
+    throw Error(Format("The %s size %.0Lf x %.0Lf for a picture of %s is outside 0 to 65535 pixels",
+                       SideName(side), width, height, sizeText.c_str()));
+  return TargetSize{static_cast<uint16_t>(width), static_cast<uint16_t>(height)};
+}
+
+TargetSize GetTargetSize(const PictureRecord& picture, const GalleryOptions& options, Side side) {
+  try {
+    return GetTargetSize(picture.ImageSize, options, side);
+  } catch (const Error& e) {
+    throw Error(Format("%s: %s", picture.FileName.c_str(), e.what()));
+  }
+}
+
+TargetSize GetThumbnailSize(const std::string& sizeText, const GalleryOptions& options) {
+  return GetTargetSize(sizeText, options, Side::Thumb);
+}
+
+TargetSize GetDisplayImageSize(const std::string& sizeText, const GalleryOptions& options) {
+  return GetTargetSize(sizeText, options, Side::Image);
+}
+
+namespace {
+
+void CheckTargetSize(uint16_t width, uint16_t height, Side side, const std::string& name) {
+  if (width != 0 && height != 0) return;
+  throw Error(Format("Cannot make the %s %s: its size %u x %u has no pixels", SideName(side),
+                     name.c_str(), width, height));
+}
+
+}  // namespace
+
+Picture RenderSide(const Picture& source, uint16_t width, uint16_t height, bool addShadow,
+                   const GalleryOptions& options, Side side, const ProgressText& progress) {
+  CheckTargetSize(width, height, side, "picture");
+  if (progress) progress(side == Side::Thumb ? "Resizing thumb... " : "Resizing image... ");
+  Picture picture = StretchPicture(source, width, height);
+  DrawBorder(picture, options, side);
+  if (addShadow) AddDropShadow(picture, options, side);
+  return picture;
+}
+
+void MakeThumbnail(const Picture& source, const std::string& outputPath, uint16_t width,
+                   uint16_t height, const GalleryOptions& options, const ProgressText& progress) {
+  CheckTargetSize(width, height, Side::Thumb, outputPath);
+  SaveAsJpeg(RenderSide(source, width, height, options.AddShadow, options, Side::Thumb, progress),
+             outputPath, options, Side::Thumb);
+}
+
+void MakeDisplayImage(const Picture& source, const std::string& outputPath, uint16_t width,
+                      uint16_t height, bool addShadow, const GalleryOptions& options,
+                      const ProgressText& progress) {
+  CheckTargetSize(width, height, Side::Image, outputPath);
+  SaveAsJpeg(RenderSide(source, width, height, addShadow, options, Side::Image, progress),
+             outputPath, options, Side::Image);
+}
+
+void MakeThumbnail(const std::string& sourcePath, const std::string& outputPath, uint16_t width,
+                   uint16_t height, const GalleryOptions& options, const ProgressText& progress) {
+  CheckTargetSize(width, height, Side::Thumb, "of " + sourcePath);
+  MakeThumbnail(LoadSourcePicture(sourcePath), outputPath, width, height, options, progress);
+}
+
+void MakeDisplayImage(const std::string& sourcePath, const std::string& outputPath, uint16_t width,
+                      uint16_t height, bool addShadow, const GalleryOptions& options,
+                      const ProgressText& progress) {
+  CheckTargetSize(width, height, Side::Image, "of " + sourcePath);
+  MakeDisplayImage(LoadSourcePicture(sourcePath), outputPath, width, height, addShadow, options,
+                   progress);
+}
+
+}  // namespace qg

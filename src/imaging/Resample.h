@@ -1,0 +1,36 @@
+// The one routine through which every change of picture size goes: a separable Lanczos resampler
+// with integer weights computed once per target column and per target row. Its results are
+// defined to the bit (the rounding points of the weights are part of the contract), so the same
+// picture and size give the same pixels on every machine, whichever instruction set runs it.
+#pragma once
+
+#include <cstdint>
+
+#include "core/Picture.h"
+
+namespace qg {
+
+// A resampling filter: a function of one single-precision argument and the half-width of its
+// support.
+struct ResampleFilter {
+  float (*function)(float);
+  float defaultRadius;
+};
+
+// sinc(x) * sinc(x / 3) for |x| < 3, else 0, with the single-precision rounding points that fix
+// the weights (pi * t and each quotient rounded to single precision, the product too).
+float Lanczos3Filter(float x);
+
+inline constexpr ResampleFilter kLanczos3{&Lanczos3Filter, 3.0f};
+
+// Resamples `source` to exactly newWidth x newHeight (the aspect ratio is the caller's business).
+// A radius of 0 stands for the filter's default radius. A source or target with a zero side gives
+// a white picture of the target size. Throws qg::Error when the target does not fit a picture.
+Picture StretchPicture(const Picture& source, uint32_t newWidth, uint32_t newHeight,
+                       const ResampleFilter& filter = kLanczos3, float radius = 0.0f);
+
+// The same, replacing the picture in place.
+void StretchPicture(uint32_t newWidth, uint32_t newHeight, const ResampleFilter& filter, float radius,
+                    Picture& picture);
+
+}  // namespace qg
