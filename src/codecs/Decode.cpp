@@ -22,6 +22,7 @@
 #include "codecs/Formats.h"
 #include "codecs/Jpeg.h"
 #include "codecs/Magick.h"
+#include "codecs/Psd.h"
 #include "core/Error.h"
 
 namespace qg {
@@ -131,6 +132,8 @@ Picture LoadSourcePicture(const std::string& path) {
       return DecodeJpeg(data, size, path);
     case Decoder::Animator:
       return DecodeAnimator(data, size, path);
+    case Decoder::Psd:
+      return DecodePsd(data, size, path);
     case Decoder::Magick:
     case Decoder::None:
       break;
@@ -158,6 +161,12 @@ bool ReadPictureInfo(const std::string& path, int32_t& width, int32_t& height, i
       CheckPictureSize(path, header.width, header.height);
       width = header.width;
       height = header.height;
+      break;
+    }
+    case Decoder::Psd: {
+      const Picture picture = DecodePsd(data, size, path);
+      width = picture.width;
+      height = picture.height;
       break;
     }
     case Decoder::Magick:

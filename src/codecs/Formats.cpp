@@ -18,7 +18,8 @@
 //   pcx pcc scr            PCX (ZSoft Paintbrush, PC Paintbrush screen captures)
 //   sgi rgb rgba bw        SGI (Silicon Graphics image; the raw RGB coder is never used)
 //   rla rpf                RLA (Alias/Wavefront)
-//   psd pdd                PSD (the merged picture)
+//   psd pdd                our reader of Photoshop's merged picture (GraphicsMagick here has
+//                          no PSD coder)
 //   ppm pgm pbm            PNM
 //   cel pic                our reader of 8-bit Animator CEL/PIC pictures
 //   pcd                    PCD (Kodak Photo CD, base resolution)
@@ -81,8 +82,8 @@ constexpr std::array kExtensions = {
     ExtensionEntry{"bw", Decoder::Magick, "SGI"},
     ExtensionEntry{"rla", Decoder::Magick, "RLA"},
     ExtensionEntry{"rpf", Decoder::Magick, "RLA"},
-    ExtensionEntry{"psd", Decoder::Magick, "PSD"},
-    ExtensionEntry{"pdd", Decoder::Magick, "PSD"},
+    ExtensionEntry{"psd", Decoder::Psd, ""},
+    ExtensionEntry{"pdd", Decoder::Psd, ""},
     ExtensionEntry{"ppm", Decoder::Magick, "PNM"},
     ExtensionEntry{"pgm", Decoder::Magick, "PNM"},
     ExtensionEntry{"pbm", Decoder::Magick, "PNM"},
@@ -172,7 +173,7 @@ Route ChooseRoute(const std::string& extension, const uint8_t* head, size_t leng
   if (StartsWith(head, length, kTiffLE, 4) || StartsWith(head, length, kTiffBE, 4)) {
     return {Decoder::Magick, "TIFF"};
   }
-  if (StartsWith(head, length, "8BPS", 4)) return {Decoder::Magick, "PSD"};
+  if (StartsWith(head, length, "8BPS", 4)) return {Decoder::Psd, ""};
   if (StartsWith(head, length, kPlaceableWmf, 4)) return {Decoder::Magick, "WMF"};
   if (StartsWith(head, length, "Paint Shop Pro Image File", 25)) {
     return {Decoder::None, "Paint Shop Pro"};

@@ -19,6 +19,7 @@ enum class Decoder {
   Jpeg,      // our libjpeg reader
   Magick,    // GraphicsMagick with the coder named in Route::coder
   Animator,  // our reader of the 8-bit Animator CEL/PIC pictures
+  Psd,       // our reader of Photoshop's merged picture
   None,      // accepted extension without a decoder on this system
 };
 

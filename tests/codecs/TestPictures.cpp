@@ -268,6 +268,67 @@ std::string EncodeAnimator(int width, int height, const std::vector<uint8_t>& pa
   return out;
 }
 
+namespace {
+
+void PutBE(std::string& out, uint64_t v, int bytes) {
+  for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
+std::string PackBits(const uint8_t* in, size_t n) {
+  std::string out;
+  size_t i = 0;
+  while (i < n) {
+    size_t run = 1;
+    while (i + run < n && run < 128 && in[i + run] == in[i]) ++run;
+    if (run >= 3) {
+      out.push_back(static_cast<char>(1 - static_cast<int>(run)));
+      out.push_back(static_cast<char>(in[i]));
+      i += run;
+      continue;
+    }
+    size_t literal = 0;
+    while (i + literal < n && literal < 128 &&
+           !(i + literal + 2 < n && in[i + literal] == in[i + literal + 1] &&
+             in[i + literal] == in[i + literal + 2])) {
+      ++literal;
+    }
+    out.push_back(static_cast<char>(literal - 1));
+    out.append(reinterpret_cast<const char*>(in + i), literal);
+    i += literal;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string EncodePsd(const PsdImage& image) {
+  std::string out = "8BPS";
+  PutBE(out, static_cast<uint64_t>(image.version), 2);
+  out.append(6, '\0');
+  PutBE(out, image.planes.size(), 2);
+  PutBE(out, static_cast<uint64_t>(image.height), 4);
+  PutBE(out, static_cast<uint64_t>(image.width), 4);
+  PutBE(out, static_cast<uint64_t>(image.depth), 2);
+  PutBE(out, static_cast<uint64_t>(image.mode), 2);
+  PutBE(out, image.palette.size(), 4);
+  out.append(image.palette.begin(), image.palette.end());
+  PutBE(out, 0, 4);                              // image resources
+  PutBE(out, 0, image.version == 2 ? 8 : 4);     // layers and masks
+  PutBE(out, image.packBits ? 1 : 0, 2);
+  const size_t rowBytes = static_cast<size_t>((image.width * image.depth + 7) / 8);
+  if (!image.packBits) {
+    for (const auto& plane : image.planes) out.append(plane.begin(), plane.end());
+    return out;
+  }
+  std::vector<std::string> rows;
+  for (const auto& plane : image.planes) {
+    for (int y = 0; y < image.height; ++y) rows.push_back(PackBits(&plane[y * rowBytes], rowBytes));
+  }
+  for (const auto& row : rows) PutBE(out, row.size(), image.version == 2 ? 4 : 2);
+  for (const auto& row : rows) out += row;
+  return out;
+}
+
 int MaxDifference(const Picture& a, const Picture& b) {
   if (a.width != b.width || a.height != b.height) return 255;
   int worst = 0;

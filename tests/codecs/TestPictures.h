@@ -52,6 +52,21 @@ std::string EncodeIcon(const Picture& picture, const std::vector<uint8_t>& alpha
 std::string EncodeAnimator(int width, int height, const std::vector<uint8_t>& palette,
                            const std::vector<uint8_t>& indices);
 
+// A Photoshop file holding only the merged picture: `planes` are the channel planes, each
+// height rows of (width * depth + 7) / 8 bytes; `palette` the 768-byte planar palette of
+// indexed pictures. With `packBits` the rows are run-length coded.
+struct PsdImage {
+  int mode = 3;  // 0 bitmap, 1 gray, 2 indexed, 3 RGB, 4 CMYK
+  int depth = 8;
+  int width = 0;
+  int height = 0;
+  std::vector<std::vector<uint8_t>> planes;
+  std::vector<uint8_t> palette;
+  bool packBits = false;
+  int version = 1;  // 2: large document format
+};
+std::string EncodePsd(const PsdImage& image);
+
 // The largest difference of any sample between two pictures of the same size (255 if the sizes
 // differ).
 int MaxDifference(const Picture& a, const Picture& b);
