@@ -1,0 +1,197 @@
+// The gallery upload.
+#include "publish/Upload.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "core/Error.h"
+#include "net/HttpClient.h"
+#include "net/SocketCalls.h"
+#include "publish/Deployment.h"
+#include "publish/GalleryLink.h"
+
+namespace qg {
+
+namespace {
+
+std::atomic<bool> g_uploadRunning{false};
+
+// Holds the process's one upload slot for its lifetime.
+class UploadSlot {
+public:
+  UploadSlot() {
+    bool expected = false;
+    if (!g_uploadRunning.compare_exchange_strong(expected, true)) {
+      throw Error(kUploadRunningMessage);
+    }
+  }
+  ~UploadSlot() { g_uploadRunning = false; }
+  UploadSlot(const UploadSlot&) = delete;
+  UploadSlot& operator=(const UploadSlot&) = delete;
+};
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+bool Listed(const std::vector<std::string>& listing, const std::string& name) {
+  for (const std::string& entry : listing) {
+    if (EqualNoCase(entry, name)) return true;
+  }
+  return false;
+}
+
+// Pages go as text, everything else as binary: the last five characters decide.
+net::TransferType TypeFor(const std::string& remoteName) {
+  if (remoteName.size() < 5) return net::TransferType::Binary;
+  std::string tail = remoteName.substr(remoteName.size() - 5);
+  for (char& c : tail) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  return tail == ".HTML" ? net::TransferType::Ascii : net::TransferType::Binary;
+}
+
+std::string LocalPath(const std::string& destFolder, const std::string& entry) {
+  if (destFolder.empty()) return entry;
+  if (destFolder.back() == '/') return destFolder + entry;
+  return destFolder + "/" + entry;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Error("Cannot open file \"" + path + "\". " + std::strerror(errno));
+  std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) throw Error("Cannot read file \"" + path + "\". " + std::strerror(errno));
+  return content;
+}
+
+// Makes `name` in the current remote folder unless the listing shows it, then enters it.
+void EnterFolder(net::FtpClient& client, const std::vector<std::string>& listing,
+                 const std::string& name) {
+  if (!Listed(listing, name)) client.MakeDirectory(name);
+  client.ChangeDirectory(name);
+}
+
+void UploadFile(net::FtpClient& client, const std::string& localPath,
+                const std::string& remoteName) {
+  client.Store(remoteName, ReadWholeFile(localPath));
+}
+
+// What runs however the file loop ends.
+void EndUpload(net::FtpClient& client, UploadObserver& observer) {
+  client.Disconnect();
+  observer.SetProgress(0);
+  observer.SetStatus(kStatusReady);
+  observer.EnableLink();
+  observer.SetBusy(false);
+}
+
+UploadOutcome UploadHoldingSlot(const UploadJob& job, const std::string& host,
+                                const std::string& user, const std::string& password,
+                                UploadObserver& observer, const std::atomic<bool>* stop) {
+  const std::string folder = job.useService ? job.serviceFolder : job.ftpFolder;
+  observer.SetAddress(job.useService ? ServiceGalleryAddress(job.hostingUrl, folder)
+                                     : OwnServerGalleryAddress(host, folder));
+  observer.SetProgressMax(static_cast<int>(job.uploadList.size()) - 1);
+
+  net::FtpClient client(job.timeouts,
+                        job.sockets != nullptr ? *job.sockets : net::SystemSocketCalls());
+  client.Connect(host, user, password);
+  std::vector<std::string> listing = client.NameList();
+  if (!folder.empty()) EnterFolder(client, listing, folder);
+
+  std::string current;  // the sub folder the client is in; empty: the gallery folder
+  observer.SetBusy(true);
+  UploadOutcome outcome = UploadOutcome::Completed;
+  try {
+    for (size_t i = 0; i < job.uploadList.size(); ++i) {
+      if (stop != nullptr && stop->load()) {
+        outcome = UploadOutcome::Stopped;
+        break;
+      }
+      const std::string& entry = job.uploadList[i];
+      const size_t slash = entry.find('/');
+      if (slash != std::string::npos) {
+        const std::string sub = entry.substr(0, slash);
+        if (current.empty()) {
+          current = sub;
+          listing = client.NameList();
+          EnterFolder(client, listing, sub);
+        } else if (sub != current) {
+          current = sub;
+          client.ChangeToParent();
+          listing = client.NameList();
+          EnterFolder(client, listing, sub);
+        }
+      } else if (!current.empty()) {
+        client.ChangeToParent();
+        current.clear();
+      }
+      // Only the first "/" counts: 'a/b/c.jpg' goes into 'a' under the name 'b/c.jpg'.
+      const std::string remoteName =
+          slash != std::string::npos ? entry.substr(slash + 1, 255) : entry;
+      client.SetTransferType(TypeFor(remoteName));
+      UploadFile(client, LocalPath(job.destFolder, entry), remoteName);
+      observer.SetStatus(kStatusUploadingPrefix + remoteName);
+      observer.SetProgress(static_cast<int>(i));
+    }
+  } catch (...) {
+    EndUpload(client, observer);
+    throw;
+  }
+  EndUpload(client, observer);
+  return outcome;
+}
+
+}  // namespace
+
+UploadJob MakeUploadJob(const Preferences& prefs, std::vector<std::string> uploadList,
+                        std::string destFolder) {
+  UploadJob job;
+  job.uploadList = std::move(uploadList);
+  job.destFolder = std::move(destFolder);
+  job.useService = prefs.blUseCorvaneServer;
+  job.serviceFolder = prefs.sUserCorvaneFTPFolder;
+  job.ftpHost = prefs.sFTPHost;
+  job.ftpUser = prefs.sFTPUser;
+  job.ftpPass = prefs.sFTPPass;
+  job.ftpFolder = prefs.sFTPFolder;
+  job.vendorSite = VendorSite();
+  job.hostingUrl = HostingBaseUrl();
+  return job;
+}
+
+bool UploadRunning() { return g_uploadRunning.load(); }
+
+UploadOutcome StartFileUpload(const UploadJob& job, UploadPrompts& prompts,
+                              UploadObserver& observer, net::HttpClient& http,
+                              const std::atomic<bool>* stop) {
+  UploadSlot slot;
+  if (job.uploadList.empty()) {
+    prompts.Inform(kNoGalleryMessage);
+    return UploadOutcome::NothingToUpload;
+  }
+  if (!job.useService) {
+    return UploadHoldingSlot(job, job.ftpHost, job.ftpUser, job.ftpPass, observer, stop);
+  }
+  observer.SetStatus(kStatusChecking);
+  if (!CheckUploadService(http, job.vendorSite, prompts)) return UploadOutcome::ServiceRefused;
+  std::string host, user, password;
+  GetServiceConnection(http, job.vendorSite, host, user, password);
+  return UploadHoldingSlot(job, host, user, password, observer, stop);
+}
+
+UploadOutcome UploadGallery(const UploadJob& job, const std::string& host,
+                            const std::string& user, const std::string& password,
+                            UploadObserver& observer, const std::atomic<bool>* stop) {
+  UploadSlot slot;
+  return UploadHoldingSlot(job, host, user, password, observer, stop);
+}
+
+}  // namespace qg
