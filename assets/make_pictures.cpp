@@ -2,9 +2,7 @@
 // buttons (Buttons/*.gif), background tiles (Backgrounds/) and photo-like sample pictures
 // (Samples/). Everything is computed from fixed seeds, so every build writes the same bytes.
 //
-//   qg-pictures assets BIN_DIR                      the shipped pictures, below BIN_DIR
-//   qg-pictures photo OUT.jpg WIDTH HEIGHT SEED [QUALITY]
-//                                                   one photo-like test picture for benchmarks
+//   qg-pictures assets BIN_DIR      writes the pictures into BIN_DIR/{Buttons,Backgrounds,Samples}
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -445,50 +443,9 @@ void MakeSamples(const std::filesystem::path& folder) {
   }
 }
 
-// ---------------------------------------------------------------------------------- benchmark photo
-
-// A large photo-like picture: smooth gradients, hard-edged blocks and sensor noise, which
-// compresses like a real photograph (about 3 to 4 bits a pixel at quality 90).
-Raster BenchPhoto(int width, int height, uint32_t seed) {
-  Raster raster(width, height);
-  struct Block {
-    int x0, y0, x1, y1;
-    Rgb colour;
-  };
-  std::vector<Block> blocks;
-  for (int i = 0; i < 40; ++i) {
-    const int x0 = static_cast<int>(Random01(i, 0, seed) * width);
-    const int y0 = static_cast<int>(Random01(i, 1, seed) * height);
-    blocks.push_back({x0, y0, x0 + static_cast<int>(Random01(i, 2, seed) * width / 3),
-                      y0 + static_cast<int>(Random01(i, 3, seed) * height / 3),
-                      {Random01(i, 4, seed) * 255, Random01(i, 5, seed) * 255, Random01(i, 6, seed) * 255}});
-  }
-  uint32_t state = seed * 747796405u + 2891336453u;
-  for (int y = 0; y < height; ++y) {
-    uint8_t* row = &raster.rgb[static_cast<size_t>(y) * width * 3];
-    for (int x = 0; x < width; ++x) {
-      double r = 255.0 * x / width, g = 255.0 * y / height, b = 128 + 100 * std::sin((x + y) * 0.002);
-      for (const Block& k : blocks) {
-        if (x >= k.x0 && x < k.x1 && y >= k.y0 && y < k.y1) {
-          r = (r + k.colour.r) / 2;
-          g = (g + k.colour.g) / 2;
-          b = (b + k.colour.b) / 2;
-        }
-      }
-      state = state * 1664525u + 1013904223u;
-      const double n = static_cast<double>((state >> 24) & 0x1F) - 15.5;
-      row[3 * x] = static_cast<uint8_t>(std::clamp(r + n, 0.0, 255.0));
-      row[3 * x + 1] = static_cast<uint8_t>(std::clamp(g + n * 0.8, 0.0, 255.0));
-      row[3 * x + 2] = static_cast<uint8_t>(std::clamp(b - n * 0.6, 0.0, 255.0));
-    }
-  }
-  return raster;
-}
-
 int Usage() {
   std::fprintf(stderr,
-               "usage: qg-pictures assets BIN_DIR\n"
-               "       qg-pictures photo OUT.jpg WIDTH HEIGHT SEED [QUALITY]\n");
+               "usage: qg-pictures assets BIN_DIR\n");
   return 2;
 }
 
@@ -503,17 +460,6 @@ int main(int argc, char** argv) {
     MakeBackgrounds(bin / "Backgrounds");
     MakeSamples(bin / "Samples");
     DestroyMagick();
-    return 0;
-  }
-  if ((argc == 6 || argc == 7) && std::strcmp(argv[1], "photo") == 0) {
-    const int width = std::atoi(argv[3]), height = std::atoi(argv[4]);
-    const auto seed = static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 10));
-    const int quality = argc == 7 ? std::atoi(argv[6]) : 90;
-    if (width <= 0 || height <= 0 || quality < 1 || quality > 100) return Usage();
-    if (!WriteJpeg(BenchPhoto(width, height, seed), argv[2], quality)) {
-      std::fprintf(stderr, "qg-pictures: cannot write %s\n", argv[2]);
-      return 1;
-    }
     return 0;
   }
   return Usage();
