@@ -1,0 +1,204 @@
+// `quillon-cli build --upload` from end to end: a project made with `add`, built and uploaded
+// to local servers with the stored preferences, then the files on the server compared with the
+// built gallery.
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "net/TestServers.h"
+#include "project/Settings.h"
+#include "publish/ServiceHandshake.h"
+#include "support/TempDir.h"
+
+namespace qg {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using test::FtpServerOptions;
+using test::FtpTestServer;
+using test::HttpRoute;
+using test::HttpTestServer;
+using test::ReadFile;
+using test::TempDir;
+
+// A small 24-bit Windows bitmap, different for each seed.
+std::string Bitmap(int width, int height, int seed) {
+  const int row = (width * 3 + 3) / 4 * 4;
+  std::string pixels;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      pixels += static_cast<char>((x * 40 + seed) & 0xFF);
+      pixels += static_cast<char>((y * 60) & 0xFF);
+      pixels += static_cast<char>((x * y * 7 + seed) & 0xFF);
+    }
+    pixels.append(static_cast<size_t>(row - width * 3), '\0');
+  }
+  auto le = [](uint32_t v, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+    return out;
+  };
+  return "BM" + le(54 + static_cast<uint32_t>(pixels.size()), 4) + le(0, 4) + le(54, 4) + le(40, 4) +
+         le(static_cast<uint32_t>(width), 4) + le(static_cast<uint32_t>(height), 4) + le(1, 2) +
+         le(24, 2) + le(0, 4) + le(static_cast<uint32_t>(pixels.size()), 4) + le(2835, 4) +
+         le(2835, 4) + le(0, 4) + le(0, 4) + pixels;
+}
+
+struct CliResult {
+  int exitCode = -1;
+  std::string out, err;
+};
+
+// One project of two pictures and a preferences folder of its own for this test.
+class CliFixture : public ::testing::Test {
+protected:
+  void SetUp() override {
+    cli_ = std::string(QG_BIN_DIR) + "/quillon-cli";
+    ASSERT_TRUE(fs::exists(cli_)) << cli_ << " is not built";
+    setenv("XDG_CONFIG_HOME", dir_.file("config").c_str(), 1);
+    unsetenv("QUILLON_VENDOR_SITE");
+    unsetenv("QUILLON_HOSTING_URL");
+    test::WriteFile(dir_.file("one.bmp"), Bitmap(40, 30, 1));
+    test::WriteFile(dir_.file("two.bmp"), Bitmap(30, 40, 99));
+    ASSERT_EQ(Run("add " + Project() + " " + dir_.file("one.bmp") + " " + dir_.file("two.bmp"))
+                  .exitCode,
+              0);
+  }
+  void TearDown() override {
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("QUILLON_VENDOR_SITE");
+    unsetenv("QUILLON_HOSTING_URL");
+  }
+
+  std::string Project() const { return dir_.file("p.tnp"); }
+  std::string Out() const { return dir_.file("out"); }
+
+  CliResult Run(const std::string& arguments) const {
+    const std::string command = "timeout 120 " + cli_ + " " + arguments + " >" +
+                                dir_.file("stdout") + " 2>" + dir_.file("stderr") + " </dev/null";
+    const int status = std::system(command.c_str());
+    CliResult result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = ReadFile(dir_.file("stdout"));
+    result.err = ReadFile(dir_.file("stderr"));
+    return result;
+  }
+
+  Preferences Stored() const {
+    Preferences prefs;
+    LoadSettings(prefs);
+    return prefs;
+  }
+
+  void UseOwnServer(const FtpTestServer& server, const std::string& folder) const {
+    Preferences prefs = Stored();
+    prefs.blUseCorvaneServer = false;
+    prefs.sFTPHost = server.host();
+    prefs.sFTPUser = server.user();
+    prefs.sFTPPass = server.password();
+    prefs.sFTPFolder = folder;
+    ASSERT_TRUE(SaveSettings(prefs));
+  }
+
+  // Every file the build wrote, relative to the destination folder.
+  std::vector<std::string> BuiltFiles() const {
+    std::vector<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(Out())) {
+      if (entry.is_regular_file()) files.push_back(fs::relative(entry.path(), Out()).string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+  }
+
+  void ExpectArrivedComplete(const std::string& remoteFolder) const {
+    const std::vector<std::string> files = BuiltFiles();
+    ASSERT_GE(files.size(), 7u);  // two pictures: pages, thumbnails, sources, the index page
+    for (const std::string& file : files) {
+      const std::string remote = remoteFolder + "/" + file;
+      ASSERT_TRUE(fs::exists(remote)) << remote;
+      EXPECT_EQ(ReadFile(remote), ReadFile(Out() + "/" + file)) << file;
+    }
+  }
+
+  TempDir dir_;
+  std::string cli_;
+};
+
+TEST_F(CliFixture, BuildUploadSendsTheWholeGalleryToTheOwnServer) {
+  FtpTestServer server;
+  UseOwnServer(server, "gallery");
+  const CliResult result = Run("build " + Project() + " --dest " + Out() + " --upload");
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, server.host() + "/gallery/index.html\n");
+  EXPECT_THAT(result.err, HasSubstr("Uploading: index.html\n"));
+  ExpectArrivedComplete(server.root() + "/gallery");
+  EXPECT_EQ(server.CommandsWithoutPort().back(), "QUIT");
+
+  // The hosting-service folder was made as start-up makes it, and the file holding the FTP
+  // password is its owner's alone.
+  EXPECT_EQ(Stored().sUserCorvaneFTPFolder.size(), 5u);
+  struct stat info {};
+  ASSERT_EQ(stat((dir_.file("config") + "/Corvane-Soft/Quillon Gallery.reg").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600);
+}
+
+TEST_F(CliFixture, FailedUploadExitsNonZeroWithTheServersText) {
+  FtpServerOptions options;
+  options.failStor = 2;
+  options.failReply = "552 Quota exceeded on the test server.";
+  FtpTestServer server(options);
+  UseOwnServer(server, "gallery");
+  const CliResult result = Run("build " + Project() + " --dest " + Out() + " --upload");
+  EXPECT_NE(result.exitCode, 0);
+  EXPECT_THAT(result.err, HasSubstr("552 Quota exceeded on the test server."));
+  EXPECT_EQ(result.out, "");
+}
+
+TEST_F(CliFixture, HostingServiceFolderIsMadeOnceAndReused) {
+  FtpServerOptions account;
+  account.user = "svcuser";
+  account.password = ServicePassword("value-1").substr(0, 6);
+  FtpTestServer ftp(account);
+  HttpTestServer web({
+      {"/quillon/ftpservice.htm", HttpRoute{200, "SERVICE:OK"}},
+      {"/quillon/ftpconnect.htm",
+       HttpRoute{200, "HOSTNAME:" + ftp.host() + "!!!USERNAME:svcuser!!!PASSWORD:value-1!!!"}},
+  });
+  setenv("QUILLON_VENDOR_SITE", web.base().c_str(), 1);
+  setenv("QUILLON_HOSTING_URL", "http://galleries.test/", 1);
+  ASSERT_EQ(Stored().sUserCorvaneFTPFolder, "");
+
+  const CliResult first = Run("build " + Project() + " --dest " + Out() + " --upload");
+  ASSERT_EQ(first.exitCode, 0) << first.err;
+  const std::string folder = Stored().sUserCorvaneFTPFolder;
+  ASSERT_EQ(folder.size(), 5u);
+  EXPECT_EQ(first.out, "http://galleries.test/" + folder + "/index.html\n");
+  ExpectArrivedComplete(ftp.root() + "/" + folder);
+
+  const CliResult second = Run("build " + Project() + " --dest " + Out() + " --upload");
+  ASSERT_EQ(second.exitCode, 0) << second.err;
+  EXPECT_EQ(second.out, first.out);
+  const auto commands = ftp.CommandsWithoutPort();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "MKD " + folder), 1);
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "CWD " + folder), 2);
+}
+
+TEST_F(CliFixture, ClosedHostingServiceExitsNonZeroWithItsMessage) {
+  HttpTestServer web({{"/quillon/ftpservice.htm", HttpRoute{200, "SERVICE:NO MESSAGE: Back soon"}}});
+  setenv("QUILLON_VENDOR_SITE", web.base().c_str(), 1);
+  const CliResult result = Run("build " + Project() + " --dest " + Out() + " --upload");
+  EXPECT_NE(result.exitCode, 0);
+  EXPECT_THAT(result.err, HasSubstr("Back soon"));
+  EXPECT_THAT(result.err, HasSubstr(web.base() + "/quillon/ftpinfo.htm"));
+}
+
+}  // namespace
+}  // namespace qg
