@@ -108,6 +108,11 @@ Picture DecodePsd(const uint8_t* data, size_t size, const std::string& path) {
   if (channels < needed || channels > 56) {
     throw CannotRead(path, Format("damaged Photoshop header (%d channels)", channels));
   }
+  const int64_t maxSide = version == 1 ? 30000 : 300000;
+  if (width > maxSide || height > maxSide) {
+    throw CannotRead(path, Format("damaged Photoshop header (%lld x %lld pixels)",
+                                  static_cast<long long>(width), static_cast<long long>(height)));
+  }
   CheckPictureSize(path, width, height);
 
   // Colour mode data: the palette of indexed pictures, 256 reds, then greens, then blues.
@@ -126,12 +131,13 @@ Picture DecodePsd(const uint8_t* data, size_t size, const std::string& path) {
   const size_t rowBytes = static_cast<size_t>((width * depth + 7) / 8);
   const size_t rows = static_cast<size_t>(height);
 
-  // The colour planes, each rows x rowBytes.
-  std::vector<std::vector<uint8_t>> planes(static_cast<size_t>(needed),
-                                           std::vector<uint8_t>(rowBytes * rows));
+  // The colour planes, each rows x rowBytes. The data they come from is checked to be there
+  // before any memory is taken for them.
+  std::vector<std::vector<uint8_t>> planes;
   if (compression == 0) {
+    in.Need(static_cast<uint64_t>(rowBytes) * rows * static_cast<uint64_t>(needed));
+    planes.assign(static_cast<size_t>(needed), std::vector<uint8_t>(rowBytes * rows));
     for (int c = 0; c < needed; ++c) {
-      in.Need(rowBytes * rows);
       std::copy(in.Here(), in.Here() + rowBytes * rows, planes[static_cast<size_t>(c)].begin());
       in.Skip(rowBytes * rows);
     }
@@ -141,11 +147,14 @@ Picture DecodePsd(const uint8_t* data, size_t size, const std::string& path) {
     in.Need(tableRows * static_cast<uint64_t>(countBytes));
     std::vector<uint32_t> counts(static_cast<size_t>(tableRows));
     for (auto& count : counts) count = static_cast<uint32_t>(in.Read(countBytes));
+    uint64_t total = 0;
+    for (size_t i = 0; i < static_cast<size_t>(needed) * rows; ++i) total += counts[i];
+    in.Need(total);
+    planes.assign(static_cast<size_t>(needed), std::vector<uint8_t>(rowBytes * rows));
     std::vector<uint8_t> row(rowBytes);
     for (int c = 0; c < needed; ++c) {
       for (size_t y = 0; y < rows; ++y) {
         const uint32_t length = counts[static_cast<size_t>(c) * rows + y];
-        in.Need(length);
         if (!UnpackRow(in.Here(), length, row)) {
           throw CannotRead(path, "damaged Photoshop picture data (run-length rows)");
         }
