@@ -1,6 +1,7 @@
 // INI profile files; the rules are listed in Profile.h.
 #include "platform/Profile.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace qg {
@@ -19,19 +20,6 @@ std::string_view Trim(std::string_view text) {
 }
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string LowerCopy(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = Lower(c);
-  return out;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
 
 enum class Kind { Blank, Comment, Header, Entry };
 
@@ -86,6 +74,23 @@ std::string WritableValue(std::string_view value) {
 
 }  // namespace
 
+namespace detail {
+
+size_t NoCaseHash::operator()(std::string_view text) const {
+  size_t hash = 1469598103934665603ull;  // FNV-1a over the lower-cased bytes
+  for (const char c : text) hash = (hash ^ static_cast<uint8_t>(Lower(c))) * 1099511628211ull;
+  return hash;
+}
+
+bool NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  return true;
+}
+
+}  // namespace detail
+
 std::string CutText(std::string_view text, size_t limit) {
   if (text.size() <= limit) return std::string(text);
   size_t cut = limit;
@@ -129,17 +134,26 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
       doc.sections_.push_back(std::move(section));
       doc.IndexSection(doc.sections_.size() - 1);
     }
-    doc.sections_.back().lines.push_back(std::move(line));
+    Section& section = doc.sections_.back();
+    section.lines.push_back(std::move(line));
+    IndexLine(section, section.lines.size() - 1);
   }
   return doc;
 }
 
+void ProfileDocument::IndexLine(Section& section, size_t index) {
+  if (index == 0 && section.hasHeader) return;
+  const ParsedLine parsed = ParseLine(section.lines[index].text);
+  if (parsed.kind != Kind::Blank) section.lastContent = std::max(section.lastContent, index);
+  if (parsed.kind == Kind::Entry) section.firstEntry.try_emplace(std::string(parsed.name), index);
+}
+
 void ProfileDocument::IndexSection(size_t position) {
-  firstSection_.try_emplace(LowerCopy(sections_[position].name), position);
+  firstSection_.try_emplace(sections_[position].name, position);
 }
 
 const ProfileDocument::Section* ProfileDocument::FindSection(std::string_view name) const {
-  const auto it = firstSection_.find(LowerCopy(Trim(name)));
+  const auto it = firstSection_.find(Trim(name));
   return it == firstSection_.end() ? nullptr : &sections_[it->second];
 }
 
@@ -151,14 +165,11 @@ std::optional<std::string> ProfileDocument::ReadString(std::string_view section,
                                                        std::string_view key) const {
   const Section* found = FindSection(section);
   if (found == nullptr) return std::nullopt;
-  key = Trim(key);
-  for (size_t i = 1; i < found->lines.size(); ++i) {
-    const ParsedLine parsed = ParseLine(found->lines[i].text);
-    if (parsed.kind != Kind::Entry || !SameName(parsed.name, key)) continue;
-    if (!parsed.hasValue) return std::nullopt;
-    return CutText(StripQuotes(parsed.value), kProfileValueLimit);
-  }
-  return std::nullopt;
+  const auto entry = found->firstEntry.find(Trim(key));
+  if (entry == found->firstEntry.end()) return std::nullopt;
+  const ParsedLine parsed = ParseLine(found->lines[entry->second].text);
+  if (!parsed.hasValue) return std::nullopt;
+  return CutText(StripQuotes(parsed.value), kProfileValueLimit);
 }
 
 std::optional<std::vector<std::string>> ProfileDocument::SectionEntries(
@@ -198,23 +209,24 @@ void ProfileDocument::WriteString(std::string_view sectionName, std::string_view
     added.name = std::string(sectionName);
     added.lines.push_back({"[" + added.name + "]", "\r\n"});
     added.lines.push_back({std::string(key) + "=" + text, "\r\n"});
+    IndexLine(added, 1);
     sections_.push_back(std::move(added));
     IndexSection(sections_.size() - 1);
     return;
   }
 
-  size_t lastContent = 0;  // the header
-  for (size_t i = 1; i < section->lines.size(); ++i) {
-    const ParsedLine parsed = ParseLine(section->lines[i].text);
-    if (parsed.kind != Kind::Blank) lastContent = i;
-    if (parsed.kind != Kind::Entry || !SameName(parsed.name, key)) continue;
-    section->lines[i].text = std::string(parsed.name) + "=" + text;
+  const auto entry = section->firstEntry.find(key);
+  if (entry != section->firstEntry.end()) {
+    Line& line = section->lines[entry->second];
+    line.text = std::string(ParseLine(line.text).name) + "=" + text;
     return;
   }
-  Line& before = section->lines[lastContent];
+  const size_t at = section->lastContent + 1;
+  Line& before = section->lines[section->lastContent];
   if (before.eol.empty()) before.eol = "\r\n";
-  section->lines.insert(section->lines.begin() + static_cast<std::ptrdiff_t>(lastContent) + 1,
+  section->lines.insert(section->lines.begin() + static_cast<std::ptrdiff_t>(at),
                         Line{std::string(key) + "=" + text, "\r\n"});
+  IndexLine(*section, at);
 }
 
 std::string ProfileDocument::Serialize() const {

@@ -46,6 +46,19 @@ namespace qg {
 // The longest value ReadString returns.
 inline constexpr size_t kProfileValueLimit = 2047;
 
+namespace detail {
+// Hashing and comparison of names without regard to ASCII case, usable with string_view keys.
+struct NoCaseHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const;
+};
+struct NoCaseEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const;
+};
+using NoCaseIndex = std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual>;
+}  // namespace detail
+
 class ProfileDocument {
 public:
   ProfileDocument() = default;
@@ -71,16 +84,21 @@ private:
     bool hasHeader = false;  // false only for the lines before the first header
     std::string name;        // trimmed header name
     std::vector<Line> lines; // the header line first when hasHeader
+    // Key -> line of its first entry. New keys are inserted after the last non-empty line, so
+    // the lines of existing entries never move.
+    detail::NoCaseIndex firstEntry;
+    size_t lastContent = 0;  // the last line that is not empty (the header when there is none)
   };
 
   const Section* FindSection(std::string_view name) const;
   Section* FindSection(std::string_view name);
   void IndexSection(size_t position);
+  static void IndexLine(Section& section, size_t line);
 
   std::string prefix_;  // a UTF-8 byte order mark, kept as it was
   std::vector<Section> sections_;
-  // Lower-case section name -> position of its first section.
-  std::unordered_map<std::string, size_t> firstSection_;
+  // Section name -> position of its first section.
+  detail::NoCaseIndex firstSection_;
 };
 
 // Cuts `text` to at most `limit` bytes without splitting a UTF-8 sequence.
