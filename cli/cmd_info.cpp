@@ -1,9 +1,60 @@
-#include "Commands.h"
+// quillon-cli info PROJECT.tnp [--dump]: the project information dialog's values, or with
+// --dump the project as the writer would put it into a new, empty file. The project is opened
+// as the program opens one: a new project first, then the file read over it.
+#include <clocale>
+#include <cstdio>
+#include <filesystem>
 
+#include "Commands.h"
 #include "core/Error.h"
+#include "project/ProjectFile.h"
+#include "project/ProjectInfo.h"
 
 namespace qg::cli {
 
-int RunInfo(const Args&) { throw Error("the 'info' command is not available yet"); }
+int RunInfo(const Args& args) {
+  std::string path;
+  bool dump = false;
+  for (const std::string& arg : args) {
+    if (arg == "--dump") {
+      dump = true;
+    } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+      throw UsageError{"unknown option '" + arg + "'"};
+    } else if (path.empty()) {
+      path = arg;
+    } else {
+      throw UsageError{"more than one project file given"};
+    }
+  }
+  if (path.empty()) throw UsageError{"no project file given"};
+
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec))
+    std::fprintf(stderr, "quillon-cli info: note: '%s' does not exist; showing what opening it gives\n",
+                 path.c_str());
+
+  // The preferences only feed values that every project file overrides, so the factory values
+  // do and the preferences file is left alone.
+  Project project;
+  NewProjectDefaults(project, Preferences{});
+  LoadProjectFile(project, path);
+  project.FProjectFileName = path;
+
+  if (dump) {
+    const std::string text = ProjectFileText(project);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return 0;
+  }
+  std::setlocale(LC_TIME, "");
+  const ProjectInfoValues v = FillProjectInfo(project);
+  std::printf("Project Name: %s\n", v.prjName.c_str());
+  std::printf("Last Saved: %s\n", v.lastSaved.c_str());
+  std::printf("Gallery Title: %s\n", v.galleryTitle.c_str());
+  std::printf("Target Folder: %s\n", v.targetFolder.c_str());
+  std::printf("Image Count: %s\n", v.imageCount.c_str());
+  std::printf("Thumb Size: %s\n", v.thumbSize.c_str());
+  std::printf("Rows & Cols: %s\n", v.rowsCols.c_str());
+  return 0;
+}
 
 }  // namespace qg::cli

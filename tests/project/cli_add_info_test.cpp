@@ -1,0 +1,174 @@
+// quillon-cli add and info, run as other tools run them: a fresh process with its own
+// preferences and documents folders.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "TestJpeg.h"
+#include "platform/Folders.h"
+#include "project/ProjectFile.h"
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
+
+namespace qg {
+namespace {
+
+using test::ReadFile;
+using test::ScopedEnv;
+using test::WriteFile;
+
+struct CliRun {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!std::filesystem::exists(cli_)) GTEST_SKIP() << "quillon-cli is not built";
+  }
+
+  // Runs quillon-cli with the arguments (each single-quoted for the shell).
+  CliRun Cli(const std::vector<std::string>& args) {
+    std::string command = "'" + cli_ + "'";
+    for (const std::string& arg : args) command += " '" + arg + "'";
+    command += " >'" + dir_.file("out") + "' 2>'" + dir_.file("err") + "'";
+    CliRun run;
+    const int status = std::system(command.c_str());
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadFile(dir_.file("out"));
+    run.err = ReadFile(dir_.file("err"));
+    return run;
+  }
+
+  std::string Picture(const std::string& name, int width, int height) {
+    const std::string path = dir_.file(name);
+    test::WriteTestJpeg(path, width, height);
+    return path;
+  }
+
+  const std::string cli_ = std::string(QG_BIN_DIR) + "/quillon-cli";
+  test::TempDir dir_;
+  ScopedEnv home_{"HOME", dir_.path().string()};
+  ScopedEnv config_{"XDG_CONFIG_HOME", dir_.file("config")};
+  ScopedEnv documents_{"XDG_DOCUMENTS_DIR", dir_.file("Docs")};
+};
+
+TEST_F(CliTest, AddCreatesANewProjectAndInfoShowsIt) {
+  const std::string project = dir_.file("trip.tnp");
+  const std::string a = Picture("a.jpg", 40, 30);
+  const CliRun add = Cli({"add", project, a, Picture("b.jpg", 30, 40)});
+  ASSERT_EQ(add.exitCode, 0) << add.err;
+  EXPECT_EQ(add.out, "2 images in the list\n");
+  // A first run writes the preferences.
+  EXPECT_TRUE(std::filesystem::exists(dir_.file("config/Corvane-Soft/Quillon Gallery.reg")));
+
+  const std::string saved = ReadFile(project);
+  EXPECT_EQ(saved.rfind("[Project]\r\nName=My Gallery 1\r\nDestFolder=" + dir_.file("Docs") +
+                            "/My Web Galleries/My Gallery 1\r\nPictureCount=2\r\n",
+                        0),
+            0u);
+  EXPECT_NE(saved.find("[PicSection0]\r\nName=a.jpg\r\nImageSize=40 x 30\r\nFileSize=" +
+                       FormatFileSize(static_cast<int64_t>(std::filesystem::file_size(a))) +
+                       "\r\nFileLocation=" + a + "\r\nShortTitle=a.jpg\r\nLongTitle=\r\n"),
+            std::string::npos);
+
+  // The dump of a freshly written file is that file.
+  const CliRun dump = Cli({"info", project, "--dump"});
+  ASSERT_EQ(dump.exitCode, 0) << dump.err;
+  EXPECT_EQ(dump.out, saved);
+
+  const CliRun info = Cli({"info", project});
+  ASSERT_EQ(info.exitCode, 0) << info.err;
+  const std::string lastSaved = info.out.substr(info.out.find("Last Saved: ") + 12);
+  EXPECT_NE(lastSaved.rfind("<", 0), 0u);  // a date, not "<unknown>"
+  EXPECT_EQ(info.out.substr(0, info.out.find("Last Saved:")), "Project Name: trip.tnp\n");
+  EXPECT_EQ(info.out.substr(info.out.find("Gallery Title:")),
+            "Gallery Title: My Gallery 1\n"
+            "Target Folder: " + dir_.file("Docs") + "/My Web Galleries/My Gallery 1\n"
+            "Image Count: 2 image(s)\n"
+            "Thumb Size: 120 x 100\n"
+            "Rows & Cols: 3 rows x 4 columns\n");
+}
+
+TEST_F(CliTest, AddToAHandWrittenProjectUpdatesItInPlace) {
+  const std::string project = dir_.file("hand.tnp");
+  WriteFile(project,
+            "; my gallery\n"
+            "[project]\n"
+            "name = Hand made\n"
+            "PictureCount=1\n"
+            "BorderWidth=45\n"
+            "blThumbWidth=0\n"
+            "blThumbHeight=0\n"
+            "[PicSection0]\n"
+            "LongTitle=title first\n"
+            "Name=old.jpg\n"
+            "ImageSize=1 x 1\n"
+            "FileSize=1 bytes\n"
+            "FileLocation=/old.jpg\n"
+            "ShortTitle=old\n");
+  const CliRun add = Cli({"add", project, Picture("new.jpg", 5, 6)});
+  ASSERT_EQ(add.exitCode, 0) << add.err;
+  EXPECT_EQ(add.out, "2 images in the list\n");
+
+  const std::string saved = ReadFile(project);
+  EXPECT_EQ(saved.rfind("; my gallery\n[project]\nname=Hand made\nPictureCount=2\nBorderWidth=30\n"
+                        "blThumbWidth=1\nblThumbHeight=0\nDestFolder=\r\n",
+                        0),
+            0u)
+      << saved;
+  // The first picture was read by position, so its title became its file name, and so on.
+  EXPECT_NE(saved.find("[PicSection0]\nLongTitle=old\nName=title first\nImageSize=old.jpg\n"), std::string::npos);
+
+  Project expected;
+  NewProjectDefaults(expected, Preferences{});
+  LoadProjectFile(expected, project);
+  const CliRun dump = Cli({"info", project, "--dump"});
+  ASSERT_EQ(dump.exitCode, 0) << dump.err;
+  EXPECT_EQ(dump.out, ProjectFileText(expected));
+  EXPECT_EQ(dump.out.rfind("[Project]\r\nName=Hand made\r\nDestFolder=\r\nPictureCount=2\r\n", 0), 0u);
+}
+
+TEST_F(CliTest, AddRefusesAPictureItCannotDecodeAndKeepsTheProject) {
+  const std::string project = dir_.file("keep.tnp");
+  ASSERT_EQ(Cli({"add", project, Picture("a.jpg", 4, 4)}).exitCode, 0);
+  const std::string before = ReadFile(project);
+  const std::string broken = dir_.file("broken.jpg");
+  WriteFile(broken, "no picture here");
+
+  const CliRun add = Cli({"add", project, Picture("b.jpg", 4, 4), broken});
+  EXPECT_NE(add.exitCode, 0);
+  EXPECT_NE(add.err.find("broken.jpg"), std::string::npos) << add.err;
+  EXPECT_EQ(ReadFile(project), before);
+
+  const CliRun odd = Cli({"add", project, dir_.file("notes.txt")});
+  EXPECT_NE(odd.exitCode, 0);
+  EXPECT_NE(odd.err.find("notes.txt"), std::string::npos) << odd.err;
+  EXPECT_EQ(ReadFile(project), before);
+
+  EXPECT_NE(Cli({"add", project}).exitCode, 0);
+}
+
+TEST_F(CliTest, InfoReportsLoadErrors) {
+  const std::string project = dir_.file("bad.tnp");
+  WriteFile(project, "[Project]\r\nPictureCount=two\r\n");
+  const CliRun info = Cli({"info", project});
+  EXPECT_EQ(info.exitCode, 1);
+  EXPECT_NE(info.err.find("'two' is not a valid integer value"), std::string::npos) << info.err;
+
+  WriteFile(project, "[Project]\r\nPictureCount=1\r\n[PicSection0]\r\nName=a\r\n");
+  const CliRun shortSection = Cli({"info", project, "--dump"});
+  EXPECT_EQ(shortSection.exitCode, 1);
+  EXPECT_NE(shortSection.err.find("List index out of bounds (1)"), std::string::npos) << shortSection.err;
+  EXPECT_EQ(shortSection.out, "");
+
+  EXPECT_EQ(Cli({"info"}).exitCode, 2);
+  EXPECT_EQ(Cli({"info", project, "--bogus"}).exitCode, 2);
+}
+
+}  // namespace
+}  // namespace qg
