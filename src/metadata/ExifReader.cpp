@@ -31,7 +31,7 @@ constexpr size_t kTiffBytes = 256000;
 constexpr int kMaxDepth = 8;
 // Directory entries one reading may visit; real files have a few hundred at most.
 constexpr int kMaxEntries = 4096;
-// The thumbnail directory position is recorded for JPEG files only.
+// What an Exif APP1 section holds right after its length field.
 constexpr char kExifHeader[] = {'E', 'x', 'i', 'f', '\0'};
 
 constexpr uint8_t kMarkerSos = 0xDA, kMarkerEoi = 0xD9, kMarkerApp0 = 0xE0, kMarkerApp1 = 0xE1,
