@@ -46,6 +46,11 @@ bool IsFile(const std::string& path) {
   return !path.empty() && fs::is_regular_file(path, ec);
 }
 
+// A name without a folder part, as the picture list holds them.
+bool IsPlainFileName(const std::string& name) {
+  return name.find('/') == std::string::npos && name != "." && name != "..";
+}
+
 std::string MessageOf(const std::exception_ptr& error) {
   try {
     std::rethrow_exception(error);
@@ -364,6 +369,7 @@ void BuildRun::RenderPicture(size_t index, Rendered& out) const {
   } catch (...) {
     return;  // the commit computes the sizes again and reports the error in its place
   }
+  if (!IsPlainFileName(picture.FileName)) return;  // the commit reports it
   out.exists = IsFile(picture.FilenameAndPath);
   const bool wantThumb = o_.chkCreateThumbs;
   const bool wantImage = o_.chkCreateImages && o_.blImageResize;
@@ -406,6 +412,11 @@ void BuildRun::CommitPicture(size_t index, const Rendered* rendered) {
     tools_.displayImageSize(picture.ImageSize, o_);
   } catch (...) {
     FailPicture(index, MessageOf(std::current_exception()));
+  }
+  if (!IsPlainFileName(picture.FileName)) {
+    // A hand-edited project could otherwise place output anywhere.
+    FailPicture(index, Format("the file name \"%s\" is not a plain file name",
+                              picture.FileName.c_str()));
   }
   const bool exists = rendered ? rendered->exists : IsFile(picture.FilenameAndPath);
   if (!exists) return;  // no files for a missing source; the index still shows its cell

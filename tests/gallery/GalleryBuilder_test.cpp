@@ -319,6 +319,19 @@ TEST(GalleryBuild, ABadSizeTextFailsEvenWhenTheSourceIsMissing) {
   EXPECT_EQ(r.message, "Picture 2 (" + f.dir.file("src/b.jpg") + "): 'big' is not a valid picture size");
 }
 
+TEST(GalleryBuild, AFileNameWithAFolderPartIsRefusedRatherThanWrittenOutside) {
+  Fixture f;
+  f.Add("a.jpg", "A");
+  f.Add("b.jpg", "B");
+  f.project.pictures[1].FileName = "../../escape.jpg";
+  const BuildResult r = f.Build(2);
+  EXPECT_EQ(r.outcome, BuildOutcome::Failed);
+  EXPECT_EQ(r.message, "Picture 2 (" + f.dir.file("src/b.jpg") +
+                           "): the file name \"../../escape.jpg\" is not a plain file name");
+  EXPECT_EQ(Keys(Tree(f.dir.path())), (std::vector<std::string>{"out/", "out/a.html", "out/a.jpg", "out/tn_a.jpg",
+                                                                 "src/", "src/a.jpg", "src/b.jpg"}));
+}
+
 TEST(GalleryBuild, TheBuilderIsReadyForAnotherBuildAfterAFailureOrAStop) {
   Fixture f;
   f.Add("a.jpg", "BAD");
