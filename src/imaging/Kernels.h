@@ -54,8 +54,12 @@ struct AxisWeights {
     int32_t pairCount = 0;
     int32_t offset = 0;     // into `pairs`
     int32_t total = 0;      // sum of the weights
-    // 255 * sum |weight| < 2^24: acc / total is exact in single precision.
-    bool floatExact = true;
+    // When 255 * sum |weight| < 2^17, every sum acc has |acc| < 2^17 and trunc(acc * reciprocal)
+    // in single precision equals acc / total: the reciprocal is 1 / total enlarged by about
+    // 2^-19, enough to lift exact quotients above their rounding error and too little to reach
+    // the next integer. Otherwise the vector passes divide lane by lane.
+    bool fastDivide = false;
+    float reciprocal = 0.0f;
   };
   uint32_t sourceLength = 0;
   std::vector<Entry> entries;
@@ -65,6 +69,11 @@ struct AxisWeights {
 
 AxisWeights BuildAxisWeights(uint32_t sourceLength, uint32_t targetLength,
                              const ResampleFilter& filter, float radius);
+
+// The same through a small cache shared by all threads: a gallery's pictures mostly come from
+// one camera, so the same axes recur from picture to picture.
+std::shared_ptr<const AxisWeights> CachedAxisWeights(uint32_t sourceLength, uint32_t targetLength,
+                                                     const ResampleFilter& filter, float radius);
 
 inline int32_t EvenWeight(int32_t pair) { return static_cast<int16_t>(pair & 0xFFFF); }
 inline int32_t OddWeight(int32_t pair) { return static_cast<int16_t>(static_cast<uint32_t>(pair) >> 16); }
@@ -80,6 +89,19 @@ inline uint8_t FinishChannel(int32_t acc, int32_t total) {
   return static_cast<uint8_t>(value);
 }
 
+// Heap memory aligned for vector loads, not initialised.
+class AlignedBuffer {
+public:
+  explicit AlignedBuffer(size_t bytes);
+  ~AlignedBuffer();
+  AlignedBuffer(const AlignedBuffer&) = delete;
+  AlignedBuffer& operator=(const AlignedBuffer&) = delete;
+  void* get() const { return ptr_; }
+
+private:
+  void* ptr_;
+};
+
 // The intermediate picture between the two passes: rows padded to a multiple of 16 bytes plus
 // 16, and one extra row of zeros after the last, so vector loads never leave the buffer.
 struct Plane {
@@ -93,9 +115,24 @@ struct Plane {
   const uint8_t* row(int y) const { return data.get() + static_cast<size_t>(y) * stride; }
 };
 
-// Horizontal pass: every source row to `out` (width = target width, height = source height).
-void HorizontalPassScalar(const Picture& source, const AxisWeights& weights, Plane& out);
-void HorizontalPassAvx2(const Picture& source, const AxisWeights& weights, Plane& out);
+// The horizontal pass of one target: its weights and its intermediate picture (target width,
+// source height).
+struct HorizontalTarget {
+  const AxisWeights* weights;
+  Plane* out;
+};
+
+// Source rows are resampled in blocks of up to this many consecutive rows.
+constexpr int kBlockRows = 8;
+
+// Horizontal pass of rows[0..count) (source rows firstRow.. of `sourceWidth` pixels) for every
+// target. The AVX2 form rearranges the block once into `scratch` (BlockScratchBytes) and serves
+// all targets from it; it needs every target's weights to fit 16 bits.
+size_t BlockScratchBytes(int sourceWidth);
+void HorizontalBlockScalar(const uint8_t* const* rows, int count, int firstRow, int sourceWidth,
+                           const HorizontalTarget* targets, size_t targetCount);
+void HorizontalBlockAvx2(const uint8_t* const* rows, int count, int firstRow, int sourceWidth,
+                         const HorizontalTarget* targets, size_t targetCount, void* scratch);
 // Vertical pass: the intermediate picture to the target (same width, target height).
 void VerticalPassScalar(const Plane& in, const AxisWeights& weights, Picture& out);
 void VerticalPassAvx2(const Plane& in, const AxisWeights& weights, Picture& out);

@@ -13,7 +13,6 @@
 // (multiply, then add; never fused).
 #include <immintrin.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "imaging/Kernels.h"
@@ -22,16 +21,6 @@ namespace qg::detail {
 
 namespace {
 
-struct AlignedBuffer {
-  void* ptr = nullptr;
-  explicit AlignedBuffer(size_t bytes) {
-    ptr = std::aligned_alloc(32, (bytes + 31) / 32 * 32);
-    if (!ptr) throw std::bad_alloc();
-  }
-  ~AlignedBuffer() { std::free(ptr); }
-  AlignedBuffer(const AlignedBuffer&) = delete;
-  AlignedBuffer& operator=(const AlignedBuffer&) = delete;
-};
 
 // The three channel planes of 16 RGB pixels.
 __attribute__((target("avx2"))) inline void SplitChannels(const uint8_t* p, __m128i& r, __m128i& g,
@@ -77,19 +66,15 @@ __attribute__((target("avx2"))) inline void Transpose8x8Words(const __m128i* in,
   out[7] = _mm_unpackhi_epi64(u3, u7);
 }
 
-// acc / total truncated (or acc unsigned >> 8 when total is 0), before clamping.
-__attribute__((target("avx2"))) inline __m256i Quotient(__m256i acc, int32_t total,
-                                                        __m256 totalF) {
-  if (total == 0) return _mm256_srli_epi32(acc, 8);
-  return _mm256_cvttps_epi32(_mm256_div_ps(_mm256_cvtepi32_ps(acc), totalF));
-}
-
-// The same for entries where single precision is not exact: lane by lane in integers.
-__attribute__((target("avx2"))) inline __m256i QuotientExact(__m256i acc, int32_t total) {
+// acc / total truncated toward zero (acc unsigned >> 8 when total is 0), before clamping.
+__attribute__((target("avx2"))) inline __m256i Quotient(__m256i acc,
+                                                        const AxisWeights::Entry& e) {
+  if (e.fastDivide)
+    return _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(acc), _mm256_set1_ps(e.reciprocal)));
   alignas(32) int32_t lanes[8];
   _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), acc);
   for (int32_t& v : lanes)
-    v = total != 0 ? v / total : static_cast<int32_t>(static_cast<uint32_t>(v) >> 8);
+    v = e.total != 0 ? v / e.total : static_cast<int32_t>(static_cast<uint32_t>(v) >> 8);
   return _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes));
 }
 
@@ -97,51 +82,54 @@ __attribute__((target("avx2"))) inline __m256i QuotientExact(__m256i acc, int32_
 
 // Block layout: for channel c and pixel pair p, 16 int16 values: row 0's pixels 2p and 2p + 1,
 // then row 1's, ..., row 7's. One vpmaddwd with the pair's two weights gives eight row sums.
-__attribute__((target("avx2"))) void HorizontalPassAvx2(const Picture& source,
-                                                        const AxisWeights& weights, Plane& out) {
-  constexpr int kRows = 8;
-  const int sw = source.width, sh = source.height;
-  const int pairCount = (sw + 1) / 2;
-  AlignedBuffer buffer(static_cast<size_t>(3) * pairCount * 32);
-  auto* planes = static_cast<int16_t*>(buffer.ptr);
-  int16_t* const plane[3] = {planes, planes + static_cast<size_t>(pairCount) * 16,
-                             planes + static_cast<size_t>(pairCount) * 32};
+size_t BlockScratchBytes(int sourceWidth) {
+  return static_cast<size_t>(3) * ((static_cast<size_t>(sourceWidth) + 1) / 2) * 32;
+}
+
+__attribute__((target("avx2"))) void HorizontalBlockAvx2(const uint8_t* const* sourceRows,
+                                                         int count, int firstRow, int sw,
+                                                         const HorizontalTarget* targets,
+                                                         size_t targetCount, void* scratch) {
+  constexpr int kRows = kBlockRows;
+  const size_t pairCount = (static_cast<size_t>(sw) + 1) / 2;
+  auto* const planes = static_cast<int16_t*>(scratch);
+  int16_t* const plane[3] = {planes, planes + pairCount * 16, planes + pairCount * 32};
   const __m256i zero = _mm256_setzero_si256();
   const __m256i toPixels =
       _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 12, 2, 6, 10, 12, 3, 7, 11, 12, 0, 4, 8, 12, 1, 5, 9,
                        12, 2, 6, 10, 12, 3, 7, 11, 12);
-  const size_t targetCount = weights.entries.size();
 
-  for (int y0 = 0; y0 < sh; y0 += kRows) {
-    const uint8_t* rows[kRows];
-    for (int r = 0; r < kRows; ++r) rows[r] = source.row(y0 + r < sh ? y0 + r : sh - 1);
-    const int rowsHere = sh - y0 < kRows ? sh - y0 : kRows;
+  // Rows past the end of a short last block repeat its last row; their sums are not stored.
+  const uint8_t* rows[kRows];
+  for (int r = 0; r < kRows; ++r) rows[r] = sourceRows[r < count ? r : count - 1];
 
-    // Rearrange the block.
-    int x = 0;
-    for (; x + 16 <= sw; x += 16) {
-      __m128i ch[3][kRows];
-      for (int r = 0; r < kRows; ++r) SplitChannels(rows[r] + 3 * x, ch[0][r], ch[1][r], ch[2][r]);
-      for (int c = 0; c < 3; ++c) {
-        __m128i words[8];
-        Transpose8x8Words(ch[c], words);
-        __m256i* dst = reinterpret_cast<__m256i*>(plane[c] + static_cast<size_t>(x / 2) * 16);
-        for (int p = 0; p < 8; ++p) _mm256_store_si256(dst + p, _mm256_cvtepu8_epi16(words[p]));
-      }
+  // Rearrange the block.
+  int x = 0;
+  for (; x + 16 <= sw; x += 16) {
+    __m128i ch[3][kRows];
+    for (int r = 0; r < kRows; ++r) SplitChannels(rows[r] + 3 * x, ch[0][r], ch[1][r], ch[2][r]);
+    for (int c = 0; c < 3; ++c) {
+      __m128i words[8];
+      Transpose8x8Words(ch[c], words);
+      __m256i* dst = reinterpret_cast<__m256i*>(plane[c] + static_cast<size_t>(x / 2) * 16);
+      for (int p = 0; p < 8; ++p) _mm256_store_si256(dst + p, _mm256_cvtepu8_epi16(words[p]));
     }
-    for (; x < sw; ++x)
-      for (int c = 0; c < 3; ++c)
-        for (int r = 0; r < kRows; ++r)
-          plane[c][static_cast<size_t>(x / 2) * 16 + 2 * r + (x & 1)] = rows[r][3 * x + c];
-    if (sw & 1)
-      for (int c = 0; c < 3; ++c)
-        for (int r = 0; r < kRows; ++r)
-          plane[c][static_cast<size_t>(sw / 2) * 16 + 2 * r + 1] = 0;
+  }
+  for (; x < sw; ++x)
+    for (int c = 0; c < 3; ++c)
+      for (int r = 0; r < kRows; ++r)
+        plane[c][static_cast<size_t>(x / 2) * 16 + 2 * r + (x & 1)] = rows[r][3 * x + c];
+  if (sw & 1)
+    for (int c = 0; c < 3; ++c)
+      for (int r = 0; r < kRows; ++r) plane[c][static_cast<size_t>(sw / 2) * 16 + 2 * r + 1] = 0;
 
-    // Every target column of the block.
+  // Every target column of every target.
+  for (size_t t = 0; t < targetCount; ++t) {
+    const AxisWeights& weights = *targets[t].weights;
     uint8_t* outRows[kRows];
-    for (int r = 0; r < kRows; ++r) outRows[r] = out.row(y0 + r < sh ? y0 + r : sh - 1);
-    for (size_t i = 0; i < targetCount; ++i) {
+    for (int r = 0; r < count; ++r) outRows[r] = targets[t].out->row(firstRow + r);
+    const size_t columns = weights.entries.size();
+    for (size_t i = 0; i < columns; ++i) {
       const AxisWeights::Entry& e = weights.entries[i];
       const int32_t* wp = weights.pairs.data() + e.offset;
       const __m256i* pr = reinterpret_cast<const __m256i*>(plane[0]) + e.firstPair;
@@ -154,17 +142,7 @@ __attribute__((target("avx2"))) void HorizontalPassAvx2(const Picture& source,
         accG = _mm256_add_epi32(accG, _mm256_madd_epi16(_mm256_load_si256(pg + q), w));
         accB = _mm256_add_epi32(accB, _mm256_madd_epi16(_mm256_load_si256(pb + q), w));
       }
-      __m256i r, g, b;
-      if (e.floatExact) {
-        const __m256 totalF = _mm256_set1_ps(static_cast<float>(e.total));
-        r = Quotient(accR, e.total, totalF);
-        g = Quotient(accG, e.total, totalF);
-        b = Quotient(accB, e.total, totalF);
-      } else {
-        r = QuotientExact(accR, e.total);
-        g = QuotientExact(accG, e.total);
-        b = QuotientExact(accB, e.total);
-      }
+      const __m256i r = Quotient(accR, e), g = Quotient(accG, e), b = Quotient(accB, e);
       // Saturating packs clamp to 0..255: int32 -> int16 (signed), int16 -> uint8.
       const __m256i bytes =
           _mm256_packus_epi16(_mm256_packs_epi32(r, g), _mm256_packs_epi32(b, zero));
@@ -172,7 +150,7 @@ __attribute__((target("avx2"))) void HorizontalPassAvx2(const Picture& source,
       _mm256_store_si256(reinterpret_cast<__m256i*>(pixel), _mm256_shuffle_epi8(bytes, toPixels));
       // Four-byte stores: the fourth byte lands on the next pixel, written after this one, or
       // in the row padding.
-      for (int row = 0; row < rowsHere; ++row) std::memcpy(outRows[row] + 3 * i, &pixel[row], 4);
+      for (int row = 0; row < count; ++row) std::memcpy(outRows[row] + 3 * i, &pixel[row], 4);
     }
   }
 }
@@ -184,7 +162,6 @@ __attribute__((target("avx2"))) void VerticalPassAvx2(const Plane& in, const Axi
   for (size_t j = 0; j < weights.entries.size(); ++j) {
     const AxisWeights::Entry& e = weights.entries[j];
     const int32_t* wp = weights.pairs.data() + e.offset;
-    const __m256 totalF = _mm256_set1_ps(static_cast<float>(e.total));
     uint8_t* o = out.row(static_cast<int>(j));
     for (size_t k = 0; k < bytes; k += 16) {
       __m256i acc0 = zero, acc1 = zero;
@@ -198,14 +175,7 @@ __attribute__((target("avx2"))) void VerticalPassAvx2(const Plane& in, const Axi
         acc1 = _mm256_add_epi32(acc1,
                                 _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpackhi_epi8(a, b)), w));
       }
-      __m256i v0, v1;
-      if (e.floatExact) {
-        v0 = Quotient(acc0, e.total, totalF);
-        v1 = Quotient(acc1, e.total, totalF);
-      } else {
-        v0 = QuotientExact(acc0, e.total);
-        v1 = QuotientExact(acc1, e.total);
-      }
+      const __m256i v0 = Quotient(acc0, e), v1 = Quotient(acc1, e);
       const __m256i words = _mm256_permute4x64_epi64(_mm256_packs_epi32(v0, v1), 0xD8);
       const __m128i packed = _mm_packus_epi16(_mm256_castsi256_si128(words),
                                               _mm256_extracti128_si256(words, 1));

@@ -5,6 +5,7 @@
 // exact ratios (120 x 90 at width 100 gives 74, not 75).
 #include "imaging/Pipeline.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
@@ -12,6 +13,8 @@
 #include "codecs/Decode.h"
 #include "core/Error.h"
 #include "imaging/Border.h"
+#include "imaging/JpegInput.h"
+#include "imaging/Kernels.h"
 #include "imaging/Resample.h"
 #include "imaging/Shadow.h"
 
@@ -114,14 +117,68 @@ void CheckTargetSize(uint16_t width, uint16_t height, Side side, const std::stri
 
 }  // namespace
 
+namespace {
+
+std::vector<std::pair<uint32_t, uint32_t>> Pairs(const std::vector<TargetSize>& sizes) {
+  std::vector<std::pair<uint32_t, uint32_t>> pairs;
+  for (const TargetSize& t : sizes) pairs.emplace_back(t.width, t.height);
+  return pairs;
+}
+
+std::vector<Picture> ResamplePicture(const Picture& source, const std::vector<TargetSize>& sizes) {
+  RowResampler resampler(source.width, source.height, Pairs(sizes));
+  const uint8_t* rows[detail::kBlockRows];
+  for (int y = 0; y < source.height; y += detail::kBlockRows) {
+    const int count = std::min(detail::kBlockRows, source.height - y);
+    for (int r = 0; r < count; ++r) rows[r] = source.row(y + r);
+    resampler.AddRows(rows, count);
+  }
+  return resampler.Finish();
+}
+
+const char* ProgressTextOf(Side side) {
+  return side == Side::Thumb ? "Resizing thumb... " : "Resizing image... ";
+}
+
+}  // namespace
+
+std::vector<Picture> ResampleSourceFile(
+    const std::string& sourcePath,
+    const std::function<std::vector<TargetSize>(int width, int height)>& sizesFor) {
+  if (auto jpeg = JpegRowSource::Open(sourcePath)) {
+    const std::vector<TargetSize> sizes = sizesFor(jpeg->width(), jpeg->height());
+    RowResampler resampler(jpeg->width(), jpeg->height(), Pairs(sizes));
+    if (jpeg->Stream(resampler)) return resampler.Finish();
+  }
+  const Picture source = LoadSourcePicture(sourcePath);
+  return ResamplePicture(source, sizesFor(source.width, source.height));
+}
+
+Picture FinishSide(Picture resized, bool addShadow, const GalleryOptions& options, Side side) {
+  DrawBorder(resized, options, side);
+  if (addShadow) AddDropShadow(resized, options, side);
+  return resized;
+}
+
 Picture RenderSide(const Picture& source, uint16_t width, uint16_t height, bool addShadow,
                    const GalleryOptions& options, Side side, const ProgressText& progress) {
   CheckTargetSize(width, height, side, "picture");
-  if (progress) progress(side == Side::Thumb ? "Resizing thumb... " : "Resizing image... ");
-  Picture picture = StretchPicture(source, width, height);
-  DrawBorder(picture, options, side);
-  if (addShadow) AddDropShadow(picture, options, side);
-  return picture;
+  if (progress) progress(ProgressTextOf(side));
+  return FinishSide(StretchPicture(source, width, height), addShadow, options, side);
+}
+
+SidePictures RenderSides(const Picture& source, TargetSize thumbnailSize, TargetSize displayImageSize,
+                         bool addShadow, const GalleryOptions& options,
+                         const ProgressText& progress) {
+  CheckTargetSize(thumbnailSize.width, thumbnailSize.height, Side::Thumb, "picture");
+  CheckTargetSize(displayImageSize.width, displayImageSize.height, Side::Image, "picture");
+  if (progress) progress(ProgressTextOf(Side::Thumb));
+  std::vector<Picture> resized = ResamplePicture(source, {thumbnailSize, displayImageSize});
+  SidePictures sides;
+  sides.thumbnail = FinishSide(std::move(resized[0]), options.AddShadow, options, Side::Thumb);
+  if (progress) progress(ProgressTextOf(Side::Image));
+  sides.displayImage = FinishSide(std::move(resized[1]), addShadow, options, Side::Image);
+  return sides;
 }
 
 void MakeThumbnail(const Picture& source, const std::string& outputPath, uint16_t width,
@@ -141,16 +198,41 @@ void MakeDisplayImage(const Picture& source, const std::string& outputPath, uint
 
 void MakeThumbnail(const std::string& sourcePath, const std::string& outputPath, uint16_t width,
                    uint16_t height, const GalleryOptions& options, const ProgressText& progress) {
-  CheckTargetSize(width, height, Side::Thumb, "of " + sourcePath);
-  MakeThumbnail(LoadSourcePicture(sourcePath), outputPath, width, height, options, progress);
+  MakeThumbnailAndDisplayImage(sourcePath, outputPath, TargetSize{width, height}, "", {}, false,
+                               options, progress);
 }
 
 void MakeDisplayImage(const std::string& sourcePath, const std::string& outputPath, uint16_t width,
                       uint16_t height, bool addShadow, const GalleryOptions& options,
                       const ProgressText& progress) {
-  CheckTargetSize(width, height, Side::Image, "of " + sourcePath);
-  MakeDisplayImage(LoadSourcePicture(sourcePath), outputPath, width, height, addShadow, options,
-                   progress);
+  MakeThumbnailAndDisplayImage(sourcePath, "", {}, outputPath, TargetSize{width, height},
+                               addShadow, options, progress);
+}
+
+void MakeThumbnailAndDisplayImage(const std::string& sourcePath, const std::string& thumbnailPath,
+                                  TargetSize thumbnailSize, const std::string& displayImagePath,
+                                  TargetSize displayImageSize, bool addShadow,
+                                  const GalleryOptions& options, const ProgressText& progress) {
+  const bool thumb = !thumbnailPath.empty(), image = !displayImagePath.empty();
+  if (thumb) CheckTargetSize(thumbnailSize.width, thumbnailSize.height, Side::Thumb, "of " + sourcePath);
+  if (image)
+    CheckTargetSize(displayImageSize.width, displayImageSize.height, Side::Image, "of " + sourcePath);
+  std::vector<TargetSize> sizes;
+  if (thumb) sizes.push_back(thumbnailSize);
+  if (image) sizes.push_back(displayImageSize);
+  if (sizes.empty()) return;
+  if (progress) progress(ProgressTextOf(thumb ? Side::Thumb : Side::Image));
+  std::vector<Picture> resized =
+      ResampleSourceFile(sourcePath, [&](int, int) { return sizes; });
+  if (thumb) {
+    SaveAsJpeg(FinishSide(std::move(resized[0]), options.AddShadow, options, Side::Thumb),
+               thumbnailPath, options, Side::Thumb);
+  }
+  if (image) {
+    if (thumb && progress) progress(ProgressTextOf(Side::Image));
+    SaveAsJpeg(FinishSide(std::move(resized.back()), addShadow, options, Side::Image),
+               displayImagePath, options, Side::Image);
+  }
 }
 
 }  // namespace qg

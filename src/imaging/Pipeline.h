@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/Picture.h"
 #include "project/Project.h"
@@ -55,11 +56,40 @@ void MakeDisplayImage(const Picture& source, const std::string& outputPath, uint
                       uint16_t height, bool addShadow, const GalleryOptions& options,
                       const ProgressText& progress = {});
 
-// The same, decoding the source file first.
+// The same, decoding the source file first (JPEG sources are streamed into the resampler, so the
+// full-size picture is never held in memory).
 void MakeThumbnail(const std::string& sourcePath, const std::string& outputPath, uint16_t width,
                    uint16_t height, const GalleryOptions& options, const ProgressText& progress = {});
 void MakeDisplayImage(const std::string& sourcePath, const std::string& outputPath, uint16_t width,
                       uint16_t height, bool addShadow, const GalleryOptions& options,
                       const ProgressText& progress = {});
+
+// Both sides of one source file from a single decode and a single pass over its rows: the
+// thumbnail (shadow per AddShadow) and the display image (shadow per `addShadow`). An empty
+// output path leaves that side out. The files are the ones MakeThumbnail and MakeDisplayImage
+// write; this is only faster. Reports "Resizing thumb... " before the resampling and
+// "Resizing image... " before the display image is finished.
+void MakeThumbnailAndDisplayImage(const std::string& sourcePath, const std::string& thumbnailPath,
+                                  TargetSize thumbnailSize, const std::string& displayImagePath,
+                                  TargetSize displayImageSize, bool addShadow,
+                                  const GalleryOptions& options, const ProgressText& progress = {});
+
+// Both finished pictures of a decoded source, with one pass over its rows for the two sizes.
+struct SidePictures {
+  Picture thumbnail;
+  Picture displayImage;
+};
+SidePictures RenderSides(const Picture& source, TargetSize thumbnailSize, TargetSize displayImageSize,
+                         bool addShadow, const GalleryOptions& options,
+                         const ProgressText& progress = {});
+
+// Decodes a source file once and resamples it to the sizes that `sizesFor` gives for its pixel
+// size, in that order. Throws what LoadSourcePicture throws for a file it cannot decode.
+std::vector<Picture> ResampleSourceFile(
+    const std::string& sourcePath,
+    const std::function<std::vector<TargetSize>(int width, int height)>& sizesFor);
+
+// Border and, when asked, drop shadow on a resampled picture, with the side's settings.
+Picture FinishSide(Picture resized, bool addShadow, const GalleryOptions& options, Side side);
 
 }  // namespace qg

@@ -109,5 +109,39 @@ TEST(MakeThumbnail, FromAFileEqualsFromTheDecodedPicture) {
   EXPECT_EQ(test::ReadFile(dir.file("d1.jpg")), test::ReadFile(dir.file("d2.jpg")));
 }
 
+TEST(RenderSides, EqualsEachSideRenderedAlone) {
+  const Picture source = test::PhotoLikePicture(333, 250, 7);
+  GalleryOptions o = Options();
+  o.AddShadow = true;
+  std::vector<std::string> texts;
+  const SidePictures sides = RenderSides(source, {120, 90}, {64, 48}, false, o,
+                                         [&](const std::string& t) { texts.push_back(t); });
+  EXPECT_EQ(sides.thumbnail, RenderSide(source, 120, 90, true, o, Side::Thumb));
+  EXPECT_EQ(sides.displayImage, RenderSide(source, 64, 48, false, o, Side::Image));
+  EXPECT_EQ(texts, (std::vector<std::string>{"Resizing thumb... ", "Resizing image... "}));
+}
+
+TEST(MakeThumbnailAndDisplayImage, WritesTheFilesOfTheSeparateRoutines) {
+  test::TempDir dir;
+  const Picture picture = test::PhotoLikePicture(300, 200, 8);
+  SaveAsJpeg(picture, dir.file("src.jpg"), 92, true);
+  const Picture decoded = test::ReadJpegFile(dir.file("src.jpg")).picture;
+  GalleryOptions o = Options();
+  o.AddShadow = true;
+  o.iQualityImage = 70;
+  MakeThumbnailAndDisplayImage(dir.file("src.jpg"), dir.file("tn.jpg"), {90, 60}, dir.file("d.jpg"),
+                               {150, 100}, true, o);
+  MakeThumbnail(decoded, dir.file("tn2.jpg"), 90, 60, o);
+  MakeDisplayImage(decoded, dir.file("d2.jpg"), 150, 100, true, o);
+  EXPECT_EQ(test::ReadFile(dir.file("tn.jpg")), test::ReadFile(dir.file("tn2.jpg")));
+  EXPECT_EQ(test::ReadFile(dir.file("d.jpg")), test::ReadFile(dir.file("d2.jpg")));
+
+  // An empty path leaves that side out.
+  MakeThumbnailAndDisplayImage(dir.file("src.jpg"), "", {90, 60}, dir.file("d3.jpg"), {150, 100},
+                               true, o);
+  EXPECT_EQ(test::ReadFile(dir.file("d3.jpg")), test::ReadFile(dir.file("d2.jpg")));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("tn3.jpg")));
+}
+
 }  // namespace
 }  // namespace qg

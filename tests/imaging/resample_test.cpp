@@ -3,11 +3,13 @@
 // every instruction-set form this processor runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <utility>
 #include <vector>
 
 #include "Reference.h"
+#include "core/Error.h"
 #include "TestPictures.h"
 #include "imaging/Kernels.h"
 #include "imaging/Resample.h"
@@ -208,6 +210,34 @@ TEST_P(EachSimdLevel, SharpEdgesOvershootAndClamp) {
   }
   EXPECT_GT(zeros, 20);
   EXPECT_GT(full, 20);
+}
+
+TEST_P(EachSimdLevel, RowResamplerGivesStretchPictureForEveryWayOfFeedingRows) {
+  std::mt19937 random(12);
+  const Picture source = test::RandomPicture(53, 37, random);
+  const std::vector<std::pair<uint32_t, uint32_t>> sizes = {{20, 11}, {0, 9}, {120, 70}, {53, 37}, {1, 1}};
+  for (int chunk : {1, 3, 8, 13, 37}) {
+    RowResampler resampler(source.width, source.height, sizes);
+    std::vector<const uint8_t*> rows;
+    for (int y = 0; y < source.height; ++y) rows.push_back(source.row(y));
+    for (int y = 0; y < source.height; y += chunk)
+      resampler.AddRows(rows.data() + y, std::min(chunk, source.height - y));
+    const std::vector<Picture> out = resampler.Finish();
+    ASSERT_EQ(out.size(), sizes.size());
+    for (size_t i = 0; i < sizes.size(); ++i)
+      EXPECT_EQ(out[i], StretchPicture(source, sizes[i].first, sizes[i].second))
+          << "chunk " << chunk << ", size " << i;
+  }
+}
+
+TEST(RowResampler, RefusesRowsBeyondThePictureAndAnEarlyFinish) {
+  const Picture source = test::FlatPicture(4, 3, 1, 2, 3);
+  const uint8_t* rows[4] = {source.row(0), source.row(1), source.row(2), source.row(2)};
+  RowResampler tooMany(4, 3, {{2, 2}});
+  EXPECT_THROW(tooMany.AddRows(rows, 4), Error);
+  RowResampler tooFew(4, 3, {{2, 2}});
+  tooFew.AddRows(rows, 2);
+  EXPECT_THROW(tooFew.Finish(), Error);
 }
 
 INSTANTIATE_TEST_SUITE_P(Resample, EachSimdLevel,

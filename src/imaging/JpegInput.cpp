@@ -1,0 +1,141 @@
+// libjpeg reports problems through error_exit and emit_message; both longjmp back into the
+// function that called into libjpeg (a function owning no object with a destructor), which then
+// returns false. A warning is treated like an error here: whether it is tolerated is the
+// general decoder's decision, so the caller hands such files to it.
+#include "imaging/JpegInput.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "codecs/Decode.h"
+#include "imaging/Kernels.h"
+
+namespace qg {
+
+namespace {
+
+// Larger pictures go the general way, which also applies the decoders' size limit.
+constexpr int64_t kMaxStreamedPixels = 200'000'000;
+
+struct ErrorManager {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+};
+
+[[noreturn]] void OnError(j_common_ptr cinfo) {
+  std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
+
+void OnMessage(j_common_ptr cinfo, int level) {
+  if (level < 0) OnError(cinfo);
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  bool ok = std::fseek(file, 0, SEEK_END) == 0;
+  const long size = ok ? std::ftell(file) : -1;
+  ok = ok && size > 0 && std::fseek(file, 0, SEEK_SET) == 0;
+  if (ok) {
+    bytes.resize(static_cast<size_t>(size));
+    ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  }
+  std::fclose(file);
+  return ok;
+}
+
+std::string ExtensionOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  return path.substr(dot + 1);
+}
+
+}  // namespace
+
+struct JpegRowSource::State {
+  jpeg_decompress_struct cinfo;
+  ErrorManager err;
+  bool created = false;
+  std::vector<uint8_t> bytes;
+  std::vector<uint8_t> rows;  // kBlockRows decoded rows
+
+  State() {
+    std::memset(&cinfo, 0, sizeof cinfo);
+    std::memset(&err, 0, sizeof err);
+  }
+  ~State() {
+    if (created) jpeg_destroy_decompress(&cinfo);
+  }
+};
+
+namespace {
+
+bool RunOpen(jpeg_decompress_struct& cinfo, ErrorManager& err,
+             const std::vector<uint8_t>& bytes) {
+  if (setjmp(err.jump)) return false;
+  jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
+  jpeg_read_header(&cinfo, TRUE);
+  if (cinfo.num_components != 3 ||
+      (cinfo.jpeg_color_space != JCS_YCbCr && cinfo.jpeg_color_space != JCS_RGB))
+    return false;
+  if (cinfo.image_width == 0 || cinfo.image_height == 0 ||
+      static_cast<int64_t>(cinfo.image_width) * cinfo.image_height > kMaxStreamedPixels)
+    return false;
+  cinfo.out_color_space = JCS_RGB;
+  jpeg_start_decompress(&cinfo);
+  return cinfo.output_components == 3;
+}
+
+bool RunStream(jpeg_decompress_struct& cinfo, ErrorManager& err, uint8_t* buffer,
+               RowResampler& resampler) {
+  if (setjmp(err.jump)) return false;
+  const size_t bytes = static_cast<size_t>(cinfo.output_width) * 3;
+  JSAMPROW rows[detail::kBlockRows];
+  for (int r = 0; r < detail::kBlockRows; ++r) rows[r] = buffer + r * bytes;
+  while (cinfo.output_scanline < cinfo.output_height) {
+    int count = 0;
+    while (count < detail::kBlockRows && cinfo.output_scanline < cinfo.output_height)
+      count += static_cast<int>(jpeg_read_scanlines(
+          &cinfo, rows + count, static_cast<JDIMENSION>(detail::kBlockRows - count)));
+    resampler.AddRows(rows, count);
+  }
+  jpeg_finish_decompress(&cinfo);
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<JpegRowSource> JpegRowSource::Open(const std::string& path) {
+  if (!IsAcceptedExtension(ExtensionOf(path))) return nullptr;
+  auto state = std::make_unique<State>();
+  // The codecs route every accepted extension to their JPEG decoder on this signature.
+  if (!ReadWholeFile(path, state->bytes) || state->bytes.size() < 3 || state->bytes[0] != 0xFF ||
+      state->bytes[1] != 0xD8 || state->bytes[2] != 0xFF)
+    return nullptr;
+  state->cinfo.err = jpeg_std_error(&state->err.pub);
+  state->err.pub.error_exit = OnError;
+  state->err.pub.emit_message = OnMessage;
+  jpeg_create_decompress(&state->cinfo);
+  state->created = true;
+  if (!RunOpen(state->cinfo, state->err, state->bytes)) return nullptr;
+  return std::unique_ptr<JpegRowSource>(new JpegRowSource(std::move(state)));
+}
+
+JpegRowSource::JpegRowSource(std::unique_ptr<State> state) : state_(std::move(state)) {}
+JpegRowSource::~JpegRowSource() = default;
+
+int JpegRowSource::width() const { return static_cast<int>(state_->cinfo.output_width); }
+int JpegRowSource::height() const { return static_cast<int>(state_->cinfo.output_height); }
+
+bool JpegRowSource::Stream(RowResampler& resampler) {
+  State& s = *state_;
+  s.rows.resize(static_cast<size_t>(s.cinfo.output_width) * 3 * detail::kBlockRows);
+  return RunStream(s.cinfo, s.err, s.rows.data(), resampler);
+}
+
+}  // namespace qg

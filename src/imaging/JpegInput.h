@@ -1,0 +1,38 @@
+// Streaming JPEG input for the pipeline: decodes a JPEG source with libjpeg a block of rows at a
+// time and hands the rows to a RowResampler, so the full-size picture is never held in memory.
+// It covers the common case only (a three-component JPEG that libjpeg decodes without a single
+// warning) with exactly the calls and parameters of the codecs' JPEG decoder, so its rows are
+// LoadSourcePicture's rows. Everything else (other formats, grayscale or CMYK JPEGs, damaged
+// files, files that cannot be read) is left to LoadSourcePicture, whose pixels and messages
+// then apply.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "imaging/Resample.h"
+
+namespace qg {
+
+class JpegRowSource {
+public:
+  // Reads the file and its header. Returns null when the streaming path does not apply; never
+  // throws for the file's content.
+  static std::unique_ptr<JpegRowSource> Open(const std::string& path);
+  ~JpegRowSource();
+  JpegRowSource(const JpegRowSource&) = delete;
+  JpegRowSource& operator=(const JpegRowSource&) = delete;
+
+  int width() const;
+  int height() const;
+  // Decodes every row into the resampler. False when libjpeg reported a warning or an error on
+  // the way; the resampler is then incomplete and the caller starts over the general way.
+  bool Stream(RowResampler& resampler);
+
+private:
+  struct State;
+  explicit JpegRowSource(std::unique_ptr<State> state);
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace qg
