@@ -24,8 +24,12 @@ bool IsAcceptedExtension(std::string_view extension);
 // truncated file or a format that has no decoder here.
 Picture LoadSourcePicture(const std::string& path);
 
-// Width and height of the decoded picture and the file's length in bytes (0 when it cannot be
-// read). Fails like LoadSourcePicture when the picture cannot be decoded; otherwise returns true.
+// Width and height of the picture and the file's length in bytes (0 when it cannot be read;
+// INT32_MAX for files beyond 2 GiB). Fails like LoadSourcePicture, with the same messages, when
+// the picture cannot be decoded; otherwise returns true. JPEG files, the common case when many
+// pictures are added at once, are not decoded: the size comes from the frame header and a pass
+// over the marker structure to the end marker catches truncated files and damaged headers.
+// Damage inside JPEG coded data is left to LoadSourcePicture, which tolerates it as viewers do.
 bool ReadPictureInfo(const std::string& path, int32_t& width, int32_t& height, int32_t& byteSize);
 
 }  // namespace qg

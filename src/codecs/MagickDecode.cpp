@@ -100,8 +100,12 @@ Picture DecodeWithMagick(const uint8_t* data, size_t size, const std::string& co
   std::unique_ptr<ImageInfo, ImageInfoDeleter> info(CloneImageInfo(nullptr));
   std::snprintf(info->filename, MaxTextExtent, "%s:%s", coder.c_str(), kBlobName);
   std::snprintf(info->magick, MaxTextExtent, "%s", coder.c_str());
-  info->subimage = 0;  // the first frame only
-  info->subrange = 1;
+  // The first frame only. Photo CD files hold one picture at several resolutions instead, and
+  // the coder's default is the base resolution (768 x 512), the one meant for screens.
+  if (coder != "PCD") {
+    info->subimage = 0;
+    info->subrange = 1;
+  }
 
   std::unique_ptr<Image, ImageListDeleter> image(
       BlobToImage(info.get(), data, size, &exception.info));
@@ -111,7 +115,7 @@ Picture DecodeWithMagick(const uint8_t* data, size_t size, const std::string& co
 
   Image* frame = image.get();
   CheckPictureSize(path, static_cast<int64_t>(frame->columns), static_cast<int64_t>(frame->rows));
-  if (frame->colorspace != RGBColorspace) {
+  if (!IsRGBColorspace(frame->colorspace)) {  // CMYK, YCC (Photo CD), ...
     if (!TransformColorspace(frame, RGBColorspace)) {
       throw CannotRead(path, Describe(frame->exception));
     }

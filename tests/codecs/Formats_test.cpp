@@ -125,6 +125,17 @@ TEST(Fax, RawGroup3DecodesAsBlackOnWhite) {
   }
 }
 
+TEST(PhotoCd, TheBaseResolutionIsDecoded) {
+  TempDir dir;
+  const Picture source = test::PhotoLike(768, 512);
+  WriteWithMagick(source, dir.file("scan.pcd"), "PCD");
+  const Picture decoded = LoadSourcePicture(dir.file("scan.pcd"));
+  ASSERT_EQ(decoded.width, 768);
+  ASSERT_EQ(decoded.height, 512);
+  // Photo CD stores luma and chroma with its own curves; the picture stays recognisable.
+  EXPECT_LT(test::MeanDifference(decoded, source), 25.0);
+}
+
 TEST(SixteenBit, SamplesAreScaledToEightBits) {
   TempDir dir;
   const Picture source = test::PhotoLike(21, 11);
