@@ -9,9 +9,11 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// A line that carries a reply code: three digits, then a blank, a hyphen or the line's end.
+// A line that carries a reply code: three digits, the first from 1 to 5, then a blank, a
+// hyphen or the line's end.
 bool HasCode(std::string_view line) {
-  return line.size() >= 3 && IsDigit(line[0]) && IsDigit(line[1]) && IsDigit(line[2]) &&
+  return line.size() >= 3 && line[0] >= '1' && line[0] <= '5' && IsDigit(line[1]) &&
+         IsDigit(line[2]) &&
          (line.size() == 3 || line[3] == ' ' || line[3] == '-');
 }
 
