@@ -125,6 +125,54 @@ TEST(Fax, RawGroup3DecodesAsBlackOnWhite) {
   }
 }
 
+// A placeable metafile that fills a 100 x 50 unit rectangle (96 units an inch) with red.
+std::string RedRectangleMetafile() {
+  std::string out;
+  auto put16 = [&out](int v) {
+    out.push_back(static_cast<char>(v & 0xFF));
+    out.push_back(static_cast<char>((v >> 8) & 0xFF));
+  };
+  auto put32 = [&](uint32_t v) {
+    put16(static_cast<int>(v & 0xFFFF));
+    put16(static_cast<int>(v >> 16));
+  };
+  put32(0x9AC6CDD7);
+  const int header[] = {0, 0, 0, 100, 50, 96, 0, 0};  // handle, box, units an inch, reserved
+  for (int v : header) put16(v);
+  int checksum = 0;
+  for (size_t i = 0; i < 20; i += 2) checksum ^= static_cast<uint8_t>(out[i]) | (static_cast<uint8_t>(out[i + 1]) << 8);
+  put16(checksum);
+  const std::vector<std::vector<int>> records = {
+      {0x02FC, 0, 0x00FF, 0, 0},  // solid red brush
+      {0x012D, 0},                // select it
+      {0x041B, 50, 100, 0, 0},    // rectangle: bottom, right, top, left
+      {0x0000}};                  // end
+  size_t words = 9;
+  for (const auto& r : records) words += 2 + r.size();
+  put16(1);
+  put16(9);
+  put16(0x0300);
+  put32(static_cast<uint32_t>(words));
+  put16(1);
+  put32(7);
+  put16(0);
+  for (const auto& r : records) {
+    put32(static_cast<uint32_t>(2 + r.size()));
+    for (int v : r) put16(v);
+  }
+  return out;
+}
+
+TEST(Metafiles, PlaceableMetafileIsRenderedAtScreenResolution) {
+  TempDir dir;
+  WriteFile(dir.file("shape.wmf"), RedRectangleMetafile());
+  const Picture decoded = LoadSourcePicture(dir.file("shape.wmf"));
+  EXPECT_EQ(decoded.width, 75);  // 100 units at 96 an inch, rendered at 72 pixels an inch
+  EXPECT_EQ(decoded.height, 38);
+  const uint8_t* middle = decoded.at(37, 19);
+  EXPECT_EQ(std::vector<int>(middle, middle + 3), (std::vector<int>{255, 0, 0}));
+}
+
 TEST(PhotoCd, TheBaseResolutionIsDecoded) {
   TempDir dir;
   const Picture source = test::PhotoLike(768, 512);
