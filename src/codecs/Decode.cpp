@@ -46,19 +46,21 @@ private:
 };
 
 // The whole file in memory. Reading it is cheap next to decoding, lets the decoders work on
-// memory, and leaves no window in which a file shrinking under a mapping could crash us.
+// memory, and leaves no window in which a file shrinking under a mapping could crash us. Only
+// regular files are read: a pipe or a device under a picture's name would block or never end.
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) throw CannotRead(path, std::strerror(errno));
   struct stat st;
   if (::fstat(fd.get(), &st) != 0) throw CannotRead(path, std::strerror(errno));
   if (S_ISDIR(st.st_mode)) throw CannotRead(path, std::strerror(EISDIR));
+  if (!S_ISREG(st.st_mode)) throw CannotRead(path, "not a regular file");
 
-  std::vector<uint8_t> bytes;
-  if (S_ISREG(st.st_mode)) bytes.reserve(static_cast<size_t>(st.st_size));
+  // One byte more than the file's size, so that the end shows without growing the buffer.
+  std::vector<uint8_t> bytes(static_cast<size_t>(st.st_size) + 1);
   size_t used = 0;
   for (;;) {
-    if (bytes.size() - used < 65536) bytes.resize(std::max<size_t>(used + 65536, bytes.capacity()));
+    if (used == bytes.size()) bytes.resize(bytes.size() * 2);  // the file grew meanwhile
     const ssize_t n = ::read(fd.get(), bytes.data() + used, bytes.size() - used);
     if (n < 0) {
       if (errno == EINTR) continue;

@@ -2,6 +2,7 @@
 // decoding (missing, empty or unreadable files, formats without a decoder here).
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "TestPictures.h"
@@ -82,6 +83,10 @@ TEST(UnreadableFile, MessagesNameTheFileAndTheReason) {
   const std::string folder = dir.file("folder.png");
   std::filesystem::create_directory(folder);
   EXPECT_EQ(LoadError(folder), "Cannot read picture \"" + folder + "\": Is a directory");
+
+  const std::string fifo = dir.file("pipe.jpg");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(LoadError(fifo), "Cannot read picture \"" + fifo + "\": not a regular file");
 
   for (const char* name : {"empty.jpg", "empty.png", "empty.tga", "empty.cel"}) {
     const std::string empty = dir.file(name);
