@@ -29,7 +29,10 @@ using test::FtpServerOptions;
 using test::FtpTestServer;
 using test::ReadFile;
 
-constexpr FtpTimeouts kShort{Millis(2000), Millis(1000), Millis(1000)};
+// Generous limits where the server behaves, so a loaded machine cannot fail a test; short ones
+// only where a test waits for silence.
+constexpr FtpTimeouts kPatient{Millis(10000), Millis(10000), Millis(10000)};
+constexpr FtpTimeouts kShort{Millis(5000), Millis(1000), Millis(1000)};
 
 // Runs `body` and returns the FtpError it throws; fails the test when it throws none.
 template <typename Body>
@@ -45,7 +48,7 @@ FtpError ErrorOf(Body body) {
 
 TEST(FtpClientSession, LogsInSetsBinaryOnceAndSendsTypeOnlyOnChange) {
   FtpTestServer server;
-  FtpClient client(kShort);
+  FtpClient client(kPatient);
   client.Connect(server.host(), server.user(), server.password());
   EXPECT_EQ(client.transferType(), TransferType::Binary);
   client.SetTransferType(TransferType::Binary);
@@ -62,7 +65,7 @@ TEST(FtpClientSession, ReadsAMultiLineGreeting) {
   FtpServerOptions options;
   options.banner = "Welcome\n220-this line looks like a reply\n 220 so does this\nready";
   FtpTestServer server(options);
-  FtpClient client(kShort);
+  FtpClient client(kPatient);
   client.Connect(server.host(), server.user(), server.password());
   client.Disconnect();
   EXPECT_THAT(server.Commands(),
@@ -73,7 +76,7 @@ TEST(FtpClientSession, StoresBinaryByteForByteAndTextWithCrLf) {
   FtpTestServer server;
   std::string binary;
   for (int i = 0; i < 256 * 40; ++i) binary += static_cast<char>(i % 256);
-  FtpClient client(kShort);
+  FtpClient client(kPatient);
   client.Connect(server.host(), server.user(), server.password());
   client.Store("photo.jpg", binary);
   client.SetTransferType(TransferType::Ascii);
@@ -91,7 +94,7 @@ TEST(FtpClientSession, StoresBinaryByteForByteAndTextWithCrLf) {
 
 TEST(FtpClientSession, AnnouncesEachDataConnectionWithPortOnTheControlAddress) {
   FtpTestServer server;
-  FtpClient client(kShort);
+  FtpClient client(kPatient);
   client.Connect(server.host(), server.user(), server.password());
   client.NameList();
   client.Store("a.jpg", "x");
@@ -108,7 +111,7 @@ TEST(FtpClientSession, ListsMakesAndEntersFolders) {
   FtpTestServer server;
   std::filesystem::create_directory(server.root() + "/Existing");
   test::WriteFile(server.root() + "/file.txt", "x");
-  FtpClient client(kShort);
+  FtpClient client(kPatient);
   client.Connect(server.host(), server.user(), server.password());
   EXPECT_THAT(client.NameList(), UnorderedElementsAre("Existing", "file.txt"));
   client.MakeDirectory("made");
@@ -124,7 +127,7 @@ TEST(FtpClientSession, ListsMakesAndEntersFolders) {
 TEST(FtpClientRefusals, CarryTheServersReplyText) {
   FtpTestServer server;
   std::filesystem::create_directory(server.root() + "/there");
-  FtpClient client(kShort);
+  FtpClient client(kPatient);
   client.Connect(server.host(), server.user(), server.password());
 
   FtpError mkd = ErrorOf([&] { client.MakeDirectory("there"); });
@@ -141,7 +144,7 @@ TEST(FtpClientRefusals, CarryTheServersReplyText) {
 
 TEST(FtpClientRefusals, WrongPasswordEndsTheLoginWithTheServersText) {
   FtpTestServer server;
-  FtpClient client(kShort);
+  FtpClient client(kPatient);
   FtpError e = ErrorOf([&] { client.Connect(server.host(), server.user(), "wrong"); });
   EXPECT_EQ(e.code(), 530);
   EXPECT_STREQ(e.what(), "530 Authentication failed.");
@@ -153,7 +156,7 @@ TEST(FtpClientRefusals, RefusedStorCarriesTheTextAndKeepsTheSession) {
   options.failStor = 2;
   options.failReply = "552 Quota exceeded on the test server.";
   FtpTestServer server(options);
-  FtpClient client(kShort);
+  FtpClient client(kPatient);
   client.Connect(server.host(), server.user(), server.password());
   client.Store("one.jpg", "1");
   FtpError e = ErrorOf([&] { client.Store("two.jpg", "2"); });
@@ -167,7 +170,7 @@ TEST(FtpClientRefusals, RefusedStorCarriesTheTextAndKeepsTheSession) {
 
 TEST(FtpClientRefusals, NamesWithLineBreaksAreNeverSent) {
   FtpTestServer server;
-  FtpClient client(kShort);
+  FtpClient client(kPatient);
   client.Connect(server.host(), server.user(), server.password());
   ErrorOf([&] { client.Store("a\r\nDELE b", "x"); });
   ErrorOf([&] { client.MakeDirectory("x\ny"); });
@@ -180,7 +183,7 @@ TEST(FtpClientFaults, DataConnectionDroppedMidTransferGivesTheServersText) {
   FtpServerOptions options;
   options.dropData = 1;
   FtpTestServer server(options);
-  FtpClient client(kShort);
+  FtpClient client(kPatient);
   client.Connect(server.host(), server.user(), server.password());
   const std::string big(8 * 1024 * 1024, 'x');
   FtpError e = ErrorOf([&] { client.Store("big.jpg", big); });
@@ -200,7 +203,7 @@ TEST(FtpClientFaults, SilentServerEndsWithATimeoutAndNoQuitIsAttempted) {
   FtpError e = ErrorOf([&] { client.Store("a.jpg", "x"); });
   EXPECT_STREQ(e.what(), "The FTP server did not reply within 1 seconds");
   client.Disconnect();
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
   EXPECT_FALSE(client.connected());
   EXPECT_EQ(server.CommandsWithoutPort().back(), "STOR a.jpg");
 }
@@ -225,14 +228,14 @@ TEST(FtpClientFaults, ServerThatNeverGreetsTimesOut) {
 
 TEST(FtpClientFaults, RefusedConnectionNamesTheHost) {
   const std::string host = "127.0.0.1:" + std::to_string(test::UnusedPort());
-  FtpClient client(kShort);
+  FtpClient client(kPatient);
   FtpError e = ErrorOf([&] { client.Connect(host, "u", "p"); });
   EXPECT_EQ(std::string(e.what()), "Could not connect to the FTP server '" + host + "' (Connection refused)");
   EXPECT_FALSE(client.connected());
 }
 
 TEST(FtpClientFaults, NoHostNameIsAClearError) {
-  FtpClient client(kShort);
+  FtpClient client(kPatient);
   EXPECT_STREQ(ErrorOf([&] { client.Connect("", "", ""); }).what(), "No FTP server name is set");
 }
 
@@ -253,7 +256,7 @@ TEST(FtpClientFaults, NonFtpPeerGivesAClearError) {
     (void)!read(conn, buffer, sizeof buffer);  // until the client gives up
     close(conn);
   });
-  FtpClient client(kShort);
+  FtpClient client(kPatient);
   FtpError e = ErrorOf([&] {
     client.Connect("127.0.0.1:" + std::to_string(ntohs(address.sin_port)), "u", "p");
   });
@@ -320,7 +323,7 @@ private:
 TEST(FtpClientSeam, InterruptedCallsAreResumedWithoutChangingTheSession) {
   FtpTestServer server;
   InterruptingCalls calls;
-  FtpClient client(kShort, calls);
+  FtpClient client(kPatient, calls);
   client.Connect(server.host(), server.user(), server.password());
   client.MakeDirectory("d");
   client.ChangeDirectory("d");
@@ -368,14 +371,14 @@ TEST(FtpClientSeam, EachFaultHasItsOwnMessage) {
   {
     ScriptedCalls calls;
     calls.connectErrno = ENETUNREACH;
-    FtpClient client(kShort, calls);
+    FtpClient client(kPatient, calls);
     EXPECT_EQ(std::string(ErrorOf([&] { client.Connect(server.host(), "u", "p"); }).what()),
               "Could not connect to the FTP server '" + server.host() + "' (Network is unreachable)");
   }
   {
     ScriptedCalls calls;
     calls.peerCloses = true;
-    FtpClient client(kShort, calls);
+    FtpClient client(kPatient, calls);
     EXPECT_STREQ(ErrorOf([&] { client.Connect(server.host(), "u", "p"); }).what(),
                  "The FTP server closed the connection");
   }
