@@ -26,6 +26,7 @@ done
 [ -n "$im" ] || { echo "run.sh: ImageMagick is missing (scripts/deps.sh bench)" >&2; exit 1; }
 
 photos=$("$root/bench/make-photos.sh" "$count")
+load=$(cut -d' ' -f1 /proc/loadavg)
 mapfile -t files < <(find "$photos" -name 'photo-*.jpg' | sort | head -n "$count")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -43,24 +44,26 @@ make_project() {  # project-file pictures...
 make_project "$work/all.tnp" "${files[@]}"
 make_project "$work/quarter.tnp" "${files[@]:0:$((count / 4))}"
 
-# Runs a command under /usr/bin/time; sets secs and peak_mb.
+# Runs a command under /usr/bin/time; sets secs (wall), cpu (user + system) and peak_mb.
 measure() {
-  /usr/bin/time -f '%e %M' -o "$work/time" "$@" >/dev/null 2>"$work/stderr" || {
+  /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" >/dev/null 2>"$work/stderr" || {
     cat "$work/stderr" >&2
     exit 1
   }
-  read -r secs kb < <(tail -n 1 "$work/time")
+  local user sys kb
+  read -r secs user sys kb < <(tail -n 1 "$work/time")
+  cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }')
   peak_mb=$((kb / 1024))
 }
 
 measure bash -c 'for f in "$@"; do djpeg "$f" >/dev/null; done' _ "${files[@]}"
-floor=$secs
+floor=$secs floor_cpu=$cpu
 
 measure "$cli" build "$work/all.tnp" --dest "$work/serial" --jobs 1
-serial=$secs serial_mb=$peak_mb
+serial=$secs serial_cpu=$cpu serial_mb=$peak_mb
 
 measure "$cli" build "$work/all.tnp" --dest "$work/parallel" --jobs "$cores"
-parallel=$secs parallel_mb=$peak_mb
+parallel=$secs parallel_cpu=$cpu parallel_mb=$peak_mb
 
 measure "$cli" build "$work/quarter.tnp" --dest "$work/quarter" --jobs "$cores"
 quarter_mb=$peak_mb
@@ -83,21 +86,24 @@ one_magick() {  # source
 export -f one_magick
 export im work
 measure bash -c 'printf "%s\0" "$@" | xargs -0 -n 1 -P '"$cores"' bash -c '"'"'one_magick "$1"'"'"' _' _ "${files[@]}"
-magick=$secs
+magick=$secs magick_cpu=$cpu
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
 cat <<REPORT
 Gallery build: $count photo-like 4000x3000 JPEGs, display images 640 wide, shadows on both sides, $cores cores
-  floor: djpeg decoding every source once, serially   $(printf '%7.2f' "$floor") s
-  quillon-cli build --jobs 1                          $(printf '%7.2f' "$serial") s   peak ${serial_mb} MB
-  quillon-cli build --jobs $cores                          $(printf '%7.2f' "$parallel") s   peak ${parallel_mb} MB
-  ImageMagick, one convert per picture, $cores at once     $(printf '%7.2f' "$magick") s
-  quillon-cli build --jobs $cores on $((count / 4)) pictures                  peak ${quarter_mb} MB
+load average before the run: $load (a busy machine makes the wall times, not the CPU times, noisy)
+                                                        wall        CPU    peak
+  floor: djpeg decoding every source once, serially  $(printf '%7.2f s  %7.2f s' "$floor" "$floor_cpu")
+  quillon-cli build --jobs 1                         $(printf '%7.2f s  %7.2f s' "$serial" "$serial_cpu")  ${serial_mb} MB
+  quillon-cli build --jobs $cores                         $(printf '%7.2f s  %7.2f s' "$parallel" "$parallel_cpu")  ${parallel_mb} MB
+  ImageMagick, one convert per picture, $cores at once    $(printf '%7.2f s  %7.2f s' "$magick" "$magick_cpu")
+  quillon-cli build --jobs $cores, $((count / 4)) pictures                                ${quarter_mb} MB
 ratios
-  all-cores build / decode floor     $(ratio "$parallel" "$floor")   (target at most 1.0)
-  ImageMagick / all-cores build      $(ratio "$magick" "$parallel")   (target at least 3)
-  --jobs 1 / all-cores build         $(ratio "$serial" "$parallel")
-  peak memory, $count / $((count / 4)) pictures       $(ratio "$parallel_mb" "$quarter_mb")   (about 1: memory follows the workers)
+  all-cores build / decode floor, wall     $(ratio "$parallel" "$floor")   (target at most 1.0)
+  ImageMagick / all-cores build, wall      $(ratio "$magick" "$parallel")   (target at least 3)
+  --jobs 1 / all-cores build, wall         $(ratio "$serial" "$parallel")
+  build CPU / $cores cores / decode floor CPU    $(ratio "$(awk -v c="$parallel_cpu" -v n="$cores" 'BEGIN { print c / n }')" "$floor_cpu")   (what the wall ratio is on an idle machine)
+  peak memory, $count / $((count / 4)) pictures          $(ratio "$parallel_mb" "$quarter_mb")   (about 1: memory follows the workers)
   --jobs 1 and --jobs $cores galleries identical: $identical
 REPORT
 [ "$identical" = yes ]

@@ -19,6 +19,8 @@
 //   the copies and writes all index pages, as when stopping between pictures.
 // - Observer calls are made on the thread that called Build(); they must not call Build().
 // - The snapshot is copied at the start; the caller's project may change during the build.
+// - The first build tells the C library's allocator to keep large blocks for reuse (a process-wide
+//   setting), so that picture buffers are not mapped and faulted in anew for every picture.
 #pragma once
 
 #include <atomic>
