@@ -6,7 +6,7 @@ set -euo pipefail
 build_pkgs=(
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev
-  libjpeg62-turbo-dev
+  libjpeg62-turbo-dev libpng-dev
   libgraphicsmagick++1-dev
   libcurl4-openssl-dev
   libgtest-dev googletest
