@@ -279,6 +279,8 @@ int64_t RoundedQuotient(int64_t value, int64_t divisor) {
 }  // namespace
 
 bool ParseFileInteger(std::string_view text, int32_t& value) {
+  // Leading blanks are allowed (a quoted value keeps them), trailing ones are not.
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   bool negative = false;
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
     negative = text.front() == '-';

@@ -39,8 +39,9 @@ void SaveProjectFile(Project& project);
 // last four characters are exactly ".tnp".
 std::string SaveAsFileName(const std::string& chosen);
 
-// An integer as the project file holds it: decimal with an optional sign, or hexadecimal after
-// "$" or "0x"/"0X". False when the text is not a valid 32-bit integer.
+// An integer as the project file holds it: leading blanks, an optional sign, then decimal
+// digits, or hexadecimal digits after "$" or "0x"/"0X" (up to 32 bits, taken as the bit pattern:
+// $FFFFFFFF is -1). False when the text is not a valid 32-bit integer.
 bool ParseFileInteger(std::string_view text, int32_t& value);
 
 // The main window caption: " Quillon Gallery  [<file name part>]".

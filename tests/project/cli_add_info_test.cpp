@@ -166,6 +166,15 @@ TEST_F(CliTest, InfoReportsLoadErrors) {
   EXPECT_NE(shortSection.err.find("List index out of bounds (1)"), std::string::npos) << shortSection.err;
   EXPECT_EQ(shortSection.out, "");
 
+  // A missing file opens as the program opens it from its command line: empty and untitled.
+  const CliRun missing = Cli({"info", dir_.file("missing.tnp"), "--dump"});
+  EXPECT_EQ(missing.exitCode, 0);
+  EXPECT_EQ(missing.out.rfind("[Project]\r\nName=untitled\r\nDestFolder=\r\nPictureCount=0\r\n"
+                              "blThumbWidth=1\r\n",
+                              0),
+            0u);
+  EXPECT_NE(missing.err.find("does not exist"), std::string::npos);
+
   EXPECT_EQ(Cli({"info"}).exitCode, 2);
   EXPECT_EQ(Cli({"info", project, "--bogus"}).exitCode, 2);
 }

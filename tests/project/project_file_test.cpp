@@ -270,6 +270,8 @@ TEST_F(ProjectFileTest, IntegersReadAsDecimalOrHexElseTheDefault) {
   EXPECT_EQ(width("+5"), 5);
   EXPECT_EQ(width("  250  "), 250);
   EXPECT_EQ(width("\"300\""), 300);
+  EXPECT_EQ(width("\"  310\""), 310);
+  EXPECT_EQ(width("\"320 \""), 120);
   EXPECT_EQ(width("abc"), 120);
   EXPECT_EQ(width(""), 120);
   EXPECT_EQ(width("0x"), 120);
