@@ -27,7 +27,7 @@ extern "C" void StopUploadOnInterrupt(int) {
 }
 
 class ConsoleUploadObserver : public UploadObserver {
-public:
+ public:
   std::string address;
 
   void SetStatus(const std::string& text) override {
@@ -37,7 +37,7 @@ public:
 };
 
 class ConsolePrompts : public UploadPrompts {
-public:
+ public:
   void Inform(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
   bool ServiceRefused(const std::string& message) override {
     std::fprintf(stderr, "The upload service is not available: %s\nMore information: %s%s\n",
@@ -54,8 +54,9 @@ int UploadBuiltGallery(const Project&, const std::vector<std::string>& uploadLis
   Preferences prefs;
   LoadSettings(prefs);
   if (EnsureServiceFolderName(prefs) && !SaveSettings(prefs)) {
-    std::fprintf(stderr, "Warning: the preferences could not be saved; the next upload to the "
-                         "hosting service will use another folder\n");
+    std::fprintf(stderr,
+                 "Warning: the preferences could not be saved; the next upload to the "
+                 "hosting service will use another folder\n");
   }
   const UploadJob job = MakeUploadJob(prefs, uploadList, destFolder);
   ConsoleUploadObserver observer;

@@ -23,8 +23,8 @@ std::string Seconds(Millis limit) {
 // smuggle in another.
 void CheckArgument(const std::string& text) {
   if (text.find_first_of("\r\n") != std::string::npos) {
-    throw FtpError("The name '" + text + "' contains a line break and cannot be sent to the FTP server",
-                   0);
+    throw FtpError(
+        "The name '" + text + "' contains a line break and cannot be sent to the FTP server", 0);
   }
 }
 
@@ -40,7 +40,8 @@ std::string ToNetworkText(std::string_view content) {
   return out;
 }
 
-FtpClient::FtpClient(FtpTimeouts timeouts, SocketCalls& calls) : timeouts_(timeouts), calls_(calls) {}
+FtpClient::FtpClient(FtpTimeouts timeouts, SocketCalls& calls)
+    : timeouts_(timeouts), calls_(calls) {}
 
 FtpClient::~FtpClient() = default;
 
@@ -123,8 +124,6 @@ FtpReply FtpClient::ReadReply() {
     }
   } catch (const SocketError& e) {
     ControlBroken(e);
-  } catch (const FtpError&) {
-    throw;
   } catch (const Error& e) {
     // Not an FTP reply: whatever follows cannot be trusted either.
     control_.Close();
@@ -158,7 +157,8 @@ Socket FtpClient::OpenDataListener() {
       for (char& c : host) {
         if (c == '.') c = ',';
       }
-      command = "PORT " + host + "," + std::to_string(port >> 8) + "," + std::to_string(port & 0xFF);
+      command =
+          "PORT " + host + "," + std::to_string(port >> 8) + "," + std::to_string(port & 0xFF);
     } else {
       command = "EPRT |2|" + bound.HostText() + "|" + std::to_string(port) + "|";
     }
@@ -272,16 +272,14 @@ void FtpClient::Store(const std::string& name, std::string_view content) {
     data.Close();
     if (e.kind() == SocketError::Kind::Timeout) {
       control_.Close();
-      throw FtpError("The upload of '" + name + "' stalled for " + Seconds(timeouts_.data) +
-                         " seconds",
-                     0);
+      throw FtpError(
+          "The upload of '" + name + "' stalled for " + Seconds(timeouts_.data) + " seconds", 0);
     }
     // The server usually says why it dropped the data connection; its words come first.
     reply = ReadFinalReply();
     if (!reply.IsCompletion()) Refused(reply);
-    throw FtpError("The data connection broke off during the upload of '" + name + "' (" +
-                       e.what() + ")",
-                   0);
+    throw FtpError(
+        "The data connection broke off during the upload of '" + name + "' (" + e.what() + ")", 0);
   }
   data.Close();
   reply = ReadFinalReply();

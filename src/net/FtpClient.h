@@ -32,11 +32,11 @@ struct FtpTimeouts {
 // arrived (code included, lines joined by "\n") and `code` is the reply code; otherwise the
 // message says what went wrong and `code` is 0.
 class FtpError : public Error {
-public:
+ public:
   FtpError(const std::string& message, int code) : Error(message), code_(code) {}
   int code() const { return code_; }
 
-private:
+ private:
   int code_;
 };
 
@@ -45,7 +45,7 @@ private:
 std::string ToNetworkText(std::string_view content);
 
 class FtpClient {
-public:
+ public:
   explicit FtpClient(FtpTimeouts timeouts = {}, SocketCalls& calls = SystemSocketCalls());
   ~FtpClient();  // drops the connection without QUIT; call Disconnect for a polite end
   FtpClient(const FtpClient&) = delete;
@@ -72,7 +72,7 @@ public:
   void Disconnect();
   bool connected() const { return control_.IsOpen(); }
 
-private:
+ private:
   FtpReply Command(const std::string& line);
   void SendLine(const std::string& line);
   FtpReply ReadReply();

@@ -13,8 +13,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // hyphen or the line's end.
 bool HasCode(std::string_view line) {
   return line.size() >= 3 && line[0] >= '1' && line[0] <= '5' && IsDigit(line[1]) &&
-         IsDigit(line[2]) &&
-         (line.size() == 3 || line[3] == ' ' || line[3] == '-');
+         IsDigit(line[2]) && (line.size() == 3 || line[3] == ' ' || line[3] == '-');
 }
 
 std::string_view StripCr(std::string_view line) {

@@ -20,7 +20,7 @@ struct FtpReply {
 };
 
 class FtpReplyReader {
-public:
+ public:
   // A reply that grows past this without ending is not from an FTP server.
   static constexpr size_t kMaxReplySize = 64 * 1024;
 
@@ -30,7 +30,7 @@ public:
   bool Next(FtpReply& reply);
   bool HasPendingBytes() const { return !buffer_.empty(); }
 
-private:
+ private:
   std::string buffer_;
 };
 

@@ -18,7 +18,7 @@ struct HttpTimeouts {
 };
 
 class HttpClient {
-public:
+ public:
   static constexpr const char* kUserAgent = "Mozilla/3.0 (compatible; Tarvex)";
 
   explicit HttpClient(HttpTimeouts timeouts = {});
@@ -30,7 +30,7 @@ public:
   // a broken transfer, a malformed address. Never throws.
   std::string Get(const std::string& url);
 
-private:
+ private:
   struct Handle;
   HttpTimeouts timeouts_;
   std::mutex mutex_;

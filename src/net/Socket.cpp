@@ -68,9 +68,9 @@ HostPort ParseHostPort(const std::string& text, uint16_t defaultPort) {
     hasPort = true;
   }
   if (!hasPort) return out;
-  bool valid = !portText.empty() && portText.size() <= 5 &&
-               std::all_of(portText.begin(), portText.end(),
-                           [](char c) { return c >= '0' && c <= '9'; });
+  bool valid =
+      !portText.empty() && portText.size() <= 5 &&
+      std::all_of(portText.begin(), portText.end(), [](char c) { return c >= '0' && c <= '9'; });
   const long port = valid ? std::stol(portText) : 0;
   if (!valid || port < 1 || port > 65535) {
     throw Error("The port in the FTP host name '" + text + "' is not a number from 1 to 65535");
@@ -103,9 +103,7 @@ bool SocketAddress::SameHost(const SocketAddress& other) const {
   return family() == other.family() && HostText() == other.HostText();
 }
 
-Socket::Socket(Socket&& other) noexcept : calls_(other.calls_), fd_(other.fd_) {
-  other.fd_ = -1;
-}
+Socket::Socket(Socket&& other) noexcept : calls_(other.calls_), fd_(other.fd_) { other.fd_ = -1; }
 
 Socket& Socket::operator=(Socket&& other) noexcept {
   if (this != &other) {
@@ -124,8 +122,7 @@ void Socket::Close() {
   fd_ = -1;
 }
 
-Socket Socket::Connect(SocketCalls& calls, const std::string& host, uint16_t port,
-                       Millis timeout) {
+Socket Socket::Connect(SocketCalls& calls, const std::string& host, uint16_t port, Millis timeout) {
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;

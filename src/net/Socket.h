@@ -20,7 +20,7 @@ namespace qg::net {
 using Millis = std::chrono::milliseconds;
 
 class SocketError : public std::runtime_error {
-public:
+ public:
   enum class Kind {
     Resolve,  // the host name could not be resolved
     Connect,  // the connection was refused or could not be made
@@ -31,7 +31,7 @@ public:
   SocketError(Kind kind, const std::string& detail) : std::runtime_error(detail), kind_(kind) {}
   Kind kind() const { return kind_; }
 
-private:
+ private:
   Kind kind_;
 };
 
@@ -59,7 +59,7 @@ struct SocketAddress {
 
 // Owns one socket descriptor; move-only; closing never throws.
 class Socket {
-public:
+ public:
   Socket() = default;
   Socket(SocketCalls& calls, int fd) : calls_(&calls), fd_(fd) {}
   ~Socket() { Close(); }
@@ -91,7 +91,7 @@ public:
   bool IsOpen() const { return fd_ >= 0; }
   int fd() const { return fd_; }
 
-private:
+ private:
   // Waits for `events` on the socket; false when the time ran out.
   bool Wait(short events, Millis timeout);
 

@@ -14,7 +14,7 @@ namespace qg::net {
 // Each member has the signature and the error convention (-1 and errno) of the system call it
 // is named after. The base class forwards to the system; override only what a test must fake.
 class SocketCalls {
-public:
+ public:
   virtual ~SocketCalls() = default;
 
   virtual int GetAddrInfo(const char* node, const char* service, const addrinfo* hints,

@@ -17,7 +17,7 @@ constexpr const char* kServiceInfoPath = "/quillon/ftpinfo.htm";
 
 // What the window shows when the service is closed; the core decides what the answer means.
 class ServicePrompts {
-public:
+ public:
   virtual ~ServicePrompts() = default;
   // Shows the service's message (the hint dialog with the action button "Click here for more
   // info"); true when the user pressed that button.

@@ -20,7 +20,7 @@ std::atomic<bool> g_uploadRunning{false};
 
 // Holds the process's one upload slot for its lifetime.
 class UploadSlot {
-public:
+ public:
   UploadSlot() {
     bool expected = false;
     if (!g_uploadRunning.compare_exchange_strong(expected, true)) {
@@ -187,9 +187,9 @@ UploadOutcome StartFileUpload(const UploadJob& job, UploadPrompts& prompts,
   return UploadHoldingSlot(job, host, user, password, observer, stop);
 }
 
-UploadOutcome UploadGallery(const UploadJob& job, const std::string& host,
-                            const std::string& user, const std::string& password,
-                            UploadObserver& observer, const std::atomic<bool>* stop) {
+UploadOutcome UploadGallery(const UploadJob& job, const std::string& host, const std::string& user,
+                            const std::string& password, UploadObserver& observer,
+                            const std::atomic<bool>* stop) {
   UploadSlot slot;
   return UploadHoldingSlot(job, host, user, password, observer, stop);
 }

@@ -36,13 +36,13 @@ constexpr const char* kUploadRunningMessage =
 // Everything one upload reads, copied when it starts so that a new build or changed settings
 // cannot disturb it.
 struct UploadJob {
-  std::vector<std::string> uploadList;  // names relative to destFolder, in list order
-  std::string destFolder;               // where the build wrote them
-  bool useService = true;               // upload to the hosting service
-  std::string serviceFolder;            // the user's folder there
+  std::vector<std::string> uploadList;               // names relative to destFolder, in list order
+  std::string destFolder;                            // where the build wrote them
+  bool useService = true;                            // upload to the hosting service
+  std::string serviceFolder;                         // the user's folder there
   std::string ftpHost, ftpUser, ftpPass, ftpFolder;  // the own server
-  std::string vendorSite;   // base of the service pages
-  std::string hostingUrl;   // base of the gallery addresses on the service (ends in "/")
+  std::string vendorSite;                            // base of the service pages
+  std::string hostingUrl;  // base of the gallery addresses on the service (ends in "/")
   net::FtpTimeouts timeouts;
   net::SocketCalls* sockets = nullptr;  // null: the system; tests inject faults here
 };
@@ -53,18 +53,18 @@ UploadJob MakeUploadJob(const Preferences& prefs, std::vector<std::string> uploa
 
 // What the upload page shows; each call names the control it drives.
 class UploadObserver {
-public:
+ public:
   virtual ~UploadObserver() = default;
-  virtual void SetStatus(const std::string& /*text*/) {}       // lblFTPFile
-  virtual void SetAddress(const std::string& /*address*/) {}   // lblURLGallery's text
-  virtual void SetProgressMax(int /*maximum*/) {}              // pbarUpload
-  virtual void SetProgress(int /*position*/) {}                // pbarUpload
-  virtual void SetBusy(bool /*busy*/) {}                       // hourglass cursor
+  virtual void SetStatus(const std::string& /*text*/) {}      // lblFTPFile
+  virtual void SetAddress(const std::string& /*address*/) {}  // lblURLGallery's text
+  virtual void SetProgressMax(int /*maximum*/) {}             // pbarUpload
+  virtual void SetProgress(int /*position*/) {}               // pbarUpload
+  virtual void SetBusy(bool /*busy*/) {}                      // hourglass cursor
   virtual void EnableLink() {}  // lblURLGallery and btnEmailLink become enabled
 };
 
 class UploadPrompts : public ServicePrompts {
-public:
+ public:
   // An information box with an OK button.
   virtual void Inform(const std::string& text) = 0;
 };
@@ -87,9 +87,9 @@ UploadOutcome StartFileUpload(const UploadJob& job, UploadPrompts& prompts,
 // makes and enters the remote folder (when it has a name), sends every entry, and then, however
 // the file loop ended, disconnects and resets the page (status "Ready", bar 0, link enabled).
 // A failure before the file loop leaves the page as it was and skips that reset.
-UploadOutcome UploadGallery(const UploadJob& job, const std::string& host,
-                            const std::string& user, const std::string& password,
-                            UploadObserver& observer, const std::atomic<bool>* stop = nullptr);
+UploadOutcome UploadGallery(const UploadJob& job, const std::string& host, const std::string& user,
+                            const std::string& password, UploadObserver& observer,
+                            const std::atomic<bool>* stop = nullptr);
 
 // True while an upload runs in this process.
 bool UploadRunning();

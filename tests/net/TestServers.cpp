@@ -25,7 +25,9 @@ namespace {
 
 const char kPython[] = "/usr/bin/python3";
 
-std::string ScriptPath(const char* name) { return std::string(QG_SOURCE_DIR) + "/tests/net/" + name; }
+std::string ScriptPath(const char* name) {
+  return std::string(QG_SOURCE_DIR) + "/tests/net/" + name;
+}
 
 // Reads the child's first output line within `limit`; empty when it did not come.
 std::string ReadFirstLine(int fd, std::chrono::milliseconds limit) {
@@ -98,7 +100,8 @@ ServerProcess::ServerProcess(const std::vector<std::string>& argv) {
   const int port = line.empty() ? 0 : std::atoi(line.c_str());
   if (port <= 0 || port > 65535) {
     Stop();
-    throw std::runtime_error("the test server " + argv[1] + " did not start (is python3-pyftpdlib installed?)");
+    throw std::runtime_error("the test server " + argv[1] +
+                             " did not start (is python3-pyftpdlib installed?)");
   }
   port_ = static_cast<uint16_t>(port);
 }
@@ -122,11 +125,11 @@ void ServerProcess::Stop() {
 
 FtpTestServer::FtpTestServer(const FtpServerOptions& options) : options_(options) {
   std::filesystem::create_directory(root());
-  std::vector<std::string> argv = {kPython,       ScriptPath("ftp_test_server.py"),
-                                   "--root",      root(),
-                                   "--log",       dir_.file("commands.log"),
-                                   "--user",      options.user,
-                                   "--password",  options.password};
+  std::vector<std::string> argv = {kPython,      ScriptPath("ftp_test_server.py"),
+                                   "--root",     root(),
+                                   "--log",      dir_.file("commands.log"),
+                                   "--user",     options.user,
+                                   "--password", options.password};
   if (!options.banner.empty()) {
     std::string banner = options.banner;
     for (size_t at = banner.find('\n'); at != std::string::npos; at = banner.find('\n', at + 2)) {
@@ -135,9 +138,11 @@ FtpTestServer::FtpTestServer(const FtpServerOptions& options) : options_(options
     argv.insert(argv.end(), {"--banner", banner});
   }
   if (options.failStor > 0) {
-    argv.insert(argv.end(), {"--fail-stor", std::to_string(options.failStor) + ":" + options.failReply});
+    argv.insert(argv.end(),
+                {"--fail-stor", std::to_string(options.failStor) + ":" + options.failReply});
   }
-  if (options.dropData > 0) argv.insert(argv.end(), {"--drop-data", std::to_string(options.dropData)});
+  if (options.dropData > 0)
+    argv.insert(argv.end(), {"--drop-data", std::to_string(options.dropData)});
   if (!options.silentOn.empty()) argv.insert(argv.end(), {"--silent-on", options.silentOn});
   if (options.caseInsensitive) argv.push_back("--case-insensitive");
   process_ = std::make_unique<ServerProcess>(argv);
@@ -177,9 +182,9 @@ HttpTestServer::HttpTestServer(const std::map<std::string, HttpRoute>& routes) {
   }
   json << "}";
   WriteFile(dir_.file("routes.json"), json.str());
-  process_ = std::make_unique<ServerProcess>(std::vector<std::string>{
-      kPython, ScriptPath("http_test_server.py"), "--routes", dir_.file("routes.json"), "--log",
-      dir_.file("requests.log")});
+  process_ = std::make_unique<ServerProcess>(
+      std::vector<std::string>{kPython, ScriptPath("http_test_server.py"), "--routes",
+                               dir_.file("routes.json"), "--log", dir_.file("requests.log")});
 }
 
 HttpTestServer::~HttpTestServer() = default;
@@ -195,7 +200,8 @@ std::vector<HttpRequestSeen> HttpTestServer::Requests() const {
       requests.push_back({line.substr(5), {}});
     } else if (!line.empty() && !requests.empty()) {
       const size_t colon = line.find(": ");
-      if (colon != std::string::npos) requests.back().headers[line.substr(0, colon)] = line.substr(colon + 2);
+      if (colon != std::string::npos)
+        requests.back().headers[line.substr(0, colon)] = line.substr(colon + 2);
     }
   }
   return requests;

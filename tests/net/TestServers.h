@@ -20,7 +20,7 @@ namespace qg::test {
 // A child process that prints its port on its first output line; killed in the destructor.
 // It also dies with the test process, however that ends.
 class ServerProcess {
-public:
+ public:
   explicit ServerProcess(const std::vector<std::string>& argv);
   ~ServerProcess();
   ServerProcess(const ServerProcess&) = delete;
@@ -28,7 +28,7 @@ public:
 
   uint16_t port() const { return port_; }
 
-private:
+ private:
   void Stop();
 
   pid_t pid_ = -1;
@@ -38,16 +38,16 @@ private:
 struct FtpServerOptions {
   std::string user = "qguser";
   std::string password = "qgpass";
-  std::string banner;           // "\n" in it makes a multi-line greeting
-  int failStor = 0;             // answer the Nth STOR with failReply
+  std::string banner;  // "\n" in it makes a multi-line greeting
+  int failStor = 0;    // answer the Nth STOR with failReply
   std::string failReply = "552 Quota exceeded on the test server.";
-  int dropData = 0;             // drop the data connection of the Nth STOR halfway
-  std::string silentOn;         // "N:CMD": stop answering at the Nth CMD
-  bool caseInsensitive = false; // match path names without regard to case
+  int dropData = 0;              // drop the data connection of the Nth STOR halfway
+  std::string silentOn;          // "N:CMD": stop answering at the Nth CMD
+  bool caseInsensitive = false;  // match path names without regard to case
 };
 
 class FtpTestServer {
-public:
+ public:
   explicit FtpTestServer(const FtpServerOptions& options = {});
   ~FtpTestServer();
   FtpTestServer(const FtpTestServer&) = delete;
@@ -64,7 +64,7 @@ public:
   // The same without PORT commands, whose arguments change from run to run.
   std::vector<std::string> CommandsWithoutPort() const;
 
-private:
+ private:
   FtpServerOptions options_;
   TempDir dir_;
   std::unique_ptr<ServerProcess> process_;
@@ -84,7 +84,7 @@ struct HttpRequestSeen {
 };
 
 class HttpTestServer {
-public:
+ public:
   explicit HttpTestServer(const std::map<std::string, HttpRoute>& routes);
   ~HttpTestServer();
   HttpTestServer(const HttpTestServer&) = delete;
@@ -94,7 +94,7 @@ public:
   std::string base() const;
   std::vector<HttpRequestSeen> Requests() const;
 
-private:
+ private:
   TempDir dir_;
   std::unique_ptr<ServerProcess> process_;
 };

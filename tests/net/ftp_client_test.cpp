@@ -21,13 +21,13 @@
 namespace qg::net {
 namespace {
 
+using test::FtpServerOptions;
+using test::FtpTestServer;
+using test::ReadFile;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
-using test::FtpServerOptions;
-using test::FtpTestServer;
-using test::ReadFile;
 
 // Generous limits where the server behaves, so a loaded machine cannot fail a test; short ones
 // only where a test waits for silence.
@@ -68,8 +68,7 @@ TEST(FtpClientSession, ReadsAMultiLineGreeting) {
   FtpClient client(kPatient);
   client.Connect(server.host(), server.user(), server.password());
   client.Disconnect();
-  EXPECT_THAT(server.Commands(),
-              ElementsAre("USER qguser", "PASS qgpass", "TYPE I", "QUIT"));
+  EXPECT_THAT(server.Commands(), ElementsAre("USER qguser", "PASS qgpass", "TYPE I", "QUIT"));
 }
 
 TEST(FtpClientSession, StoresBinaryByteForByteAndTextWithCrLf) {
@@ -219,9 +218,8 @@ TEST(FtpClientFaults, ServerThatNeverGreetsTimesOut) {
   ASSERT_EQ(listen(fd, 4), 0);
   getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
   FtpClient client({Millis(1000), Millis(300), Millis(300)});
-  FtpError e = ErrorOf([&] {
-    client.Connect("127.0.0.1:" + std::to_string(ntohs(address.sin_port)), "u", "p");
-  });
+  FtpError e = ErrorOf(
+      [&] { client.Connect("127.0.0.1:" + std::to_string(ntohs(address.sin_port)), "u", "p"); });
   EXPECT_STREQ(e.what(), "The FTP server did not reply within 0.3 seconds");
   close(fd);
 }
@@ -230,7 +228,8 @@ TEST(FtpClientFaults, RefusedConnectionNamesTheHost) {
   const std::string host = "127.0.0.1:" + std::to_string(test::UnusedPort());
   FtpClient client(kPatient);
   FtpError e = ErrorOf([&] { client.Connect(host, "u", "p"); });
-  EXPECT_EQ(std::string(e.what()), "Could not connect to the FTP server '" + host + "' (Connection refused)");
+  EXPECT_EQ(std::string(e.what()),
+            "Could not connect to the FTP server '" + host + "' (Connection refused)");
   EXPECT_FALSE(client.connected());
 }
 
@@ -257,9 +256,8 @@ TEST(FtpClientFaults, NonFtpPeerGivesAClearError) {
     close(conn);
   });
   FtpClient client(kPatient);
-  FtpError e = ErrorOf([&] {
-    client.Connect("127.0.0.1:" + std::to_string(ntohs(address.sin_port)), "u", "p");
-  });
+  FtpError e = ErrorOf(
+      [&] { client.Connect("127.0.0.1:" + std::to_string(ntohs(address.sin_port)), "u", "p"); });
   EXPECT_THAT(e.what(), HasSubstr("SSH-2.0-OpenSSH_9.2"));
   EXPECT_FALSE(client.connected());
   peer.join();
@@ -284,7 +282,7 @@ TEST(HostPortParsing, ReadsTheForms) {
 // Forwards to the system, but every other call of each kind that may be interrupted first
 // fails with EINTR, as when a signal arrives at the wrong moment.
 class InterruptingCalls : public SocketCalls {
-public:
+ public:
   int interruptions = 0;
 
   int Connect(int fd, const sockaddr* address, socklen_t length) override {
@@ -310,7 +308,7 @@ public:
     return Flip(accept_) ? Interrupt() : SocketCalls::Accept(fd, address, length);
   }
 
-private:
+ private:
   static bool Flip(bool& toggle) { return (toggle = !toggle); }
   int Interrupt() {
     ++interruptions;
@@ -340,7 +338,7 @@ TEST(FtpClientSeam, InterruptedCallsAreResumedWithoutChangingTheSession) {
 
 // Connections fail the way the test says, without any server.
 class ScriptedCalls : public SocketCalls {
-public:
+ public:
   int connectErrno = 0;     // connect fails at once with this
   bool peerCloses = false;  // every receive sees the peer's close
   bool silent = false;      // nothing ever becomes readable
@@ -372,8 +370,9 @@ TEST(FtpClientSeam, EachFaultHasItsOwnMessage) {
     ScriptedCalls calls;
     calls.connectErrno = ENETUNREACH;
     FtpClient client(kPatient, calls);
-    EXPECT_EQ(std::string(ErrorOf([&] { client.Connect(server.host(), "u", "p"); }).what()),
-              "Could not connect to the FTP server '" + server.host() + "' (Network is unreachable)");
+    EXPECT_EQ(
+        std::string(ErrorOf([&] { client.Connect(server.host(), "u", "p"); }).what()),
+        "Could not connect to the FTP server '" + server.host() + "' (Network is unreachable)");
   }
   {
     ScriptedCalls calls;

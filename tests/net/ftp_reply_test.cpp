@@ -62,8 +62,8 @@ TEST(FtpReplyReader, WaitsForTheRestOfAnIncompleteReply) {
 }
 
 TEST(FtpReplyReader, RejectsTextThatIsNoFtpReply) {
-  for (const char* bytes : {"HTTP/1.0 400 Bad Request\r\n", "22 short\r\n", "2200 long\r\n", "019 no such class\r\n",
-                            "620 nor this\r\n", "\r\n"}) {
+  for (const char* bytes : {"HTTP/1.0 400 Bad Request\r\n", "22 short\r\n", "2200 long\r\n",
+                            "019 no such class\r\n", "620 nor this\r\n", "\r\n"}) {
     FtpReplyReader reader;
     reader.Feed(bytes);
     FtpReply reply;

@@ -10,11 +10,11 @@
 namespace qg::net {
 namespace {
 
+using test::HttpRoute;
+using test::HttpTestServer;
 using ::testing::Contains;
 using ::testing::Key;
 using ::testing::Not;
-using test::HttpRoute;
-using test::HttpTestServer;
 
 TEST(HttpClientGet, SendsTheServiceHeadersAndNoCredentials) {
   HttpTestServer server({{"/page.htm", HttpRoute{200, "SERVICE:OK"}}});
@@ -40,7 +40,8 @@ TEST(HttpClientGet, ReturnsTheBodyByteForByte) {
 
 TEST(HttpClientGet, FollowsRedirectsAndKeepsCookiesForItsLife) {
   HttpTestServer server({
-      {"/start", HttpRoute{302, "", {{"Location", "/landing"}, {"Set-Cookie", "qgsession=42; Path=/"}}}},
+      {"/start",
+       HttpRoute{302, "", {{"Location", "/landing"}, {"Set-Cookie", "qgsession=42; Path=/"}}}},
       {"/landing", HttpRoute{200, "landed"}},
       {"/members", HttpRoute{200, "welcome back", {}, "qgsession=42"}},
   });

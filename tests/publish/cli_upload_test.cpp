@@ -21,13 +21,13 @@ namespace qg {
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::HasSubstr;
 using test::FtpServerOptions;
 using test::FtpTestServer;
 using test::HttpRoute;
 using test::HttpTestServer;
 using test::ReadFile;
 using test::TempDir;
+using ::testing::HasSubstr;
 
 // A small 24-bit Windows bitmap, different for each seed.
 std::string Bitmap(int width, int height, int seed) {
@@ -46,10 +46,10 @@ std::string Bitmap(int width, int height, int seed) {
     for (int i = 0; i < bytes; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
     return out;
   };
-  return "BM" + le(54 + static_cast<uint32_t>(pixels.size()), 4) + le(0, 4) + le(54, 4) + le(40, 4) +
-         le(static_cast<uint32_t>(width), 4) + le(static_cast<uint32_t>(height), 4) + le(1, 2) +
-         le(24, 2) + le(0, 4) + le(static_cast<uint32_t>(pixels.size()), 4) + le(2835, 4) +
-         le(2835, 4) + le(0, 4) + le(0, 4) + pixels;
+  return "BM" + le(54 + static_cast<uint32_t>(pixels.size()), 4) + le(0, 4) + le(54, 4) +
+         le(40, 4) + le(static_cast<uint32_t>(width), 4) + le(static_cast<uint32_t>(height), 4) +
+         le(1, 2) + le(24, 2) + le(0, 4) + le(static_cast<uint32_t>(pixels.size()), 4) +
+         le(2835, 4) + le(2835, 4) + le(0, 4) + le(0, 4) + pixels;
 }
 
 struct CliResult {
@@ -59,7 +59,7 @@ struct CliResult {
 
 // One project of two pictures and a preferences folder of its own for this test.
 class CliFixture : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     cli_ = std::string(QG_BIN_DIR) + "/quillon-cli";
     ASSERT_TRUE(fs::exists(cli_)) << cli_ << " is not built";
@@ -68,9 +68,9 @@ protected:
     unsetenv("QUILLON_HOSTING_URL");
     test::WriteFile(dir_.file("one.bmp"), Bitmap(40, 30, 1));
     test::WriteFile(dir_.file("two.bmp"), Bitmap(30, 40, 99));
-    ASSERT_EQ(Run("add " + Project() + " " + dir_.file("one.bmp") + " " + dir_.file("two.bmp"))
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        Run("add " + Project() + " " + dir_.file("one.bmp") + " " + dir_.file("two.bmp")).exitCode,
+        0);
   }
   void TearDown() override {
     unsetenv("XDG_CONFIG_HOME");
@@ -192,7 +192,8 @@ TEST_F(CliFixture, HostingServiceFolderIsMadeOnceAndReused) {
 }
 
 TEST_F(CliFixture, ClosedHostingServiceExitsNonZeroWithItsMessage) {
-  HttpTestServer web({{"/quillon/ftpservice.htm", HttpRoute{200, "SERVICE:NO MESSAGE: Back soon"}}});
+  HttpTestServer web(
+      {{"/quillon/ftpservice.htm", HttpRoute{200, "SERVICE:NO MESSAGE: Back soon"}}});
   setenv("QUILLON_VENDOR_SITE", web.base().c_str(), 1);
   const CliResult result = Run("build " + Project() + " --dest " + Out() + " --upload");
   EXPECT_NE(result.exitCode, 0);

@@ -16,7 +16,8 @@ namespace {
 TEST(GalleryAddress, JoinsBaseOrHostWithTheFolder) {
   EXPECT_EQ(ServiceGalleryAddress("http://galleries.example/", "bakor"),
             "http://galleries.example/bakor/index.html");
-  EXPECT_EQ(OwnServerGalleryAddress("ftp.example.com", "gallery"), "ftp.example.com/gallery/index.html");
+  EXPECT_EQ(OwnServerGalleryAddress("ftp.example.com", "gallery"),
+            "ftp.example.com/gallery/index.html");
   EXPECT_EQ(OwnServerGalleryAddress("ftp.example.com", ""), "ftp.example.com//index.html");
   EXPECT_EQ(OwnServerGalleryAddress("h", "gallery/"), "h/gallery//index.html");
 }

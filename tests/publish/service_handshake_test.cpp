@@ -12,10 +12,10 @@
 namespace qg {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using test::HttpRoute;
 using test::HttpTestServer;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 TEST(ServiceStatusText, OnlyOkRightAfterTheColonOpensTheService) {
   EXPECT_TRUE(ParseServiceStatus("SERVICE:OK").open);
@@ -123,13 +123,14 @@ TEST(ServicePasswordTransformation, IsFixedAndKeyed) {
   EXPECT_EQ(ServicePassword("s3cret").size(), 12u);
   EXPECT_NE(ServicePassword("s3cret"), ServicePassword("s3creu"));
   EXPECT_EQ(ServicePassword(""), "");
-  for (char c : ServicePassword("any value at all")) EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(c)));
+  for (char c : ServicePassword("any value at all"))
+    EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(c)));
   EXPECT_EQ(ServicePassword("s3cret"), "WOop44iYKf6p");
 }
 
 // Answers the refusal as a test says and records what the core asked for.
 class ScriptedPrompts : public ServicePrompts {
-public:
+ public:
   bool wantMoreInfo = false;
   std::vector<std::string> messages;
   std::vector<std::string> opened;
@@ -158,8 +159,8 @@ TEST(ServiceHandshake, OpenServiceGoesOnAndTheConnectionPageIsApplied) {
 }
 
 TEST(ServiceHandshake, RefusalShowsTheMessageAndOpensTheInfoPageOnlyWhenAsked) {
-  HttpTestServer server({{"/quillon/ftpservice.htm",
-                          HttpRoute{200, "SERVICE:NO MESSAGE: Maintenance until 6 pm"}}});
+  HttpTestServer server(
+      {{"/quillon/ftpservice.htm", HttpRoute{200, "SERVICE:NO MESSAGE: Maintenance until 6 pm"}}});
   net::HttpClient http;
   ScriptedPrompts closeOnly;
   EXPECT_FALSE(CheckUploadService(http, server.base(), closeOnly));

@@ -15,10 +15,6 @@
 namespace qg {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
 using test::FtpServerOptions;
 using test::FtpTestServer;
 using test::HttpRoute;
@@ -26,10 +22,14 @@ using test::HttpTestServer;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 
 // Records every call as one line, so a test can compare the whole story at once.
 class RecordingObserver : public UploadObserver {
-public:
+ public:
   std::vector<std::string> events;
   std::function<void()> onProgressMax;
   std::function<void(int)> onProgress;
@@ -53,7 +53,7 @@ public:
 };
 
 class ScriptedPrompts : public UploadPrompts {
-public:
+ public:
   bool wantMoreInfo = false;
   std::vector<std::string> said;
 
@@ -67,7 +67,7 @@ public:
 
 // A built gallery on disk: each entry of the upload list with content of its own.
 class Gallery {
-public:
+ public:
   explicit Gallery(std::vector<std::string> entries) : entries_(std::move(entries)) {
     for (const std::string& entry : entries_) {
       const std::filesystem::path path = dir_.path() / entry;
@@ -97,7 +97,7 @@ public:
   }
   std::string folder() const { return dir_.path().string(); }
 
-private:
+ private:
   TempDir dir_;
   std::vector<std::string> entries_;
 };
@@ -136,13 +136,13 @@ TEST(UploadSequence, MakesEachFolderOnceAndSwitchesTypeOnlyWhenNeeded) {
   for (const std::string& entry : kExampleList) {
     EXPECT_EQ(ReadFile(server.root() + "/gallery/" + entry), Gallery::Content(entry)) << entry;
   }
-  EXPECT_THAT(observer.events,
-              ElementsAre("address " + server.host() + "/gallery/index.html", "max 4", "busy",
-                          "status Uploading: a.jpg", "progress 0", "status Uploading: b.jpg",
-                          "progress 1", "status Uploading: index.html", "progress 2",
-                          "status Uploading: page1.html", "progress 3",
-                          "status Uploading: tn_a.jpg", "progress 4", "progress 0", "status Ready",
-                          "link enabled", "idle"));
+  EXPECT_THAT(
+      observer.events,
+      ElementsAre("address " + server.host() + "/gallery/index.html", "max 4", "busy",
+                  "status Uploading: a.jpg", "progress 0", "status Uploading: b.jpg", "progress 1",
+                  "status Uploading: index.html", "progress 2", "status Uploading: page1.html",
+                  "progress 3", "status Uploading: tn_a.jpg", "progress 4", "progress 0",
+                  "status Ready", "link enabled", "idle"));
 }
 
 TEST(UploadSequence, ExistingFoldersAreMatchedWithoutRegardToCase) {
@@ -179,8 +179,8 @@ TEST(UploadSequence, OnlyNamesEndingInDotHtmlGoAsText) {
   RecordingObserver observer;
   RunOwnServer(gallery.OwnServerJob(server, ""), observer);
   EXPECT_THAT(server.CommandsWithoutPort(),
-              ElementsAre("USER qguser", "PASS qgpass", "TYPE I", "NLST", "STOR a.htm",
-                          "STOR html", "TYPE A", "STOR index.html", "STOR INDEX.HTML", "TYPE I",
+              ElementsAre("USER qguser", "PASS qgpass", "TYPE I", "NLST", "STOR a.htm", "STOR html",
+                          "TYPE A", "STOR index.html", "STOR INDEX.HTML", "TYPE I",
                           "STOR photo.jpg", "TYPE A", "STOR x.Html", "QUIT"));
 }
 
@@ -201,7 +201,7 @@ TEST(UploadSequence, OnlyTheFirstSlashMakesAFolder) {
 TEST(UploadSequence, InterruptedSystemCallsChangeNothing) {
   // Every other poll, receive, send and accept is interrupted once.
   class Interrupting : public net::SocketCalls {
-  public:
+   public:
     int Poll(pollfd* fds, nfds_t count, int timeoutMs) override {
       return (poll_ = !poll_) ? Interrupt() : SocketCalls::Poll(fds, count, timeoutMs);
     }
@@ -215,7 +215,7 @@ TEST(UploadSequence, InterruptedSystemCallsChangeNothing) {
       return (accept_ = !accept_) ? Interrupt() : SocketCalls::Accept(fd, address, length);
     }
 
-  private:
+   private:
     static int Interrupt() {
       errno = EINTR;
       return -1;
@@ -400,7 +400,7 @@ TEST(UploadStart, StopFlagEndsTheLoopBetweenFiles) {
 
 // The hosting service: a web server for the two pages, an FTP server for the account.
 class HostingService {
-public:
+ public:
   explicit HostingService(const std::string& statusPage) : ftp_(FtpAccount()) {
     web_ = std::make_unique<HttpTestServer>(std::map<std::string, HttpRoute>{
         {"/quillon/ftpservice.htm", HttpRoute{200, statusPage}},
@@ -420,7 +420,7 @@ public:
   }
   const FtpTestServer& ftp() const { return ftp_; }
 
-private:
+ private:
   static constexpr const char* kPasswordValue = "account-7";
   static FtpServerOptions FtpAccount() {
     FtpServerOptions options;
@@ -477,9 +477,9 @@ TEST(UploadToHostingService, MissingConnectionPageFailsAtConnect) {
   net::HttpClient http;
   EXPECT_EQ(ErrorText([&] { StartFileUpload(job, prompts, observer, http); }),
             "No FTP server name is set");
-  EXPECT_THAT(observer.events, ElementsAre("status Checking FTP Service",
-                                           "address http://galleries.test/bakor/index.html",
-                                           "max 0"));
+  EXPECT_THAT(observer.events,
+              ElementsAre("status Checking FTP Service",
+                          "address http://galleries.test/bakor/index.html", "max 0"));
 }
 
 }  // namespace
