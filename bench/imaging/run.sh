@@ -7,8 +7,9 @@
 #   im      ImageMagick convert, one process per picture: Lanczos resize to the same two sizes,
 #           JPEG output, one thread;
 #   vips    vipsthumbnail making the thumbnail, one thread.
-# Each is run ROUNDS times and the fastest run is kept, because the machine may be busy; both wall
-# time and processor time (user + system) are printed, and the ratios ours/floor and ours/im.
+# Each is run ROUNDS times, the rounds interleaved, and the fastest run is kept, because the
+# machine may be busy; wall time and processor time (user + system) are printed, and the ratios
+# ours/floor and ours/im of both.
 # Peak memory is the resident maximum of the ours run, also as a multiple of one decoded source.
 # Usage: bench/imaging/run.sh     BUILD_DIR (default build/); PHOTOS (default 24); ROUNDS (default 3)
 set -euo pipefail
@@ -35,22 +36,20 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/ours" "$work/im" "$work/vips"
 cat "${files[@]}" >/dev/null  # warm the file cache for everyone
 
-# measure NAME COMMAND...: fastest of $rounds runs; sets wall_NAME, cpu_NAME, mem_NAME.
+# measure NAME COMMAND...: one run; keeps the fastest wall and processor times and the largest
+# resident size seen for NAME in wall_NAME, cpu_NAME, mem_NAME.
 measure() {
-  local name=$1 best_wall="" best_cpu="" best_mem="" out
+  local name=$1 out e u s m c old
   shift
-  for _ in $(seq 1 "$rounds"); do
-    out=$(/usr/bin/time -f '%e %U %S %M' "$@" 2>&1 >/dev/null | tail -n 1)
-    read -r e u s m <<<"$out"
-    local c
-    c=$(awk -v u="$u" -v s="$s" 'BEGIN { printf "%.2f", u + s }')
-    if [ -z "$best_wall" ] || awk -v a="$e" -v b="$best_wall" 'BEGIN { exit !(a < b) }'; then best_wall=$e; fi
-    if [ -z "$best_cpu" ] || awk -v a="$c" -v b="$best_cpu" 'BEGIN { exit !(a < b) }'; then best_cpu=$c; fi
-    if [ -z "$best_mem" ] || [ "$m" -gt "$best_mem" ]; then best_mem=$m; fi
-  done
-  printf -v "wall_$name" '%s' "$best_wall"
-  printf -v "cpu_$name" '%s' "$best_cpu"
-  printf -v "mem_$name" '%s' "$best_mem"
+  out=$(/usr/bin/time -f '%e %U %S %M' "$@" 2>&1 >/dev/null | tail -n 1)
+  read -r e u s m <<<"$out"
+  c=$(awk -v u="$u" -v s="$s" 'BEGIN { printf "%.2f", u + s }')
+  old="wall_$name"
+  if [ -z "${!old:-}" ] || awk -v a="$e" -v b="${!old}" 'BEGIN { exit !(a < b) }'; then printf -v "$old" '%s' "$e"; fi
+  old="cpu_$name"
+  if [ -z "${!old:-}" ] || awk -v a="$c" -v b="${!old}" 'BEGIN { exit !(a < b) }'; then printf -v "$old" '%s' "$c"; fi
+  old="mem_$name"
+  if [ -z "${!old:-}" ] || [ "$m" -gt "${!old}" ]; then printf -v "$old" '%s' "$m"; fi
 }
 
 # The baselines as small scripts, so /usr/bin/time sees one process tree each.
@@ -70,14 +69,18 @@ measure() {
   echo 'done'
 } >"$work/vips.sh"
 
-measure floor bash "$work/floor.sh" "${files[@]}"
-measure ours "$driver" "$work/ours" "${files[@]}"
-measure im bash "$work/im.sh" "${files[@]}"
-if command -v vipsthumbnail >/dev/null; then
-  measure vips bash "$work/vips.sh" "${files[@]}"
-else
-  wall_vips=n/a cpu_vips=n/a
-fi
+# Rounds interleave the contenders, so each sees the machine in much the same state.
+wall_vips=n/a cpu_vips=n/a
+for round in $(seq 1 "$rounds"); do
+  echo "round $round of $rounds ..." >&2
+  measure floor bash "$work/floor.sh" "${files[@]}"
+  measure ours "$driver" "$work/ours" "${files[@]}"
+  measure im bash "$work/im.sh" "${files[@]}"
+  if command -v vipsthumbnail >/dev/null; then
+    [ "$round" -eq 1 ] && unset wall_vips cpu_vips
+    measure vips bash "$work/vips.sh" "${files[@]}"
+  fi
+done
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b + 0 > 0) printf "%.2f", a / b; else print "n/a" }'; }
 decoded_kb=$(( $("$driver" --size "${files[0]}") / 1024 ))
