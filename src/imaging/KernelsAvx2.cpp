@@ -6,8 +6,9 @@
 // passes use vpmaddwd on pairs of taps. The horizontal pass works on blocks of eight source rows
 // at once (one 32-bit lane per row) after turning each block into per-channel pairs of
 // neighbouring pixels; the vertical pass works along the rows of the intermediate picture, where
-// every byte of a row shares the same weights. The quotient acc / total is taken in single
-// precision, which is exact while |acc| < 2^24 (each entry records whether that holds).
+// every byte of a row shares the same weights. The quotient acc / total is a single-precision
+// multiplication by a slightly enlarged reciprocal where that is exact (see AxisWeights::Entry),
+// otherwise an integer division lane by lane.
 //
 // Blur: vectorised across neighbouring values, each value keeping its own sum in the same order
 // (multiply, then add; never fused).
@@ -20,7 +21,6 @@
 namespace qg::detail {
 
 namespace {
-
 
 // The three channel planes of 16 RGB pixels.
 __attribute__((target("avx2"))) inline void SplitChannels(const uint8_t* p, __m128i& r, __m128i& g,

@@ -1,9 +1,10 @@
 // The Lanczos resampler: filter, contributor tables, the portable passes and the driver that
 // picks the fastest form of the passes.
 //
-// The arithmetic of the weights is written in long double on purpose: it is the extended
-// precision in which the reference results were made, and the places where a value is rounded to
-// single precision (centre, argument, filter value, scale, support width) are part of the result.
+// The arithmetic of the weights is written in long double on purpose: results are defined in
+// that extended precision, and the places where a value is rounded to single precision (centre,
+// argument, filter value, scale, support width) are part of the result. Where double precision
+// is used instead, it gives the same values (see Sinc and the weight rounding).
 #include "imaging/Resample.h"
 
 #include <algorithm>
