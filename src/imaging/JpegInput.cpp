@@ -34,12 +34,16 @@ void OnMessage(j_common_ptr cinfo, int level) {
   if (level < 0) OnError(cinfo);
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+// The whole file, when it starts with the JPEG signature (to which the codecs route every
+// accepted extension); other files are not read beyond their first bytes.
+bool ReadJpegFile(const std::string& path, std::vector<uint8_t>& bytes) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return false;
-  bool ok = std::fseek(file, 0, SEEK_END) == 0;
+  uint8_t head[3] = {0, 0, 0};
+  bool ok = std::fread(head, 1, 3, file) == 3 && head[0] == 0xFF && head[1] == 0xD8 &&
+            head[2] == 0xFF && std::fseek(file, 0, SEEK_END) == 0;
   const long size = ok ? std::ftell(file) : -1;
-  ok = ok && size > 0 && std::fseek(file, 0, SEEK_SET) == 0;
+  ok = ok && size >= 3 && std::fseek(file, 0, SEEK_SET) == 0;
   if (ok) {
     bytes.resize(static_cast<size_t>(size));
     ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -113,10 +117,7 @@ bool RunStream(jpeg_decompress_struct& cinfo, ErrorManager& err, uint8_t* buffer
 std::unique_ptr<JpegRowSource> JpegRowSource::Open(const std::string& path) {
   if (!IsAcceptedExtension(ExtensionOf(path))) return nullptr;
   auto state = std::make_unique<State>();
-  // The codecs route every accepted extension to their JPEG decoder on this signature.
-  if (!ReadWholeFile(path, state->bytes) || state->bytes.size() < 3 || state->bytes[0] != 0xFF ||
-      state->bytes[1] != 0xD8 || state->bytes[2] != 0xFF)
-    return nullptr;
+  if (!ReadJpegFile(path, state->bytes)) return nullptr;
   state->cinfo.err = jpeg_std_error(&state->err.pub);
   state->err.pub.error_exit = OnError;
   state->err.pub.emit_message = OnMessage;
