@@ -65,6 +65,21 @@ struct AxisWeights {
   std::vector<Entry> entries;
   std::vector<int32_t> pairs;
   bool fitsInt16 = true;  // every merged weight fits a signed 16-bit value
+
+  // Byte form of the entries that allow it (most entries when shrinking): when every merged
+  // weight fits a signed byte and the two weights of every pair add up to at most 128 in
+  // absolute value, vpmaddubsw (bytes times signed bytes, pairs added into 16 bits) cannot
+  // saturate, and 16-bit sums stay exact over a run of steps whose absolute weights add up to
+  // at most 128 on each half. A step covers two pairs; its word holds the bytes (even, odd) of
+  // its first pair, then of its second. Entries without a byte form have runCount 0.
+  struct ByteEntry {
+    int32_t stepOffset = 0;  // into byteSteps
+    int32_t runOffset = 0;   // into byteRuns
+    int32_t runCount = 0;
+  };
+  std::vector<ByteEntry> byteEntries;
+  std::vector<int32_t> byteSteps;
+  std::vector<uint16_t> byteRuns;  // steps per run
 };
 
 AxisWeights BuildAxisWeights(uint32_t sourceLength, uint32_t targetLength,
@@ -126,8 +141,9 @@ struct HorizontalTarget {
 constexpr int kBlockRows = 8;
 
 // Horizontal pass of rows[0..count) (source rows firstRow.. of `sourceWidth` pixels) for every
-// target. The AVX2 form rearranges the block once into `scratch` (BlockScratchBytes) and serves
-// all targets from it; it needs every target's weights to fit 16 bits.
+// target. The AVX2 form rearranges the block once into `scratch` (BlockScratchBytes, zeroed
+// once before first use) and serves all targets from it; it needs every target's weights to fit
+// 16 bits.
 size_t BlockScratchBytes(int sourceWidth);
 void HorizontalBlockScalar(const uint8_t* const* rows, int count, int firstRow, int sourceWidth,
                            const HorizontalTarget* targets, size_t targetCount);

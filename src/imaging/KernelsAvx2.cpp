@@ -80,11 +80,81 @@ __attribute__((target("avx2"))) inline __m256i Quotient(__m256i acc,
 
 }  // namespace
 
-// Block layout: for channel c and pixel pair p, 16 int16 values: row 0's pixels 2p and 2p + 1,
-// then row 1's, ..., row 7's. One vpmaddwd with the pair's two weights gives eight row sums.
+// Block layout, for every channel c and pixel pair p (pixels 2p and 2p + 1): 16 bytes, row 0's
+// two pixels, then row 1's, ..., row 7's. Widened to 16 bits, one vpmaddwd with the pair's two
+// weights gives the eight row sums; in the byte form one vpmaddubsw covers two pairs (a step),
+// the first in the low half of the vector, the second in the high half. Each plane ends with two
+// spare pairs of zeros, read (with weight 0) by an entry whose last step has only one pair.
+namespace {
+
+size_t PlaneBytes(size_t pairCount) { return (pairCount + 2) * 16; }
+
+}  // namespace
+
 size_t BlockScratchBytes(int sourceWidth) {
-  return static_cast<size_t>(3) * ((static_cast<size_t>(sourceWidth) + 1) / 2) * 32;
+  return 3 * PlaneBytes((static_cast<size_t>(sourceWidth) + 1) / 2);
 }
+
+namespace {
+
+// Sums of one target column over the block, one pair at a time in 32 bits.
+__attribute__((target("avx2"))) inline void SumsByPairs(const AxisWeights& weights, size_t i,
+                                                        uint8_t* const* plane, __m256i& accR,
+                                                        __m256i& accG, __m256i& accB) {
+  const AxisWeights::Entry& e = weights.entries[i];
+  const int32_t* wp = weights.pairs.data() + e.offset;
+  const size_t first = static_cast<size_t>(e.firstPair) * 16;
+  const auto* pr = reinterpret_cast<const __m128i*>(plane[0] + first);
+  const auto* pg = reinterpret_cast<const __m128i*>(plane[1] + first);
+  const auto* pb = reinterpret_cast<const __m128i*>(plane[2] + first);
+  accR = accG = accB = _mm256_setzero_si256();
+  for (int32_t q = 0; q < e.pairCount; ++q) {
+    const __m256i w = _mm256_set1_epi32(wp[q]);
+    accR = _mm256_add_epi32(accR, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_load_si128(pr + q)), w));
+    accG = _mm256_add_epi32(accG, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_load_si128(pg + q)), w));
+    accB = _mm256_add_epi32(accB, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_load_si128(pb + q)), w));
+  }
+}
+
+__attribute__((target("avx2"))) inline __m256i WidenHalves(__m256i sums16) {
+  return _mm256_add_epi32(_mm256_cvtepi16_epi32(_mm256_castsi256_si128(sums16)),
+                          _mm256_cvtepi16_epi32(_mm256_extracti128_si256(sums16, 1)));
+}
+
+// Sums of one target column over the block, byte form: two pairs a step, 16-bit sums within a
+// run, widened to 32 bits at its end.
+__attribute__((target("avx2"))) inline void SumsFromBytes(const AxisWeights& weights, size_t i,
+                                                          uint8_t* const* plane, __m256i& accR,
+                                                          __m256i& accG, __m256i& accB) {
+  const __m256i spread = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 2, 3, 2,
+                                          3, 2, 3, 2, 3, 2, 3, 2, 3, 2, 3, 2, 3);
+  const AxisWeights::Entry& e = weights.entries[i];
+  const AxisWeights::ByteEntry& be = weights.byteEntries[i];
+  const int32_t* ws = weights.byteSteps.data() + be.stepOffset;
+  const uint16_t* runs = weights.byteRuns.data() + be.runOffset;
+  const size_t first = static_cast<size_t>(e.firstPair) * 16;
+  const uint8_t* pr = plane[0] + first;
+  const uint8_t* pg = plane[1] + first;
+  const uint8_t* pb = plane[2] + first;
+  accR = accG = accB = _mm256_setzero_si256();
+  for (int32_t k = 0; k < be.runCount; ++k) {
+    __m256i sumR = _mm256_setzero_si256(), sumG = sumR, sumB = sumR;
+    for (int n = runs[k]; n > 0; --n, pr += 32, pg += 32, pb += 32) {
+      const __m256i w = _mm256_shuffle_epi8(_mm256_set1_epi32(*ws++), spread);
+      sumR = _mm256_add_epi16(
+          sumR, _mm256_maddubs_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(pr)), w));
+      sumG = _mm256_add_epi16(
+          sumG, _mm256_maddubs_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(pg)), w));
+      sumB = _mm256_add_epi16(
+          sumB, _mm256_maddubs_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(pb)), w));
+    }
+    accR = _mm256_add_epi32(accR, WidenHalves(sumR));
+    accG = _mm256_add_epi32(accG, WidenHalves(sumG));
+    accB = _mm256_add_epi32(accB, WidenHalves(sumB));
+  }
+}
+
+}  // namespace
 
 __attribute__((target("avx2"))) void HorizontalBlockAvx2(const uint8_t* const* sourceRows,
                                                          int count, int firstRow, int sw,
@@ -92,8 +162,9 @@ __attribute__((target("avx2"))) void HorizontalBlockAvx2(const uint8_t* const* s
                                                          size_t targetCount, void* scratch) {
   constexpr int kRows = kBlockRows;
   const size_t pairCount = (static_cast<size_t>(sw) + 1) / 2;
-  auto* const planes = static_cast<int16_t*>(scratch);
-  int16_t* const plane[3] = {planes, planes + pairCount * 16, planes + pairCount * 32};
+  auto* const base = static_cast<uint8_t*>(scratch);
+  uint8_t* const plane[3] = {base, base + PlaneBytes(pairCount), base + 2 * PlaneBytes(pairCount)};
+
   const __m256i zero = _mm256_setzero_si256();
   const __m256i toPixels =
       _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 12, 2, 6, 10, 12, 3, 7, 11, 12, 0, 4, 8, 12, 1, 5, 9,
@@ -109,10 +180,7 @@ __attribute__((target("avx2"))) void HorizontalBlockAvx2(const uint8_t* const* s
     __m128i ch[3][kRows];
     for (int r = 0; r < kRows; ++r) SplitChannels(rows[r] + 3 * x, ch[0][r], ch[1][r], ch[2][r]);
     for (int c = 0; c < 3; ++c) {
-      __m128i words[8];
-      Transpose8x8Words(ch[c], words);
-      __m256i* dst = reinterpret_cast<__m256i*>(plane[c] + static_cast<size_t>(x / 2) * 16);
-      for (int p = 0; p < 8; ++p) _mm256_store_si256(dst + p, _mm256_cvtepu8_epi16(words[p]));
+      Transpose8x8Words(ch[c], reinterpret_cast<__m128i*>(plane[c] + static_cast<size_t>(x / 2) * 16));
     }
   }
   for (; x < sw; ++x)
@@ -130,24 +198,18 @@ __attribute__((target("avx2"))) void HorizontalBlockAvx2(const uint8_t* const* s
     for (int r = 0; r < count; ++r) outRows[r] = targets[t].out->row(firstRow + r);
     const size_t columns = weights.entries.size();
     for (size_t i = 0; i < columns; ++i) {
+      __m256i accR, accG, accB;
+      if (weights.byteEntries[i].runCount > 0)
+        SumsFromBytes(weights, i, plane, accR, accG, accB);
+      else
+        SumsByPairs(weights, i, plane, accR, accG, accB);
       const AxisWeights::Entry& e = weights.entries[i];
-      const int32_t* wp = weights.pairs.data() + e.offset;
-      const __m256i* pr = reinterpret_cast<const __m256i*>(plane[0]) + e.firstPair;
-      const __m256i* pg = reinterpret_cast<const __m256i*>(plane[1]) + e.firstPair;
-      const __m256i* pb = reinterpret_cast<const __m256i*>(plane[2]) + e.firstPair;
-      __m256i accR = zero, accG = zero, accB = zero;
-      for (int32_t q = 0; q < e.pairCount; ++q) {
-        const __m256i w = _mm256_set1_epi32(wp[q]);
-        accR = _mm256_add_epi32(accR, _mm256_madd_epi16(_mm256_load_si256(pr + q), w));
-        accG = _mm256_add_epi32(accG, _mm256_madd_epi16(_mm256_load_si256(pg + q), w));
-        accB = _mm256_add_epi32(accB, _mm256_madd_epi16(_mm256_load_si256(pb + q), w));
-      }
       const __m256i r = Quotient(accR, e), g = Quotient(accG, e), b = Quotient(accB, e);
       // Saturating packs clamp to 0..255: int32 -> int16 (signed), int16 -> uint8.
-      const __m256i bytes =
+      const __m256i packed =
           _mm256_packus_epi16(_mm256_packs_epi32(r, g), _mm256_packs_epi32(b, zero));
       alignas(32) uint32_t pixel[8];
-      _mm256_store_si256(reinterpret_cast<__m256i*>(pixel), _mm256_shuffle_epi8(bytes, toPixels));
+      _mm256_store_si256(reinterpret_cast<__m256i*>(pixel), _mm256_shuffle_epi8(packed, toPixels));
       // Four-byte stores: the fourth byte lands on the next pixel, written after this one, or
       // in the row padding.
       for (int row = 0; row < count; ++row) std::memcpy(outRows[row] + 3 * i, &pixel[row], 4);

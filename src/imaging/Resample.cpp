@@ -115,6 +115,59 @@ std::vector<ContributorEntry> BuildContributorList(uint32_t sourceLength, uint32
   return list;
 }
 
+namespace {
+
+bool HasByteForm(const AxisWeights& axis, const AxisWeights::Entry& e) {
+  for (int32_t q = 0; q < e.pairCount; ++q) {
+    const int32_t pair = axis.pairs[static_cast<size_t>(e.offset + q)];
+    const int32_t we = EvenWeight(pair), wo = OddWeight(pair);
+    if (we < -128 || we > 127 || wo < -128 || wo > 127 || std::abs(we) + std::abs(wo) > 128)
+      return false;
+  }
+  return true;
+}
+
+void BuildByteForm(AxisWeights& axis) {
+  for (const AxisWeights::Entry& e : axis.entries) {
+    AxisWeights::ByteEntry b;
+    b.stepOffset = static_cast<int32_t>(axis.byteSteps.size());
+    b.runOffset = static_cast<int32_t>(axis.byteRuns.size());
+    if (!HasByteForm(axis, e)) {
+      axis.byteEntries.push_back(b);
+      continue;
+    }
+    int halfSum[2] = {0, 0};
+    for (int32_t q = 0; q < e.pairCount; q += 2) {
+      uint32_t word = 0;
+      int stepSum[2] = {0, 0};
+      for (int half = 0; half < 2 && q + half < e.pairCount; ++half) {
+        const int32_t pair = axis.pairs[static_cast<size_t>(e.offset + q + half)];
+        const int32_t we = EvenWeight(pair), wo = OddWeight(pair);
+        word |= (static_cast<uint32_t>(static_cast<uint8_t>(we)) |
+                 static_cast<uint32_t>(static_cast<uint8_t>(wo)) << 8)
+                << (16 * half);
+        stepSum[half] = std::abs(we) + std::abs(wo);
+      }
+      axis.byteSteps.push_back(static_cast<int32_t>(word));
+      const bool fits = b.runCount > 0 && halfSum[0] + stepSum[0] <= 128 &&
+                        halfSum[1] + stepSum[1] <= 128 && axis.byteRuns.back() < UINT16_MAX;
+      if (fits) {
+        ++axis.byteRuns.back();
+        halfSum[0] += stepSum[0];
+        halfSum[1] += stepSum[1];
+      } else {
+        axis.byteRuns.push_back(1);
+        ++b.runCount;
+        halfSum[0] = stepSum[0];
+        halfSum[1] = stepSum[1];
+      }
+    }
+    axis.byteEntries.push_back(b);
+  }
+}
+
+}  // namespace
+
 AxisWeights BuildAxisWeights(uint32_t sourceLength, uint32_t targetLength,
                              const ResampleFilter& filter, float radius) {
   if (radius == 0.0f) radius = filter.defaultRadius;
@@ -158,6 +211,7 @@ AxisWeights BuildAxisWeights(uint32_t sourceLength, uint32_t targetLength,
       axis.pairs.push_back(static_cast<int32_t>(even | (static_cast<uint32_t>(odd) << 16)));
     }
   }
+  BuildByteForm(axis);
   return axis;
 }
 
@@ -382,8 +436,10 @@ RowResampler::RowResampler(int sourceWidth, int sourceHeight,
       (m.level == SimdLevel::Avx2 && t.across->fitsInt16 ? m.vectorTargets : m.scalarTargets)
           .push_back(ht);
     }
-    if (!m.vectorTargets.empty())
+    if (!m.vectorTargets.empty()) {
       m.scratch = std::make_unique<AlignedBuffer>(BlockScratchBytes(sourceWidth));
+      std::memset(m.scratch->get(), 0, BlockScratchBytes(sourceWidth));
+    }
     m.pending.resize(static_cast<size_t>(sourceWidth) * 3 * kBlockRows);
   } catch (const std::bad_alloc&) {
     OutOfMemory(width, height);

@@ -106,6 +106,23 @@ TEST(Contributors, PositionsWhoseWeightsAllRoundToZeroTakeTheNearestPixel) {
   EXPECT_EQ(list[1].Taps, (std::vector<FilterTap>{{1599, 256}}));
 }
 
+// Both vector forms of an entry must be exercised by the comparisons with the reference below.
+size_t EntriesWithByteForm(uint32_t source, uint32_t target) {
+  const auto axis = detail::BuildAxisWeights(source, target, kLanczos3, 0.0f);
+  size_t n = 0;
+  for (const auto& b : axis.byteEntries) n += b.runCount > 0;
+  return n;
+}
+
+TEST(AxisWeights, ShrinkingTakesTheByteFormExceptWhereFoldingPilesUpWeight) {
+  EXPECT_EQ(EntriesWithByteForm(4000, 120), 120u);
+  const size_t display = EntriesWithByteForm(4000, 640);
+  EXPECT_GT(display, 600u);
+  EXPECT_LT(display, 640u);
+  EXPECT_EQ(EntriesWithByteForm(10, 20), 0u);
+  EXPECT_EQ(EntriesWithByteForm(90, 60), 0u);
+}
+
 TEST(StretchPicture, ZeroSidesGiveWhitePicturesWithoutWork) {
   const Picture source = test::FlatPicture(5, 4, 10, 20, 30);
   EXPECT_TRUE(StretchPicture(source, 0, 7).pixels.empty());
@@ -189,6 +206,7 @@ TEST_P(EachSimdLevel, EqualsTheReferenceAtLineEndsAndExtremeRatios) {
       {3, 1200, 3, 1},    {2000, 2, 3, 2},   {5, 700, 2, 700},  {33, 17, 600, 2},
       {16, 16, 15, 17},   {17, 8, 31, 9},    {48, 9, 16, 9},    {47, 9, 16, 9},
       {255, 2, 600, 2},   {1000, 4, 1, 4},   {4, 4, 1000, 4},   {640, 480, 120, 90},
+      {4000, 9, 640, 3},  {4000, 17, 120, 5}, {1001, 33, 333, 11}, {301, 40, 100, 40},
   };
   for (const auto& c : cases) {
     const Picture source = test::RandomPicture(c.sw, c.sh, random);
