@@ -157,7 +157,8 @@ void VerticalPassAvx2(const Plane& in, const AxisWeights& weights, Picture& out)
 
 enum class SimdLevel { Scalar, Avx2 };
 
-// The best level this processor runs, unless a test forced one.
+// The best level this processor runs, unless a test forced one or the environment variable
+// QUILLON_PORTABLE_KERNELS is set (to check that both forms write the same files).
 SimdLevel ActiveSimdLevel();
 bool CpuHasAvx2();
 // Forces a level (tests only); Avx2 is ignored on a processor without it. Reset with Default().

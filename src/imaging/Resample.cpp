@@ -341,7 +341,8 @@ bool CpuHasAvx2() {
 SimdLevel ActiveSimdLevel() {
   const int forced = g_forcedLevel.load(std::memory_order_relaxed);
   if (forced == static_cast<int>(SimdLevel::Scalar)) return SimdLevel::Scalar;
-  return CpuHasAvx2() ? SimdLevel::Avx2 : SimdLevel::Scalar;
+  static const bool portableOnly = std::getenv("QUILLON_PORTABLE_KERNELS") != nullptr;
+  return CpuHasAvx2() && !portableOnly ? SimdLevel::Avx2 : SimdLevel::Scalar;
 }
 
 void ForceSimdLevel(SimdLevel level) {
