@@ -70,8 +70,7 @@ int RunThumbnail(const Args& args) {
 
   const char* what = side == Side::Thumb ? "thumbnail" : "display image";
   std::vector<Picture> resized = ResampleSourceFile(sourcePath, [&](int width, int height) {
-    const TargetSize size =
-        GetTargetSize(Format("%d x %d", width, height), options, side);
+    const TargetSize size = GetTargetSize(Format("%d x %d", width, height), options, side);
     if (size.width == 0 || size.height == 0)
       throw Error(Format("Cannot make the %s of %s: its size %u x %u has no pixels", what,
                          sourcePath.c_str(), size.width, size.height));

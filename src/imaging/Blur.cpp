@@ -23,7 +23,8 @@ GaussKernel MakeGaussianKernel(double radius, double maxData, double granularity
     kernel.weight(j) = static_cast<float>(expl(-(static_cast<long double>(t) * t) / 2.0L));
   }
   double sum = 0.0;
-  for (int j = -n; j <= n; ++j) sum = static_cast<double>(sum + static_cast<long double>(kernel.weight(j)));
+  for (int j = -n; j <= n; ++j)
+    sum = static_cast<double>(sum + static_cast<long double>(kernel.weight(j)));
   for (int j = -n; j <= n; ++j)
     kernel.weight(j) = static_cast<float>(static_cast<long double>(kernel.weight(j)) / sum);
 
@@ -37,7 +38,8 @@ GaussKernel MakeGaussianKernel(double radius, double maxData, double granularity
   kernel.KernelSize = static_cast<uint8_t>(size);
 
   sum = 0.0;
-  for (int j = -size; j <= size; ++j) sum = static_cast<double>(sum + static_cast<long double>(kernel.weight(j)));
+  for (int j = -size; j <= size; ++j)
+    sum = static_cast<double>(sum + static_cast<long double>(kernel.weight(j)));
   for (int j = -size; j <= size; ++j)
     kernel.weight(j) = static_cast<float>(static_cast<long double>(kernel.weight(j)) / sum);
   return kernel;
@@ -71,8 +73,8 @@ void BlurLine(uint8_t* line, size_t count, const GaussKernel& kernel, uint8_t* s
 
 namespace detail {
 
-void BlurValuesScalar(const double* padded, size_t count, int stride, const double* weights,
-                      int k, uint8_t* out) {
+void BlurValuesScalar(const double* padded, size_t count, int stride, const double* weights, int k,
+                      uint8_t* out) {
   const int taps = 2 * k + 1;
   for (size_t q = 0; q < count; ++q) {
     double acc = 0.0;
@@ -88,7 +90,7 @@ namespace {
 
 // One line blur with the picture blur's buffers.
 class LineBlur {
-public:
+ public:
   explicit LineBlur(const GaussKernel& kernel) : k_(kernel.KernelSize) {
     for (int m = -k_; m <= k_; ++m) weights_.push_back(kernel.weight(m));
     avx2_ = detail::ActiveSimdLevel() == detail::SimdLevel::Avx2;
@@ -108,7 +110,7 @@ public:
       detail::BlurValuesScalar(padded_.data(), count * 3, 3, weights_.data(), k_, out);
   }
 
-private:
+ private:
   int k_;
   bool avx2_ = false;
   std::vector<double> weights_;

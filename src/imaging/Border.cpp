@@ -20,7 +20,8 @@ void Fill(uint8_t* p, int count, const uint8_t rgb[3]) {
 
 void DrawBorder(Picture& picture, int width, Colour colour) {
   if (width <= 0 || picture.empty()) return;
-  const uint8_t rgb[3] = {RedOf(static_cast<uint32_t>(colour)), GreenOf(static_cast<uint32_t>(colour)),
+  const uint8_t rgb[3] = {RedOf(static_cast<uint32_t>(colour)),
+                          GreenOf(static_cast<uint32_t>(colour)),
                           BlueOf(static_cast<uint32_t>(colour))};
   const int w = picture.width, h = picture.height;
   const int side = std::min(width, w);

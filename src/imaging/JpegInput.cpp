@@ -79,8 +79,7 @@ struct JpegRowSource::State {
 
 namespace {
 
-bool RunOpen(jpeg_decompress_struct& cinfo, ErrorManager& err,
-             const std::vector<uint8_t>& bytes) {
+bool RunOpen(jpeg_decompress_struct& cinfo, ErrorManager& err, const std::vector<uint8_t>& bytes) {
   if (setjmp(err.jump)) return false;
   jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&cinfo, TRUE);

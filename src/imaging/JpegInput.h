@@ -15,7 +15,7 @@
 namespace qg {
 
 class JpegRowSource {
-public:
+ public:
   // Reads the file and its header. Returns null when the streaming path does not apply; never
   // throws for the file's content.
   static std::unique_ptr<JpegRowSource> Open(const std::string& path);
@@ -29,7 +29,7 @@ public:
   // the way; the resampler is then incomplete and the caller starts over the general way.
   bool Stream(RowResampler& resampler);
 
-private:
+ private:
   struct State;
   explicit JpegRowSource(std::unique_ptr<State> state);
   std::unique_ptr<State> state_;

@@ -37,8 +37,8 @@ float ResampleScale(uint32_t sourceLength, uint32_t targetLength);
 // The taps of target position `index` on an axis: zero weights dropped, indexes folded at the
 // edges and clamped into the line; a position whose weights all round to zero takes the source
 // pixel nearest its centre with weight 256. `taps` is cleared first.
-void BuildContributorEntry(uint32_t sourceLength, float scale, float radius,
-                           float (*filter)(float), uint32_t index, std::vector<FilterTap>& taps);
+void BuildContributorEntry(uint32_t sourceLength, float scale, float radius, float (*filter)(float),
+                           uint32_t index, std::vector<FilterTap>& taps);
 
 // Every target position of an axis (radius 0 means the filter's default radius).
 std::vector<ContributorEntry> BuildContributorList(uint32_t sourceLength, uint32_t targetLength,
@@ -52,8 +52,8 @@ struct AxisWeights {
   struct Entry {
     int32_t firstPair = 0;  // source index of the first weight / 2
     int32_t pairCount = 0;
-    int32_t offset = 0;     // into `pairs`
-    int32_t total = 0;      // sum of the weights
+    int32_t offset = 0;  // into `pairs`
+    int32_t total = 0;   // sum of the weights
     // When 255 * sum |weight| < 2^17, every sum acc has |acc| < 2^17 and trunc(acc * reciprocal)
     // in single precision equals acc / total: the reciprocal is 1 / total enlarged by about
     // 2^-19, enough to lift exact quotients above their rounding error and too little to reach
@@ -91,14 +91,15 @@ std::shared_ptr<const AxisWeights> CachedAxisWeights(uint32_t sourceLength, uint
                                                      const ResampleFilter& filter, float radius);
 
 inline int32_t EvenWeight(int32_t pair) { return static_cast<int16_t>(pair & 0xFFFF); }
-inline int32_t OddWeight(int32_t pair) { return static_cast<int16_t>(static_cast<uint32_t>(pair) >> 16); }
+inline int32_t OddWeight(int32_t pair) {
+  return static_cast<int16_t>(static_cast<uint32_t>(pair) >> 16);
+}
 
 // One channel of one target pixel from its weighted sum: divided by the total of the weights
 // (truncating), or, when they add up to zero, the sum taken unsigned and shifted right by 8;
 // then clamped to 0..255.
 inline uint8_t FinishChannel(int32_t acc, int32_t total) {
-  int32_t value = total != 0 ? acc / total
-                             : static_cast<int32_t>(static_cast<uint32_t>(acc) >> 8);
+  int32_t value = total != 0 ? acc / total : static_cast<int32_t>(static_cast<uint32_t>(acc) >> 8);
   if (value < 0) value = 0;
   if (value > 255) value = 255;
   return static_cast<uint8_t>(value);
@@ -106,14 +107,14 @@ inline uint8_t FinishChannel(int32_t acc, int32_t total) {
 
 // Heap memory aligned for vector loads, not initialised.
 class AlignedBuffer {
-public:
+ public:
   explicit AlignedBuffer(size_t bytes);
   ~AlignedBuffer();
   AlignedBuffer(const AlignedBuffer&) = delete;
   AlignedBuffer& operator=(const AlignedBuffer&) = delete;
   void* get() const { return ptr_; }
 
-private:
+ private:
   void* ptr_;
 };
 
@@ -171,8 +172,8 @@ void ResetSimdLevel();
 // order, of weights[m + k] * padded[q + stride * (k - m)], in double precision; the sum becomes
 // 0 below 0, 255 from 255 up, otherwise its truncation. `padded` holds the line with k end
 // pixels repeated on either side.
-void BlurValuesScalar(const double* padded, size_t count, int stride, const double* weights,
-                      int k, uint8_t* out);
+void BlurValuesScalar(const double* padded, size_t count, int stride, const double* weights, int k,
+                      uint8_t* out);
 void BlurValuesAvx2(const double* padded, size_t count, int stride, const double* weights, int k,
                     uint8_t* out);
 

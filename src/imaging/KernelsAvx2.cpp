@@ -67,10 +67,10 @@ __attribute__((target("avx2"))) inline void Transpose8x8Words(const __m128i* in,
 }
 
 // acc / total truncated toward zero (acc unsigned >> 8 when total is 0), before clamping.
-__attribute__((target("avx2"))) inline __m256i Quotient(__m256i acc,
-                                                        const AxisWeights::Entry& e) {
+__attribute__((target("avx2"))) inline __m256i Quotient(__m256i acc, const AxisWeights::Entry& e) {
   if (e.fastDivide)
-    return _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(acc), _mm256_set1_ps(e.reciprocal)));
+    return _mm256_cvttps_epi32(
+        _mm256_mul_ps(_mm256_cvtepi32_ps(acc), _mm256_set1_ps(e.reciprocal)));
   alignas(32) int32_t lanes[8];
   _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), acc);
   for (int32_t& v : lanes)
@@ -110,9 +110,12 @@ __attribute__((target("avx2"))) inline void SumsByPairs(const AxisWeights& weigh
   accR = accG = accB = _mm256_setzero_si256();
   for (int32_t q = 0; q < e.pairCount; ++q) {
     const __m256i w = _mm256_set1_epi32(wp[q]);
-    accR = _mm256_add_epi32(accR, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_load_si128(pr + q)), w));
-    accG = _mm256_add_epi32(accG, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_load_si128(pg + q)), w));
-    accB = _mm256_add_epi32(accB, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_load_si128(pb + q)), w));
+    accR =
+        _mm256_add_epi32(accR, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_load_si128(pr + q)), w));
+    accG =
+        _mm256_add_epi32(accG, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_load_si128(pg + q)), w));
+    accB =
+        _mm256_add_epi32(accB, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_load_si128(pb + q)), w));
   }
 }
 
@@ -166,9 +169,8 @@ __attribute__((target("avx2"))) void HorizontalBlockAvx2(const uint8_t* const* s
   uint8_t* const plane[3] = {base, base + PlaneBytes(pairCount), base + 2 * PlaneBytes(pairCount)};
 
   const __m256i zero = _mm256_setzero_si256();
-  const __m256i toPixels =
-      _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 12, 2, 6, 10, 12, 3, 7, 11, 12, 0, 4, 8, 12, 1, 5, 9,
-                       12, 2, 6, 10, 12, 3, 7, 11, 12);
+  const __m256i toPixels = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 12, 2, 6, 10, 12, 3, 7, 11, 12, 0,
+                                            4, 8, 12, 1, 5, 9, 12, 2, 6, 10, 12, 3, 7, 11, 12);
 
   // Rows past the end of a short last block repeat its last row; their sums are not stored.
   const uint8_t* rows[kRows];
@@ -180,7 +182,8 @@ __attribute__((target("avx2"))) void HorizontalBlockAvx2(const uint8_t* const* s
     __m128i ch[3][kRows];
     for (int r = 0; r < kRows; ++r) SplitChannels(rows[r] + 3 * x, ch[0][r], ch[1][r], ch[2][r]);
     for (int c = 0; c < 3; ++c) {
-      Transpose8x8Words(ch[c], reinterpret_cast<__m128i*>(plane[c] + static_cast<size_t>(x / 2) * 16));
+      Transpose8x8Words(ch[c],
+                        reinterpret_cast<__m128i*>(plane[c] + static_cast<size_t>(x / 2) * 16));
     }
   }
   for (; x < sw; ++x)
@@ -232,15 +235,15 @@ __attribute__((target("avx2"))) void VerticalPassAvx2(const Plane& in, const Axi
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.row(y) + k));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.row(y + 1) + k));
         const __m256i w = _mm256_set1_epi32(wp[q]);
-        acc0 = _mm256_add_epi32(acc0,
-                                _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpacklo_epi8(a, b)), w));
-        acc1 = _mm256_add_epi32(acc1,
-                                _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpackhi_epi8(a, b)), w));
+        acc0 = _mm256_add_epi32(
+            acc0, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpacklo_epi8(a, b)), w));
+        acc1 = _mm256_add_epi32(
+            acc1, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpackhi_epi8(a, b)), w));
       }
       const __m256i v0 = Quotient(acc0, e), v1 = Quotient(acc1, e);
       const __m256i words = _mm256_permute4x64_epi64(_mm256_packs_epi32(v0, v1), 0xD8);
-      const __m128i packed = _mm_packus_epi16(_mm256_castsi256_si128(words),
-                                              _mm256_extracti128_si256(words, 1));
+      const __m128i packed =
+          _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
       if (k + 16 <= bytes) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(o + k), packed);
       } else {

@@ -46,8 +46,7 @@ bool ParseInteger(const std::string& text, int64_t& value) {
 // "x"), the height up to 100 characters after it.
 void ParseSizeText(const std::string& sizeText, int64_t& sw, int64_t& sh) {
   const size_t x = sizeText.find('x');
-  const bool ok = x != std::string::npos && x >= 1 &&
-                  ParseInteger(sizeText.substr(0, x - 1), sw) &&
+  const bool ok = x != std::string::npos && x >= 1 && ParseInteger(sizeText.substr(0, x - 1), sw) &&
                   ParseInteger(sizeText.substr(x + 1, 100), sh);
   if (!ok) throw Error(Format("'%s' is not a valid picture size", sizeText.c_str()));
   if (sw <= 0 || sh <= 0)
@@ -167,8 +166,8 @@ Picture RenderSide(const Picture& source, uint16_t width, uint16_t height, bool 
   return FinishSide(StretchPicture(source, width, height), addShadow, options, side);
 }
 
-SidePictures RenderSides(const Picture& source, TargetSize thumbnailSize, TargetSize displayImageSize,
-                         bool addShadow, const GalleryOptions& options,
+SidePictures RenderSides(const Picture& source, TargetSize thumbnailSize,
+                         TargetSize displayImageSize, bool addShadow, const GalleryOptions& options,
                          const ProgressText& progress) {
   CheckTargetSize(thumbnailSize.width, thumbnailSize.height, Side::Thumb, "picture");
   CheckTargetSize(displayImageSize.width, displayImageSize.height, Side::Image, "picture");
@@ -205,8 +204,8 @@ void MakeThumbnail(const std::string& sourcePath, const std::string& outputPath,
 void MakeDisplayImage(const std::string& sourcePath, const std::string& outputPath, uint16_t width,
                       uint16_t height, bool addShadow, const GalleryOptions& options,
                       const ProgressText& progress) {
-  MakeThumbnailAndDisplayImage(sourcePath, "", {}, outputPath, TargetSize{width, height},
-                               addShadow, options, progress);
+  MakeThumbnailAndDisplayImage(sourcePath, "", {}, outputPath, TargetSize{width, height}, addShadow,
+                               options, progress);
 }
 
 void MakeThumbnailAndDisplayImage(const std::string& sourcePath, const std::string& thumbnailPath,
@@ -214,16 +213,17 @@ void MakeThumbnailAndDisplayImage(const std::string& sourcePath, const std::stri
                                   TargetSize displayImageSize, bool addShadow,
                                   const GalleryOptions& options, const ProgressText& progress) {
   const bool thumb = !thumbnailPath.empty(), image = !displayImagePath.empty();
-  if (thumb) CheckTargetSize(thumbnailSize.width, thumbnailSize.height, Side::Thumb, "of " + sourcePath);
+  if (thumb)
+    CheckTargetSize(thumbnailSize.width, thumbnailSize.height, Side::Thumb, "of " + sourcePath);
   if (image)
-    CheckTargetSize(displayImageSize.width, displayImageSize.height, Side::Image, "of " + sourcePath);
+    CheckTargetSize(displayImageSize.width, displayImageSize.height, Side::Image,
+                    "of " + sourcePath);
   std::vector<TargetSize> sizes;
   if (thumb) sizes.push_back(thumbnailSize);
   if (image) sizes.push_back(displayImageSize);
   if (sizes.empty()) return;
   if (progress) progress(ProgressTextOf(thumb ? Side::Thumb : Side::Image));
-  std::vector<Picture> resized =
-      ResampleSourceFile(sourcePath, [&](int, int) { return sizes; });
+  std::vector<Picture> resized = ResampleSourceFile(sourcePath, [&](int, int) { return sizes; });
   if (thumb) {
     SaveAsJpeg(FinishSide(std::move(resized[0]), options.AddShadow, options, Side::Thumb),
                thumbnailPath, options, Side::Thumb);

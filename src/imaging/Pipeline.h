@@ -45,13 +45,14 @@ Picture RenderSide(const Picture& source, uint16_t width, uint16_t height, bool 
 void SaveAsJpeg(const Picture& picture, const std::string& outputPath, int quality,
                 bool progressive);
 // The side's quality and progressive flag.
-void SaveAsJpeg(const Picture& picture, const std::string& outputPath, const GalleryOptions& options,
-                Side side);
+void SaveAsJpeg(const Picture& picture, const std::string& outputPath,
+                const GalleryOptions& options, Side side);
 
 // The whole pipeline on a decoded source. The thumbnail's shadow follows AddShadow; the display
 // image's follows `addShadow`, as the callers pass it.
 void MakeThumbnail(const Picture& source, const std::string& outputPath, uint16_t width,
-                   uint16_t height, const GalleryOptions& options, const ProgressText& progress = {});
+                   uint16_t height, const GalleryOptions& options,
+                   const ProgressText& progress = {});
 void MakeDisplayImage(const Picture& source, const std::string& outputPath, uint16_t width,
                       uint16_t height, bool addShadow, const GalleryOptions& options,
                       const ProgressText& progress = {});
@@ -59,7 +60,8 @@ void MakeDisplayImage(const Picture& source, const std::string& outputPath, uint
 // The same, decoding the source file first (JPEG sources are streamed into the resampler, so the
 // full-size picture is never held in memory).
 void MakeThumbnail(const std::string& sourcePath, const std::string& outputPath, uint16_t width,
-                   uint16_t height, const GalleryOptions& options, const ProgressText& progress = {});
+                   uint16_t height, const GalleryOptions& options,
+                   const ProgressText& progress = {});
 void MakeDisplayImage(const std::string& sourcePath, const std::string& outputPath, uint16_t width,
                       uint16_t height, bool addShadow, const GalleryOptions& options,
                       const ProgressText& progress = {});
@@ -79,8 +81,8 @@ struct SidePictures {
   Picture thumbnail;
   Picture displayImage;
 };
-SidePictures RenderSides(const Picture& source, TargetSize thumbnailSize, TargetSize displayImageSize,
-                         bool addShadow, const GalleryOptions& options,
+SidePictures RenderSides(const Picture& source, TargetSize thumbnailSize,
+                         TargetSize displayImageSize, bool addShadow, const GalleryOptions& options,
                          const ProgressText& progress = {});
 
 // Decodes a source file once and resamples it to the sizes that `sizesFor` gives for its pixel

@@ -68,8 +68,8 @@ int32_t FoldIndex(int64_t j, uint32_t length) {
 
 }  // namespace
 
-void BuildContributorEntry(uint32_t sourceLength, float scale, float radius,
-                           float (*filter)(float), uint32_t index, std::vector<FilterTap>& taps) {
+void BuildContributorEntry(uint32_t sourceLength, float scale, float radius, float (*filter)(float),
+                           uint32_t index, std::vector<FilterTap>& taps) {
   taps.clear();
   const long double centre =
       static_cast<float>(static_cast<long double>(index) / static_cast<long double>(scale));
@@ -87,8 +87,8 @@ void BuildContributorEntry(uint32_t sourceLength, float scale, float radius,
     const auto left = static_cast<int64_t>(floorl(centre - width));
     const auto right = static_cast<int64_t>(ceill(centre + width));
     for (int64_t j = left; j <= right; ++j) {
-      const float arg =
-          static_cast<float>((centre - static_cast<long double>(j)) * static_cast<long double>(scale));
+      const float arg = static_cast<float>((centre - static_cast<long double>(j)) *
+                                           static_cast<long double>(scale));
       // filter * scale * 256 is exact in double (two 24-bit mantissas), so one rounding.
       const double w = std::nearbyint(static_cast<double>(filter(arg)) * scale * 256.0);
       if (w == 0.0) continue;
@@ -406,7 +406,8 @@ RowResampler::RowResampler(int sourceWidth, int sourceHeight,
                            const ResampleFilter& filter, float radius)
     : impl_(std::make_unique<Impl>()) {
   using namespace detail;
-  if (sourceWidth < 0 || sourceHeight < 0 || sourceWidth > INT_MAX / 4 || sourceHeight > INT_MAX / 4)
+  if (sourceWidth < 0 || sourceHeight < 0 || sourceWidth > INT_MAX / 4 ||
+      sourceHeight > INT_MAX / 4)
     throw Error(Format("A picture of %d x %d pixels cannot be resized", sourceWidth, sourceHeight));
   Impl& m = *impl_;
   m.sourceWidth = sourceWidth;
@@ -456,7 +457,8 @@ void RowResampler::AddRows(const uint8_t* const* rows, int count) {
   const size_t bytes = static_cast<size_t>(m.sourceWidth) * 3;
   while (count > 0) {
     // Whole blocks (or the final rows) straight from the caller's memory.
-    if (m.pendingCount == 0 && (count >= detail::kBlockRows || m.nextRow + count == m.sourceHeight)) {
+    if (m.pendingCount == 0 &&
+        (count >= detail::kBlockRows || m.nextRow + count == m.sourceHeight)) {
       const int n = std::min(count, detail::kBlockRows);
       m.Process(rows, n);
       rows += n;

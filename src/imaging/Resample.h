@@ -33,15 +33,15 @@ Picture StretchPicture(const Picture& source, uint32_t newWidth, uint32_t newHei
                        const ResampleFilter& filter = kLanczos3, float radius = 0.0f);
 
 // The same, replacing the picture in place.
-void StretchPicture(uint32_t newWidth, uint32_t newHeight, const ResampleFilter& filter, float radius,
-                    Picture& picture);
+void StretchPicture(uint32_t newWidth, uint32_t newHeight, const ResampleFilter& filter,
+                    float radius, Picture& picture);
 
 // Resamples one source to several sizes at once, taking the source a few rows at a time from the
 // top: each row is read once for all sizes and not needed after the call that hands it over, so
 // a decoder can stream rows straight in without ever holding the whole picture. The results are
 // exactly those of StretchPicture.
 class RowResampler {
-public:
+ public:
   RowResampler(int sourceWidth, int sourceHeight,
                const std::vector<std::pair<uint32_t, uint32_t>>& targetSizes,
                const ResampleFilter& filter = kLanczos3, float radius = 0.0f);
@@ -54,7 +54,7 @@ public:
   // Once every row is in: the pictures, in the order of the target sizes.
   std::vector<Picture> Finish();
 
-private:
+ private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

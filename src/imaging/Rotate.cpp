@@ -33,10 +33,14 @@ Picture RotateQuarterLeft(const Picture& picture) {
 
 Picture RotatePicture(const Picture& picture, int quarterTurns) {
   switch (((quarterTurns % 4) + 4) % 4) {
-    case 1: return RotateQuarterRight(picture);
-    case 2: return RotateHalfTurn(picture);
-    case 3: return RotateQuarterLeft(picture);
-    default: return picture;
+    case 1:
+      return RotateQuarterRight(picture);
+    case 2:
+      return RotateHalfTurn(picture);
+    case 3:
+      return RotateQuarterLeft(picture);
+    default:
+      return picture;
   }
 }
 

@@ -20,7 +20,8 @@ DecodedJpeg ReadJpegFile(const std::string& path) {
   jpeg_start_decompress(&cinfo);
   DecodedJpeg out;
   out.progressive = cinfo.progressive_mode != 0;
-  out.picture = Picture(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height));
+  out.picture =
+      Picture(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height));
   while (cinfo.output_scanline < cinfo.output_height) {
     JSAMPROW row = out.picture.row(static_cast<int>(cinfo.output_scanline));
     jpeg_read_scanlines(&cinfo, &row, 1);

@@ -46,8 +46,10 @@ std::vector<Entry> Contributors(uint32_t s, uint32_t t) {
     Entry& e = list[i];
     const float centre = static_cast<float>(static_cast<long double>(i) / scale);
     if (scale >= 1.0f) {
-      const int64_t left = static_cast<int64_t>(std::floor(static_cast<long double>(centre) - radius));
-      const int64_t right = static_cast<int64_t>(std::ceil(static_cast<long double>(centre) + radius));
+      const int64_t left =
+          static_cast<int64_t>(std::floor(static_cast<long double>(centre) - radius));
+      const int64_t right =
+          static_cast<int64_t>(std::ceil(static_cast<long double>(centre) + radius));
       for (int64_t j = left; j <= right; ++j) {
         const float x = static_cast<float>(static_cast<long double>(centre) - j);
         const long double v = static_cast<long double>(Lanczos3Filter(x)) * 256.0L;
@@ -58,11 +60,13 @@ std::vector<Entry> Contributors(uint32_t s, uint32_t t) {
       }
     } else {
       const float width = static_cast<float>(static_cast<long double>(radius) / scale);
-      const int64_t left = static_cast<int64_t>(std::floor(static_cast<long double>(centre) - width));
-      const int64_t right = static_cast<int64_t>(std::ceil(static_cast<long double>(centre) + width));
+      const int64_t left =
+          static_cast<int64_t>(std::floor(static_cast<long double>(centre) - width));
+      const int64_t right =
+          static_cast<int64_t>(std::ceil(static_cast<long double>(centre) + width));
       for (int64_t j = left; j <= right; ++j) {
-        const float x =
-            static_cast<float>((static_cast<long double>(centre) - j) * static_cast<long double>(scale));
+        const float x = static_cast<float>((static_cast<long double>(centre) - j) *
+                                           static_cast<long double>(scale));
         const long double v = static_cast<long double>(Lanczos3Filter(x)) * scale * 256.0L;
         const auto weight = static_cast<int32_t>(std::nearbyint(v));
         if (weight == 0) continue;
@@ -108,7 +112,8 @@ Picture ReferenceStretch(const Picture& source, uint32_t newWidth, uint32_t newH
     for (int x = 0; x < sw; ++x)
       for (int c = 0; c < 3; ++c) cache[c][x] = source.at(x, y)[c];
     for (uint32_t i = 0; i < newWidth; ++i)
-      for (int c = 0; c < 3; ++c) between.at(static_cast<int>(i), y)[c] = Apply(across[i], cache[c]);
+      for (int c = 0; c < 3; ++c)
+        between.at(static_cast<int>(i), y)[c] = Apply(across[i], cache[c]);
   }
 
   std::vector<Entry> down = Contributors(static_cast<uint32_t>(sh), newHeight);
@@ -127,7 +132,8 @@ void ReferenceGaussianBlur(Picture& picture, double radius) {
   const GaussKernel kernel = MakeGaussianKernel(radius, 255, 1);
   const int w = picture.width, h = picture.height;
   std::vector<uint8_t> scratch(static_cast<size_t>(std::max(w, h)) * 3);
-  for (int y = 0; y < h; ++y) BlurLine(picture.row(y), static_cast<size_t>(w), kernel, scratch.data());
+  for (int y = 0; y < h; ++y)
+    BlurLine(picture.row(y), static_cast<size_t>(w), kernel, scratch.data());
   std::vector<uint8_t> line(static_cast<size_t>(h) * 3);
   for (int x = 0; x < w; ++x) {
     for (int y = 0; y < h; ++y)

@@ -16,7 +16,7 @@ namespace qg {
 namespace {
 
 class BlurEachSimdLevel : public ::testing::TestWithParam<detail::SimdLevel> {
-protected:
+ protected:
   void SetUp() override {
     if (GetParam() == detail::SimdLevel::Avx2 && !detail::CpuHasAvx2())
       GTEST_SKIP() << "processor without AVX2";
@@ -82,7 +82,8 @@ TEST(GaussianBlur, FlatAreasLoseAGreyLevelPerPassWhereTrimmedWeightsSumBelowOne)
     const GaussKernel k = MakeGaussianKernel(r, 255, 1);
     auto pass = [&](uint8_t value) {
       double acc = 0;
-      for (int m = -k.KernelSize; m <= k.KernelSize; ++m) acc += static_cast<double>(k.weight(m)) * value;
+      for (int m = -k.KernelSize; m <= k.KernelSize; ++m)
+        acc += static_cast<double>(k.weight(m)) * value;
       return acc >= 255 ? uint8_t{255} : static_cast<uint8_t>(acc);
     };
     const uint8_t afterRows = pass(255), afterColumns = pass(afterRows);

@@ -23,7 +23,7 @@ int RunCli(const std::string& arguments) {
 }
 
 class CliThumbnail : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     if (!std::filesystem::exists(kCli)) GTEST_SKIP() << "quillon-cli not built";
     project_.FProjectFileName = dir_.file("p.tnp");
@@ -51,7 +51,8 @@ protected:
     LoadProjectFile(loaded, project_.FProjectFileName);
     const Picture source = LoadSourcePicture(dir_.file("source.jpg"));
     const TargetSize size = GetTargetSize("300 x 220", loaded.options, side);
-    const bool shadow = side == Side::Thumb ? loaded.options.AddShadow : loaded.options.AddShadowImage;
+    const bool shadow =
+        side == Side::Thumb ? loaded.options.AddShadow : loaded.options.AddShadowImage;
     return RenderSide(source, size.width, size.height, shadow, loaded.options, side);
   }
 
@@ -60,12 +61,12 @@ protected:
 };
 
 TEST_F(CliThumbnail, PngOutputIsTheSidesPipelinePixelForPixel) {
-  ASSERT_EQ(RunCli("thumbnail '" + project_.FProjectFileName + "' '" + dir_.file("source.jpg") + "' '" +
-                dir_.file("t.png") + "'"),
+  ASSERT_EQ(RunCli("thumbnail '" + project_.FProjectFileName + "' '" + dir_.file("source.jpg") +
+                   "' '" + dir_.file("t.png") + "'"),
             0);
   EXPECT_EQ(LoadSourcePicture(dir_.file("t.png")), Expected(Side::Thumb));
-  ASSERT_EQ(RunCli("thumbnail '" + project_.FProjectFileName + "' '" + dir_.file("source.jpg") + "' '" +
-                dir_.file("i.PNG") + "' --side image"),
+  ASSERT_EQ(RunCli("thumbnail '" + project_.FProjectFileName + "' '" + dir_.file("source.jpg") +
+                   "' '" + dir_.file("i.PNG") + "' --side image"),
             0);
   const Picture image = LoadSourcePicture(dir_.file("i.PNG"));
   EXPECT_EQ(image, Expected(Side::Image));
@@ -73,8 +74,8 @@ TEST_F(CliThumbnail, PngOutputIsTheSidesPipelinePixelForPixel) {
 }
 
 TEST_F(CliThumbnail, JpegOutputIsTheMakeRoutinesFile) {
-  ASSERT_EQ(RunCli("thumbnail '" + project_.FProjectFileName + "' '" + dir_.file("source.jpg") + "' '" +
-                dir_.file("t.jpeg") + "' --side=thumb"),
+  ASSERT_EQ(RunCli("thumbnail '" + project_.FProjectFileName + "' '" + dir_.file("source.jpg") +
+                   "' '" + dir_.file("t.jpeg") + "' --side=thumb"),
             0);
   const auto bytes = EncodeJpeg(Expected(Side::Thumb), project_.options.iQualityThumb,
                                 project_.options.blProgressiveThumb);
@@ -87,7 +88,8 @@ TEST_F(CliThumbnail, BadCommandLinesAndSourcesFail) {
   EXPECT_EQ(RunCli("thumbnail " + p + s), 2);
   EXPECT_EQ(RunCli("thumbnail " + p + s + "'" + dir_.file("x.gif") + "'"), 2);
   EXPECT_EQ(RunCli("thumbnail " + p + s + "'" + dir_.file("x.jpg") + "' --side both"), 2);
-  EXPECT_EQ(RunCli("thumbnail " + p + "'" + dir_.file("none.jpg") + "' '" + dir_.file("x.jpg") + "'"), 1);
+  EXPECT_EQ(
+      RunCli("thumbnail " + p + "'" + dir_.file("none.jpg") + "' '" + dir_.file("x.jpg") + "'"), 1);
   EXPECT_FALSE(std::filesystem::exists(dir_.file("x.jpg")));
 }
 

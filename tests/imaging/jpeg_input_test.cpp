@@ -37,7 +37,8 @@ bool HaveCjpeg() { return std::system("command -v cjpeg >/dev/null 2>&1") == 0; 
 void WritePpm(const Picture& p, const std::string& path) {
   std::ofstream out(path, std::ios::binary);
   out << "P6\n" << p.width << " " << p.height << "\n255\n";
-  out.write(reinterpret_cast<const char*>(p.pixels.data()), static_cast<std::streamsize>(p.pixels.size()));
+  out.write(reinterpret_cast<const char*>(p.pixels.data()),
+            static_cast<std::streamsize>(p.pixels.size()));
 }
 
 TEST(JpegInput, OurOwnBaselineAndProgressiveFilesStreamToTheSamePictures) {
@@ -74,7 +75,9 @@ TEST(JpegInput, GrayscaleJpegGoesTheGeneralWay) {
   test::TempDir dir;
   WritePpm(test::PhotoLikePicture(50, 40, 2), dir.file("in.ppm"));
   const std::string path = dir.file("gray.jpg");
-  ASSERT_EQ(std::system(("cjpeg -grayscale -outfile '" + path + "' '" + dir.file("in.ppm") + "'").c_str()), 0);
+  ASSERT_EQ(std::system(
+                ("cjpeg -grayscale -outfile '" + path + "' '" + dir.file("in.ppm") + "'").c_str()),
+            0);
   EXPECT_EQ(JpegRowSource::Open(path), nullptr);
   EXPECT_EQ(Streamed(path), FromWholePicture(path));
 }

@@ -22,7 +22,8 @@ std::string Bytes(const std::vector<uint8_t>& v) { return std::string(v.begin(),
 void WritePpm(const Picture& p, const std::string& path) {
   std::ofstream out(path, std::ios::binary);
   out << "P6\n" << p.width << " " << p.height << "\n255\n";
-  out.write(reinterpret_cast<const char*>(p.pixels.data()), static_cast<std::streamsize>(p.pixels.size()));
+  out.write(reinterpret_cast<const char*>(p.pixels.data()),
+            static_cast<std::streamsize>(p.pixels.size()));
 }
 
 TEST(EncodeJpeg, MatchesTheLibrarysEncoderWithTheSameSettings) {
@@ -100,7 +101,8 @@ TEST(SaveAsJpeg, UnwritablePathFailsWithTheSystemsReason) {
     SaveAsJpeg(test::FlatPicture(2, 2, 0, 0, 0), path, 90, false);
     FAIL() << "no error";
   } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + path + "\". No such file or directory");
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot create file \"" + path + "\". No such file or directory");
   }
 }
 

@@ -86,8 +86,8 @@ TEST(MakeThumbnail, TargetsWithoutPixelsFailAndWriteNothing) {
     MakeThumbnail(source, dir.file("tn.jpg"), 100, 0, Options());
     FAIL() << "no error";
   } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "Cannot make the thumbnail " + dir.file("tn.jpg") + ": its size 100 x 0 has no pixels");
+    EXPECT_EQ(std::string(e.what()), "Cannot make the thumbnail " + dir.file("tn.jpg") +
+                                         ": its size 100 x 0 has no pixels");
   }
   EXPECT_THROW(MakeDisplayImage(source, dir.file("i.jpg"), 0, 5, true, Options()), Error);
   EXPECT_THROW(MakeThumbnail(dir.file("missing.jpg"), dir.file("t.jpg"), 0, 5, Options()), Error);
@@ -103,7 +103,8 @@ TEST(MakeThumbnail, FromAFileEqualsFromTheDecodedPicture) {
   o.AddShadow = true;
   MakeThumbnail(dir.file("source.JPG"), dir.file("from-file.jpg"), 100, 75, o);
   MakeThumbnail(decoded, dir.file("from-picture.jpg"), 100, 75, o);
-  EXPECT_EQ(test::ReadFile(dir.file("from-file.jpg")), test::ReadFile(dir.file("from-picture.jpg")));
+  EXPECT_EQ(test::ReadFile(dir.file("from-file.jpg")),
+            test::ReadFile(dir.file("from-picture.jpg")));
   MakeDisplayImage(dir.file("source.JPG"), dir.file("d1.jpg"), 64, 48, true, o);
   MakeDisplayImage(decoded, dir.file("d2.jpg"), 64, 48, true, o);
   EXPECT_EQ(test::ReadFile(dir.file("d1.jpg")), test::ReadFile(dir.file("d2.jpg")));

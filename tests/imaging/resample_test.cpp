@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "Reference.h"
-#include "core/Error.h"
 #include "TestPictures.h"
+#include "core/Error.h"
 #include "imaging/Kernels.h"
 #include "imaging/Resample.h"
 
@@ -21,7 +21,7 @@ using detail::FilterTap;
 
 // Runs the body once per instruction-set form available here.
 class EachSimdLevel : public ::testing::TestWithParam<detail::SimdLevel> {
-protected:
+ protected:
   void SetUp() override {
     if (GetParam() == detail::SimdLevel::Avx2 && !detail::CpuHasAvx2())
       GTEST_SKIP() << "processor without AVX2";
@@ -35,9 +35,8 @@ std::string LevelName(const ::testing::TestParamInfo<detail::SimdLevel>& info) {
 }
 
 TEST(Lanczos3Filter, GivesTheTabulatedValues) {
-  const std::pair<float, float> table[] = {{0.0f, 1.0f},        {0.5f, 0.607927f},
-                                           {1.0f, 0.0f},        {1.5f, -0.135095f},
-                                           {2.0f, 0.0f},        {2.5f, 0.024317f},
+  const std::pair<float, float> table[] = {{0.0f, 1.0f},       {0.5f, 0.607927f}, {1.0f, 0.0f},
+                                           {1.5f, -0.135095f}, {2.0f, 0.0f},      {2.5f, 0.024317f},
                                            {3.0f, 0.0f}};
   for (const auto& [x, value] : table) {
     EXPECT_NEAR(Lanczos3Filter(x), value, 5e-7) << "x = " << x;
@@ -60,15 +59,15 @@ TEST(Contributors, SameSizeIsOneFullTapPerPosition) {
 }
 
 TEST(Contributors, HalvingInTheMiddleDropsTheZerosOfTheFilter) {
-  EXPECT_EQ(TapsOf(201, 101, 50), (std::vector<FilterTap>{
-                                      {95, 3}, {97, -17}, {99, 78}, {100, 128}, {101, 78},
-                                      {103, -17}, {105, 3}}));
+  EXPECT_EQ(TapsOf(201, 101, 50),
+            (std::vector<FilterTap>{
+                {95, 3}, {97, -17}, {99, 78}, {100, 128}, {101, 78}, {103, -17}, {105, 3}}));
 }
 
 TEST(Contributors, HalvingAtTheLeftEdgeFoldsNegativeIndexes) {
-  EXPECT_EQ(TapsOf(201, 101, 0), (std::vector<FilterTap>{
-                                     {5, 3}, {3, -17}, {1, 78}, {0, 128}, {1, 78}, {3, -17},
-                                     {5, 3}}));
+  EXPECT_EQ(
+      TapsOf(201, 101, 0),
+      (std::vector<FilterTap>{{5, 3}, {3, -17}, {1, 78}, {0, 128}, {1, 78}, {3, -17}, {5, 3}}));
 }
 
 TEST(Contributors, DoublingKeepsTheRoundedWeightsEvenWhenTheyMissTheirSum) {
@@ -82,9 +81,9 @@ TEST(Contributors, DoublingKeepsTheRoundedWeightsEvenWhenTheyMissTheirSum) {
 TEST(Contributors, RightEdgeReflectsWithRepetition) {
   // Target 0 of the reversed halving sits at source 200: index 201 folds onto 200, 203 onto 198.
   const auto taps = TapsOf(201, 101, 100);
-  EXPECT_EQ(taps, (std::vector<FilterTap>{
-                      {195, 3}, {197, -17}, {199, 78}, {200, 128}, {200, 78}, {198, -17},
-                      {196, 3}}));
+  EXPECT_EQ(taps,
+            (std::vector<FilterTap>{
+                {195, 3}, {197, -17}, {199, 78}, {200, 128}, {200, 78}, {198, -17}, {196, 3}}));
 }
 
 TEST(Contributors, IndexesOfTinyTargetsStayInsideTheLine) {
@@ -201,12 +200,12 @@ TEST_P(EachSimdLevel, EqualsTheReferenceAtLineEndsAndExtremeRatios) {
     int sw, sh;
     uint32_t tw, th;
   } cases[] = {
-      {1, 40, 1, 13},     {40, 1, 13, 1},    {1, 1, 30, 20},    {1, 1, 1, 1},
-      {1, 17, 9, 1},      {2, 2, 65, 3},     {3, 2, 1, 2},      {1200, 3, 2, 3},
-      {3, 1200, 3, 1},    {2000, 2, 3, 2},   {5, 700, 2, 700},  {33, 17, 600, 2},
-      {16, 16, 15, 17},   {17, 8, 31, 9},    {48, 9, 16, 9},    {47, 9, 16, 9},
-      {255, 2, 600, 2},   {1000, 4, 1, 4},   {4, 4, 1000, 4},   {640, 480, 120, 90},
-      {4000, 9, 640, 3},  {4000, 17, 120, 5}, {1001, 33, 333, 11}, {301, 40, 100, 40},
+      {1, 40, 1, 13},    {40, 1, 13, 1},     {1, 1, 30, 20},      {1, 1, 1, 1},
+      {1, 17, 9, 1},     {2, 2, 65, 3},      {3, 2, 1, 2},        {1200, 3, 2, 3},
+      {3, 1200, 3, 1},   {2000, 2, 3, 2},    {5, 700, 2, 700},    {33, 17, 600, 2},
+      {16, 16, 15, 17},  {17, 8, 31, 9},     {48, 9, 16, 9},      {47, 9, 16, 9},
+      {255, 2, 600, 2},  {1000, 4, 1, 4},    {4, 4, 1000, 4},     {640, 480, 120, 90},
+      {4000, 9, 640, 3}, {4000, 17, 120, 5}, {1001, 33, 333, 11}, {301, 40, 100, 40},
   };
   for (const auto& c : cases) {
     const Picture source = test::RandomPicture(c.sw, c.sh, random);
@@ -218,7 +217,8 @@ TEST_P(EachSimdLevel, EqualsTheReferenceAtLineEndsAndExtremeRatios) {
 TEST_P(EachSimdLevel, SharpEdgesOvershootAndClamp) {
   Picture source = test::FlatPicture(20, 4, 0, 0, 0);
   for (int y = 0; y < 4; ++y)
-    for (int x = 10; x < 20; ++x) source.at(x, y)[0] = source.at(x, y)[1] = source.at(x, y)[2] = 255;
+    for (int x = 10; x < 20; ++x)
+      source.at(x, y)[0] = source.at(x, y)[1] = source.at(x, y)[2] = 255;
   const Picture out = StretchPicture(source, 60, 4);
   EXPECT_EQ(out, test::ReferenceStretch(source, 60, 4));
   int zeros = 0, full = 0;
@@ -233,7 +233,8 @@ TEST_P(EachSimdLevel, SharpEdgesOvershootAndClamp) {
 TEST_P(EachSimdLevel, RowResamplerGivesStretchPictureForEveryWayOfFeedingRows) {
   std::mt19937 random(12);
   const Picture source = test::RandomPicture(53, 37, random);
-  const std::vector<std::pair<uint32_t, uint32_t>> sizes = {{20, 11}, {0, 9}, {120, 70}, {53, 37}, {1, 1}};
+  const std::vector<std::pair<uint32_t, uint32_t>> sizes = {
+      {20, 11}, {0, 9}, {120, 70}, {53, 37}, {1, 1}};
   for (int chunk : {1, 3, 8, 13, 37}) {
     RowResampler resampler(source.width, source.height, sizes);
     std::vector<const uint8_t*> rows;

@@ -18,7 +18,8 @@ TEST(Rotate, EachTurnMovesEveryPixelWhereTheTableSays) {
   std::mt19937 random(4);
   const int w = 5, h = 3;
   const Picture p = test::RandomPicture(w, h, random);
-  const Picture right = RotateQuarterRight(p), half = RotateHalfTurn(p), left = RotateQuarterLeft(p);
+  const Picture right = RotateQuarterRight(p), half = RotateHalfTurn(p),
+                left = RotateQuarterLeft(p);
   ASSERT_EQ(right.width, h);
   ASSERT_EQ(right.height, w);
   ASSERT_EQ(half.width, w);

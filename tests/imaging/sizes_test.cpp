@@ -19,7 +19,9 @@ GalleryOptions ThumbBox(bool width, int w, bool height, int h) {
   return o;
 }
 
-TargetSize Thumb(const std::string& text, const GalleryOptions& o) { return GetThumbnailSize(text, o); }
+TargetSize Thumb(const std::string& text, const GalleryOptions& o) {
+  return GetThumbnailSize(text, o);
+}
 
 TEST(TargetSize, WidthBoxKeepsTheAspectAndTruncates) {
   EXPECT_EQ(Thumb("800 x 600", ThumbBox(true, 120, false, 100)), (TargetSize{120, 90}));
@@ -94,12 +96,15 @@ TEST(TargetSize, ZeroOrNegativeSidesFailInsteadOfDividing) {
 }
 
 TEST(TargetSize, ResultsOutside16BitsFailInsteadOfWrapping) {
-  EXPECT_EQ(ErrorOf("800 x 600", ThumbBox(true, 70000, false, 100)),
-            "The thumbnail size 70000 x 52500 for a picture of 800 x 600 is outside 0 to 65535 pixels");
-  EXPECT_EQ(ErrorOf("1 x 1000", ThumbBox(true, 100, false, 100)),
-            "The thumbnail size 100 x 100000 for a picture of 1 x 1000 is outside 0 to 65535 pixels");
-  EXPECT_EQ(ErrorOf("800 x 600", ThumbBox(true, -120, false, 100)),
-            "The thumbnail size -120 x -90 for a picture of 800 x 600 is outside 0 to 65535 pixels");
+  EXPECT_EQ(
+      ErrorOf("800 x 600", ThumbBox(true, 70000, false, 100)),
+      "The thumbnail size 70000 x 52500 for a picture of 800 x 600 is outside 0 to 65535 pixels");
+  EXPECT_EQ(
+      ErrorOf("1 x 1000", ThumbBox(true, 100, false, 100)),
+      "The thumbnail size 100 x 100000 for a picture of 1 x 1000 is outside 0 to 65535 pixels");
+  EXPECT_EQ(
+      ErrorOf("800 x 600", ThumbBox(true, -120, false, 100)),
+      "The thumbnail size -120 x -90 for a picture of 800 x 600 is outside 0 to 65535 pixels");
   EXPECT_EQ(Thumb("800 x 600", ThumbBox(true, 65535, true, 65535)), (TargetSize{65535, 65535}));
 }
 
