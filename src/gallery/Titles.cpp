@@ -7,9 +7,14 @@
 // of pending pieces (the rest of the template, and above it the values still to be scanned).
 //
 // Two guards keep hostile titles from hanging a build:
-// - every pending piece remembers which tokens produced it; a token that would substitute itself
-//   again (a short title that is the text "[ShortTitle]", or two titles naming each other) is
-//   kept as it stands instead of being expanded without end;
+// - every pending piece remembers the tokens whose values it lies in (the token that produced it,
+//   the token that produced the piece in which that token ended, and so on). A token that ends
+//   inside a value of its own would substitute itself without end (a short title that is the
+//   text "[ShortTitle]", or two titles naming each other): everything from that value's start up
+//   to here came from that value alone, so the same steps would repeat for ever. Such a token is
+//   kept as it stands. A token that only begins in its own value and ends in the text after it
+//   ("[Short" followed by "Title]") consumes that text and is substituted as usual; so every
+//   substitution that ends is made exactly as the plain restart-from-the-beginning loop makes it.
 // - the result is capped; past the cap the rest of the text is kept unchanged.
 #include "gallery/Titles.h"
 
@@ -90,17 +95,18 @@ std::string Substitute(std::string_view templ, Mode mode, const PictureRecord* p
       return out;
     }
 
-    // Collect the token up to the next "]", across pieces.
+    // Collect the token up to the next "]", across pieces. The value takes the place of the
+    // token in the piece where the token ends, so it lies in that piece's values.
     token.clear();
     unsigned producers = 0;
     bool closed = false;
     while (!pending.empty()) {
       Piece& piece = pending.back();
-      producers |= piece.producers;
       const size_t close = piece.text.find(']', piece.pos);
       if (close != std::string_view::npos) {
         token.append(piece.text.substr(piece.pos, close + 1 - piece.pos));
         piece.pos = close + 1;
+        producers = piece.producers;
         closed = true;
         break;
       }
@@ -121,7 +127,7 @@ std::string Substitute(std::string_view templ, Mode mode, const PictureRecord* p
       if (mode == Mode::Sample) {
         value = kTokens[i].sample;
       } else if (producers & (1u << i)) {
-        // The token came out of its own value: substituting it again would never end, so it is
+        // The token ends inside its own value: substituting it again would never end, so it is
         // kept as the user typed it.
         selfReference = true;
       } else {

@@ -84,6 +84,22 @@ TEST(TokenSubstitution, AValueThatNamesItselfIsKeptAsItStands) {
   EXPECT_EQ(RenderPictureTitle(p, "[ShortTitle] [Filename]"), "x[ShortTitle]y Sunset.JPG");
 }
 
+TEST(TokenSubstitution, ATokenBeginningInItsOwnValueAndEndingAfterItIsSubstituted) {
+  // Each round takes more of the text after the value, so the substitution ends by itself and
+  // gives what restarting from the beginning gives.
+  PictureRecord p = Sunset();
+  p.ShortTitle = "[Short";
+  EXPECT_EQ(RenderPictureTitle(p, "[ShortTitle]Title]x"), "[Shortx");
+  EXPECT_EQ(RenderPictureTitle(p, "[ShortTitle]Title]Title]Title]!"), "[Short!");
+  p.ShortTitle = "[Long";
+  p.LongTitle = "[ShortTitle]";
+  EXPECT_EQ(RenderPictureTitle(p, "[LongTitle]Title]"), "[Long");
+  // Ending inside its own value again, on the other hand, would repeat for ever.
+  p.ShortTitle = "[LongTitle]Title]";
+  p.LongTitle = "[Short";
+  EXPECT_EQ(RenderPictureTitle(p, "<[ShortTitle]>"), "<[ShortTitle]>");
+}
+
 TEST(TokenSubstitution, TitlesThatNameEachOtherEndAfterOneRound) {
   PictureRecord p = Sunset();
   p.ShortTitle = "S([LongTitle])";
