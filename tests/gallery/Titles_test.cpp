@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <optional>
+#include <random>
+
 #include "core/Error.h"
 
 namespace qg {
@@ -98,6 +102,56 @@ TEST(TokenSubstitution, ATokenBeginningInItsOwnValueAndEndingAfterItIsSubstitute
   p.ShortTitle = "[LongTitle]Title]";
   p.LongTitle = "[Short";
   EXPECT_EQ(RenderPictureTitle(p, "<[ShortTitle]>"), "<[ShortTitle]>");
+}
+
+// The substitution as users read it: replace the text from the first "[" to the first "]" and
+// start again from the beginning. Gives up (nullopt) after `maxSteps` rounds.
+std::optional<std::string> RestartingSubstitution(const PictureRecord& p, std::string text,
+                                                  int maxSteps) {
+  for (int step = 0; step < maxSteps; ++step) {
+    const size_t open = text.find('[');
+    if (open == std::string::npos) return text;
+    const size_t close = text.find(']');
+    if (close == std::string::npos || close < open) return text;
+    const std::string token = text.substr(open, close + 1 - open);
+    std::string value = "--";
+    if (token == "[ShortTitle]") value = p.ShortTitle;
+    if (token == "[LongTitle]") value = p.LongTitle;
+    if (token == "[Filename]") value = p.FileName;
+    if (token == "[FileSize]") value = p.FileSize;
+    if (token == "[ImageSize]") value = p.ImageSize;
+    text.replace(open, close + 1 - open, value);
+  }
+  return std::nullopt;
+}
+
+TEST(TokenSubstitution, AgreesWithRestartingFromTheBeginningWheneverThatEnds) {
+  // Random titles made of token fragments and stray brackets, so that tokens form across values
+  // and the text after them.
+  const char* const kParts[] = {"[", "]", "[ShortTitle]", "[LongTitle]", "[Filename]", "[Short",
+                                "[Long", "Title]", "Title", "name]", "[File", "x", "<b>", "[]"};
+  std::mt19937 random(12345);
+  auto make = [&](int maxParts) {
+    std::string s;
+    const int n = static_cast<int>(random() % (maxParts + 1));
+    for (int i = 0; i < n; ++i) s += kParts[random() % std::size(kParts)];
+    return s;
+  };
+  int compared = 0;
+  for (int round = 0; round < 20000; ++round) {
+    PictureRecord p;
+    p.ShortTitle = make(4);
+    p.LongTitle = make(4);
+    p.FileName = make(2);
+    const std::string templ = make(6);
+    const std::string ours = RenderPictureTitle(p, templ);
+    const std::optional<std::string> expected = RestartingSubstitution(p, templ, 2000);
+    if (!expected || expected->size() > 100000) continue;  // would not end
+    ++compared;
+    ASSERT_EQ(ours, *expected) << "template '" << templ << "', short '" << p.ShortTitle
+                               << "', long '" << p.LongTitle << "', file '" << p.FileName << "'";
+  }
+  EXPECT_GT(compared, 10000);
 }
 
 TEST(TokenSubstitution, TitlesThatNameEachOtherEndAfterOneRound) {
