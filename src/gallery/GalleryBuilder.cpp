@@ -362,8 +362,11 @@ std::vector<size_t> BuildRun::SourceDependencies() const {
   return dependency;
 }
 
-// Decodes the source once and renders the outputs the options ask for into the scratch folder.
-// Runs on a worker; touches nothing outside the scratch folder.
+// Decodes the source once and renders the outputs the options ask for into the scratch folder:
+// one pass over the source for both sizes, then each side finished into its file. Errors land
+// where a serial build meets them: a source that cannot be decoded fails the first output asked
+// for, and a failed thumbnail leaves the display image unmade. Runs on a worker; touches nothing
+// outside the scratch folder.
 void BuildRun::RenderPicture(size_t index, Rendered& out) const {
   const PictureRecord& picture = project_.pictures[index];
   TargetSize thumbSize, imageSize;
@@ -379,18 +382,29 @@ void BuildRun::RenderPicture(size_t index, Rendered& out) const {
   const bool wantImage = o_.chkCreateImages && o_.blImageResize;
   if (!out.exists || (!wantThumb && !wantImage)) return;
 
-  std::string& decodeError = wantThumb ? out.thumbnailError : out.imageError;
-  Picture source;
-  try {
-    source = tools_.load(picture.FilenameAndPath);
-  } catch (...) {
-    decodeError = MessageOf(std::current_exception());
-    return;
+  const std::string& source = picture.FilenameAndPath;
+  std::vector<Picture> both;
+  if (wantThumb && wantImage) {
+    try {
+      both = tools_.resample(source, {thumbSize, imageSize});
+    } catch (...) {
+      // Taken again one side at a time below, so that the error is the one of the side that
+      // meets it (only a picture that fails is decoded twice).
+      both.clear();
+    }
+    if (both.size() != 2) both.clear();
   }
+  // The resampled picture of one side: from the shared pass, or on its own.
+  auto resized = [&](size_t side, TargetSize size) {
+    if (!both.empty()) return std::move(both[side]);
+    std::vector<Picture> one = tools_.resample(source, {size});
+    if (one.size() != 1) throw Error("The picture could not be resized");
+    return std::move(one[0]);
+  };
   const std::string stem = scratch_->path() + std::to_string(index);
   if (wantThumb) {
     try {
-      tools_.makeThumbnail(source, stem + "t.jpg", thumbSize.width, thumbSize.height, o_);
+      tools_.finish(resized(0, thumbSize), stem + "t.jpg", o_.AddShadow, o_, Side::Thumb);
       out.thumbnail = stem + "t.jpg";
     } catch (...) {
       out.thumbnailError = MessageOf(std::current_exception());
@@ -399,8 +413,7 @@ void BuildRun::RenderPicture(size_t index, Rendered& out) const {
   }
   if (wantImage) {
     try {
-      tools_.makeDisplayImage(source, stem + "i.jpg", imageSize.width, imageSize.height,
-                              o_.AddShadowImage, o_);
+      tools_.finish(resized(1, imageSize), stem + "i.jpg", o_.AddShadowImage, o_, Side::Image);
       out.image = stem + "i.jpg";
     } catch (...) {
       out.imageError = MessageOf(std::current_exception());

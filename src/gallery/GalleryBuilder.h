@@ -65,19 +65,24 @@ public:
 };
 
 // The imaging steps the build calls, so that tests can watch or replace them. Each must be safe
-// to call from several threads at once, each call on its own pictures.
+// to call from several threads at once, each call on its own pictures. A picture is decoded once
+// for all its outputs: `resample` takes the source to every size asked for in one pass, and
+// `finish` makes one output file of each resampled picture.
 struct PictureTools {
   std::function<TargetSize(const std::string& sizeText, const GalleryOptions&)> thumbnailSize;
   std::function<TargetSize(const std::string& sizeText, const GalleryOptions&)> displayImageSize;
-  std::function<Picture(const std::string& path)> load;
-  std::function<void(const Picture& source, const std::string& outputPath, uint16_t width,
-                     uint16_t height, const GalleryOptions&)>
-      makeThumbnail;
-  std::function<void(const Picture& source, const std::string& outputPath, uint16_t width,
-                     uint16_t height, bool addShadow, const GalleryOptions&)>
-      makeDisplayImage;
+  // Decodes the source file and resamples it to each of `sizes`, in that order. A file that
+  // cannot be decoded throws the decoder's own message, the one adding the picture shows.
+  std::function<std::vector<Picture>(const std::string& sourcePath,
+                                     const std::vector<TargetSize>& sizes)>
+      resample;
+  // Border, drop shadow (when `addShadow` is set) and the JPEG file of one side.
+  std::function<void(Picture resized, const std::string& outputPath, bool addShadow,
+                     const GalleryOptions&, Side)>
+      finish;
 
-  // The codecs' decoder and the imaging pipeline.
+  // The imaging pipeline: JPEG sources streamed row by row into the resampler, other formats
+  // through the codecs' decoder.
   static PictureTools Standard();
 };
 

@@ -1,6 +1,6 @@
-// The imaging steps of a real build: the codecs' decoder and the imaging pipeline. Kept apart
-// from the driver so that tests of the driver can link without them.
-#include "codecs/Decode.h"
+// The imaging steps of a real build: the imaging pipeline's source resampling (JPEG rows streamed
+// from the decoder into the resampler, other formats through the codecs' decoder) and its side
+// finishing. Kept apart from the driver so that tests of the driver can link without them.
 #include "gallery/GalleryBuilder.h"
 #include "imaging/Pipeline.h"
 
@@ -14,14 +14,12 @@ PictureTools PictureTools::Standard() {
   tools.displayImageSize = [](const std::string& sizeText, const GalleryOptions& options) {
     return GetDisplayImageSize(sizeText, options);
   };
-  tools.load = [](const std::string& path) { return LoadSourcePicture(path); };
-  tools.makeThumbnail = [](const Picture& source, const std::string& outputPath, uint16_t width,
-                           uint16_t height, const GalleryOptions& options) {
-    MakeThumbnail(source, outputPath, width, height, options);
+  tools.resample = [](const std::string& sourcePath, const std::vector<TargetSize>& sizes) {
+    return ResampleSourceFile(sourcePath, [&](int, int) { return sizes; });
   };
-  tools.makeDisplayImage = [](const Picture& source, const std::string& outputPath, uint16_t width,
-                              uint16_t height, bool addShadow, const GalleryOptions& options) {
-    MakeDisplayImage(source, outputPath, width, height, addShadow, options);
+  tools.finish = [](Picture resized, const std::string& outputPath, bool addShadow,
+                    const GalleryOptions& options, Side side) {
+    SaveResampledSide(std::move(resized), outputPath, addShadow, options, side);
   };
   return tools;
 }

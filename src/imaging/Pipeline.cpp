@@ -108,7 +108,7 @@ TargetSize GetDisplayImageSize(const std::string& sizeText, const GalleryOptions
 
 namespace {
 
-void CheckTargetSize(uint16_t width, uint16_t height, Side side, const std::string& name) {
+void CheckTargetSize(uint32_t width, uint32_t height, Side side, const std::string& name) {
   if (width != 0 && height != 0) return;
   throw Error(Format("Cannot make the %s %s: its size %u x %u has no pixels", SideName(side),
                      name.c_str(), width, height));
@@ -157,6 +157,13 @@ Picture FinishSide(Picture resized, bool addShadow, const GalleryOptions& option
   DrawBorder(resized, options, side);
   if (addShadow) AddDropShadow(resized, options, side);
   return resized;
+}
+
+void SaveResampledSide(Picture resized, const std::string& outputPath, bool addShadow,
+                       const GalleryOptions& options, Side side) {
+  CheckTargetSize(static_cast<uint32_t>(std::max(0, resized.width)),
+                  static_cast<uint32_t>(std::max(0, resized.height)), side, "picture");
+  SaveAsJpeg(FinishSide(std::move(resized), addShadow, options, side), outputPath, options, side);
 }
 
 Picture RenderSide(const Picture& source, uint16_t width, uint16_t height, bool addShadow,

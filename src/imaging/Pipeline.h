@@ -94,4 +94,12 @@ std::vector<Picture> ResampleSourceFile(
 // Border and, when asked, drop shadow on a resampled picture, with the side's settings.
 Picture FinishSide(Picture resized, bool addShadow, const GalleryOptions& options, Side side);
 
+// The rest of a side's pipeline on a picture already resampled to the side's target size (by
+// ResampleSourceFile, say): border, drop shadow when `addShadow` is set, and the JPEG file with
+// the side's quality. After the same resampling it writes exactly the file of MakeThumbnail or
+// MakeDisplayImage. A picture without pixels (a target size with a zero side) is refused with
+// the message RenderSide gives.
+void SaveResampledSide(Picture resized, const std::string& outputPath, bool addShadow,
+                       const GalleryOptions& options, Side side);
+
 }  // namespace qg

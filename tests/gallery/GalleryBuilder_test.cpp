@@ -27,7 +27,8 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-// Fake imaging: a "picture" is the source file's text; outputs describe what made them.
+// Fake imaging: a resampled "picture" is one row holding its size and the source file's text;
+// outputs describe what made them.
 struct FakeImaging {
   std::atomic<int> decodes{0};
 
@@ -38,7 +39,12 @@ struct FakeImaging {
     }
     return {static_cast<uint16_t>(w / divisor), static_cast<uint16_t>(h / divisor)};
   }
-  static std::string Content(const Picture& p) {
+  static Picture Text(const std::string& text) {
+    Picture p(static_cast<int>(text.size()), 1);
+    std::copy(text.begin(), text.end(), p.pixels.begin());
+    return p;
+  }
+  static std::string Text(const Picture& p) {
     return std::string(p.pixels.begin(), p.pixels.begin() + p.width);
   }
   static void Jitter(const std::string& content) {
@@ -52,27 +58,28 @@ struct FakeImaging {
     PictureTools t;
     t.thumbnailSize = [](const std::string& s, const GalleryOptions&) { return Parse(s, 10); };
     t.displayImageSize = [](const std::string& s, const GalleryOptions&) { return Parse(s, 2); };
-    t.load = [this](const std::string& path) {
+    t.resample = [this](const std::string& path, const std::vector<TargetSize>& sizes) {
       ++decodes;
       const std::string content = ReadFile(path);
       if (content.rfind("BAD", 0) == 0) throw Error("damaged picture");
-      Picture p(static_cast<int>(content.size()), 1);
-      std::copy(content.begin(), content.end(), p.pixels.begin());
-      return p;
+      std::vector<Picture> pictures;
+      for (const TargetSize& size : sizes) {
+        pictures.push_back(Text(std::to_string(size.width) + "x" + std::to_string(size.height) + "|" + content));
+      }
+      return pictures;
     };
-    t.makeThumbnail = [](const Picture& source, const std::string& out, uint16_t w, uint16_t h,
-                         const GalleryOptions&) {
-      const std::string content = Content(source);
-      Jitter(content);
-      WriteFile(out, "thumb " + std::to_string(w) + "x" + std::to_string(h) + ": " + content);
-    };
-    t.makeDisplayImage = [](const Picture& source, const std::string& out, uint16_t w, uint16_t h,
-                            bool shadow, const GalleryOptions&) {
-      const std::string content = Content(source);
+    t.finish = [](Picture resized, const std::string& out, bool shadow, const GalleryOptions&, Side side) {
+      const std::string text = Text(resized);
+      const std::string size = text.substr(0, text.find('|'));
+      const std::string content = text.substr(text.find('|') + 1);
+      if (side == Side::Thumb) {
+        Jitter(content);
+        WriteFile(out, "thumb " + size + ": " + content);
+        return;
+      }
       if (content.find("NOIMAGE") != std::string::npos) throw Error("cannot render");
       Jitter(content + "x");
-      WriteFile(out, "image " + std::to_string(w) + "x" + std::to_string(h) +
-                         (shadow ? " shadow: " : ": ") + content);
+      WriteFile(out, "image " + size + (shadow ? " shadow: " : ": ") + content);
     };
     return t;
   }
@@ -307,6 +314,35 @@ TEST(GalleryBuild, AFailedDisplayImageKeepsTheThumbnailMadeBeforeIt) {
     EXPECT_EQ(r.outcome, BuildOutcome::Failed);
     EXPECT_EQ(r.message, "Picture 2 (" + f.dir.file("src/b.jpg") + "): cannot render");
     EXPECT_EQ(Keys(Tree(f.Out())), (std::vector<std::string>{"a.html", "a.jpg", "tn_a.jpg", "tn_b.jpg"}));
+  }
+}
+
+TEST(GalleryBuild, AFailedSharedPassIsRetriedSideBySideToBlameTheRightOutput) {
+  for (const unsigned jobs : {1u, 2u}) {
+    Fixture f;
+    f.project.options.blImageResize = true;
+    FakeImaging& imaging = f.imaging;
+    PictureTools tools = imaging.Tools();
+    // The display image's size is beyond what this picture can be resized to; the thumbnail's is not.
+    tools.resample = [&imaging, inner = tools.resample](const std::string& path, const std::vector<TargetSize>& sizes) {
+      if (ReadFile(path).rfind("HUGE", 0) == 0) {
+        for (const TargetSize& size : sizes) {
+          if (size.width >= 300) throw Error("too large to resize");
+        }
+      }
+      return inner(path, sizes);
+    };
+    f.Add("a.jpg", "A");
+    f.Add("b.jpg", "HUGE B");
+    f.Add("c.jpg", "C");
+    GalleryBuilder builder(jobs, tools);
+    Recorder rec;
+    const BuildResult r = builder.Build(f.project, &rec);
+    EXPECT_EQ(r.outcome, BuildOutcome::Failed);
+    EXPECT_EQ(r.message, "Picture 2 (" + f.dir.file("src/b.jpg") + "): too large to resize");
+    EXPECT_EQ(Keys(Tree(f.Out())), (std::vector<std::string>{"a.html", "a.jpg", "tn_a.jpg", "tn_b.jpg"}));
+    EXPECT_EQ(ReadFile(f.Out("tn_b.jpg")), "thumb 80x60: HUGE B");
+    EXPECT_EQ(rec.events[rec.events.size() - 2], "Creating image b.jpg");
   }
 }
 

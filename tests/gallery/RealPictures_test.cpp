@@ -5,10 +5,13 @@
 #include <filesystem>
 #include <map>
 
+#include "../codecs/TestPictures.h"
 #include "GalleryFixture.h"
 #include "codecs/Decode.h"
 #include "codecs/Encode.h"
+#include "core/Error.h"
 #include "gallery/GalleryBuilder.h"
+#include "gallery/Layout.h"
 #include "imaging/Pipeline.h"
 #include "support/TempDir.h"
 
@@ -21,6 +24,7 @@ using test::NewGalleryProject;
 using test::PictureNamed;
 using test::ReadFile;
 using test::TempDir;
+using test::WriteFile;
 
 // A smooth picture with some detail, different for every seed.
 Picture Sample(int width, int height, int seed) {
@@ -119,6 +123,140 @@ TEST(RealPictureBuild, ParallelBuildOfAMixedProjectEqualsTheSerialBuild) {
       continue;
     }
     EXPECT_TRUE(tree == serial) << "jobs " << jobs;
+  }
+}
+
+// The build streams JPEG rows into one resampling pass for both sizes; the files must be the
+// ones the routines on the whole decoded picture write, for every kind of source and for each
+// choice of outputs, and a source that cannot be decoded must fail with the decoder's message.
+TEST(RealPictureBuild, WritesExactlyTheFilesOfTheRoutinesOnTheDecodedPicture) {
+  TempDir dir;
+  struct Source {
+    std::string name;
+    std::string bytes;
+  };
+  std::vector<Source> sources;
+  sources.push_back({"Baseline.JPG", test::EncodeJpeg(test::PhotoLike(333, 251, 1))});
+  test::JpegOptions progressive;
+  progressive.progressive = true;
+  progressive.quality = 75;
+  sources.push_back({"Progressive.jpeg", test::EncodeJpeg(test::PhotoLike(250, 333, 2), progressive)});
+  test::JpegOptions gray;
+  gray.grayscale = true;
+  sources.push_back({"Gray.jpg", test::EncodeJpeg(test::PhotoLike(201, 150, 3), gray)});
+  test::JpegOptions restarts;
+  restarts.restartRows = 1;
+  sources.push_back({"Restarts.jpg", test::EncodeJpeg(test::PhotoLike(7, 5, 4), restarts)});
+  std::vector<uint8_t> cmyk(160 * 120 * 4);
+  for (size_t i = 0; i < cmyk.size(); ++i) cmyk[i] = static_cast<uint8_t>(i * 37 % 251);
+  sources.push_back({"Cmyk.jpg", test::EncodeCmykJpeg(160, 120, cmyk, true)});
+  // Damage inside the coded data: libjpeg warns and decodes on, as the decoder tolerates.
+  std::string damaged = test::EncodeJpeg(test::PhotoLike(300, 200, 5));
+  for (size_t i = damaged.size() / 2; i < damaged.size() / 2 + 40; i += 4) {
+    const auto byte = [&](size_t k) { return static_cast<uint8_t>(damaged[k]); };
+    if (byte(i - 1) == 0xFF || byte(i) == 0xFF || (byte(i) ^ 0x55) == 0xFF) continue;  // no markers
+    damaged[i] = static_cast<char>(byte(i) ^ 0x55);
+  }
+  sources.push_back({"Damaged.jpg", damaged});
+  sources.push_back({"Picture.png", ""});
+  for (const Source& source : sources) {
+    if (!source.bytes.empty()) WriteFile(dir.file(source.name), source.bytes);
+  }
+  SavePng(Sample(97, 61, 6), dir.file("Picture.png"));
+
+  Project project = NewGalleryProject();
+  for (const Source& source : sources) {
+    const Picture decoded = LoadSourcePicture(dir.file(source.name));  // the reference decode
+    const std::string size = std::to_string(decoded.width) + " x " + std::to_string(decoded.height);
+    project.pictures.push_back(PictureNamed(source.name, size, dir.path().string()));
+  }
+  // Last, a file that cannot be decoded: it ends the build with the decoder's message.
+  const std::string cut = sources[0].bytes.substr(0, sources[0].bytes.size() / 2);
+  WriteFile(dir.file("Cut.jpg"), cut);
+  project.pictures.push_back(PictureNamed("Cut.jpg", "333 x 251", dir.path().string()));
+  std::string decodeError;
+  try {
+    LoadSourcePicture(dir.file("Cut.jpg"));
+  } catch (const Error& e) {
+    decodeError = e.what();
+  }
+  ASSERT_FALSE(decodeError.empty());
+
+  for (int variant = 0; variant < 3; ++variant) {
+    GalleryOptions& o = project.options;
+    o.editDestFolder = dir.file("out" + std::to_string(variant));
+    o.chkCreateThumbs = variant != 2;
+    o.chkCreateImages = variant != 1;
+    o.blImageResize = true;
+    o.iImageWidth = 150;
+    o.AddShadow = variant == 0;
+    o.AddShadowImage = variant == 2;
+    o.BorderWidth = variant == 0 ? 3 : 1;
+    o.BorderWidthImage = variant == 0 ? 0 : 2;
+    o.blProgressiveImage = variant == 2;
+    o.iQualityThumb = 90 - variant;
+
+    GalleryBuilder builder(2);
+    const BuildResult r = builder.Build(project);
+    EXPECT_EQ(r.outcome, BuildOutcome::Failed) << variant;
+    EXPECT_EQ(r.message, Format("Picture %zu (%s): %s", project.pictures.size(),
+                                project.pictures.back().FilenameAndPath.c_str(), decodeError.c_str()));
+
+    const std::string out = o.editDestFolder + "/";
+    size_t files = 0;
+    for (size_t i = 0; i + 1 < project.pictures.size(); ++i) {
+      const PictureRecord& picture = project.pictures[i];
+      const Picture decoded = LoadSourcePicture(picture.FilenameAndPath);
+      const TargetSize thumb = GetThumbnailSize(picture.ImageSize, o);
+      const TargetSize image = GetDisplayImageSize(picture.ImageSize, o);
+      const std::string thumbFile = out + ThumbnailFileName(picture, o);
+      const std::string imageFile = out + DisplayImageFileName(picture, o);
+      if (o.chkCreateThumbs) {
+        MakeThumbnail(decoded, dir.file("expected.jpg"), thumb.width, thumb.height, o);
+        ASSERT_TRUE(fs::exists(thumbFile)) << thumbFile;
+        EXPECT_TRUE(ReadFile(thumbFile) == ReadFile(dir.file("expected.jpg")))
+            << "thumbnail of " << picture.FileName << ", variant " << variant;
+        ++files;
+      } else {
+        EXPECT_FALSE(fs::exists(thumbFile)) << thumbFile;
+      }
+      if (o.chkCreateImages) {
+        MakeDisplayImage(decoded, dir.file("expected.jpg"), image.width, image.height,
+                         o.AddShadowImage, o);
+        ASSERT_TRUE(fs::exists(imageFile)) << imageFile;
+        EXPECT_TRUE(ReadFile(imageFile) == ReadFile(dir.file("expected.jpg")))
+            << "display image of " << picture.FileName << ", variant " << variant;
+        ++files;
+      } else {
+        EXPECT_FALSE(fs::exists(imageFile)) << imageFile;
+      }
+    }
+    EXPECT_EQ(Tree(out).size(), files + sources.size()) << variant;  // and one page per picture
+  }
+}
+
+TEST(RealPictureBuild, ASizeWithoutPixelsFailsAfterTheDecodeWithAFixedMessage) {
+  TempDir dir;
+  SaveAsJpeg(Sample(80, 60, 1), dir.file("Good.jpg"), 90, false);
+  const std::string whole = ReadFile(dir.file("Good.jpg"));
+  WriteFile(dir.file("Cut.jpg"), whole.substr(0, whole.size() / 2));
+  Project project = NewGalleryProject();
+  project.options.editDestFolder = dir.file("out");
+  project.options.iThumbWidth = 0;  // a hand-edited project
+  for (const char* name : {"Good.jpg", "Cut.jpg"}) {
+    project.pictures = {PictureNamed(name, "80 x 60", dir.path().string())};
+    GalleryBuilder builder(2);
+    const BuildResult r = builder.Build(project);
+    EXPECT_EQ(r.outcome, BuildOutcome::Failed);
+    std::string expected = "Cannot make the thumbnail picture: its size 0 x 0 has no pixels";
+    if (name == std::string("Cut.jpg")) {
+      try {
+        LoadSourcePicture(dir.file(name));
+      } catch (const Error& e) {
+        expected = e.what();  // the source is read before its outputs are sized
+      }
+    }
+    EXPECT_EQ(r.message, "Picture 1 (" + dir.file(name) + "): " + expected);
   }
 }
 

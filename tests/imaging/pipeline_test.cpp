@@ -144,5 +144,40 @@ TEST(MakeThumbnailAndDisplayImage, WritesTheFilesOfTheSeparateRoutines) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("tn3.jpg")));
 }
 
+TEST(SaveResampledSide, AfterTheSharedPassWritesTheFilesOfTheSeparateRoutines) {
+  test::TempDir dir;
+  SaveAsJpeg(test::PhotoLikePicture(301, 199, 9), dir.file("src.jpg"), 88, false);
+  const Picture decoded = test::ReadJpegFile(dir.file("src.jpg")).picture;
+  GalleryOptions o = Options();
+  o.AddShadow = true;
+  o.blProgressiveImage = true;
+  // Both sizes from one pass, and each size alone.
+  std::vector<Picture> both =
+      ResampleSourceFile(dir.file("src.jpg"), [](int, int) {
+        return std::vector<TargetSize>{{120, 79}, {150, 99}};
+      });
+  ASSERT_EQ(both.size(), 2u);
+  SaveResampledSide(std::move(both[0]), dir.file("tn.jpg"), true, o, Side::Thumb);
+  SaveResampledSide(std::move(both[1]), dir.file("d.jpg"), false, o, Side::Image);
+  std::vector<Picture> one = ResampleSourceFile(dir.file("src.jpg"), [](int, int) {
+    return std::vector<TargetSize>{{150, 99}};
+  });
+  SaveResampledSide(std::move(one[0]), dir.file("d1.jpg"), false, o, Side::Image);
+
+  MakeThumbnail(decoded, dir.file("tn2.jpg"), 120, 79, o);
+  MakeDisplayImage(decoded, dir.file("d2.jpg"), 150, 99, false, o);
+  EXPECT_EQ(test::ReadFile(dir.file("tn.jpg")), test::ReadFile(dir.file("tn2.jpg")));
+  EXPECT_EQ(test::ReadFile(dir.file("d.jpg")), test::ReadFile(dir.file("d2.jpg")));
+  EXPECT_EQ(test::ReadFile(dir.file("d1.jpg")), test::ReadFile(dir.file("d2.jpg")));
+
+  try {
+    SaveResampledSide(Picture(0, 7), dir.file("none.jpg"), true, o, Side::Thumb);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot make the thumbnail picture: its size 0 x 7 has no pixels");
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.file("none.jpg")));
+}
+
 }  // namespace
 }  // namespace qg
