@@ -243,9 +243,8 @@ private:
     result.outcome = BuildOutcome::Refused;
     result.message = std::move(message);
   }
-  bool NeedsRendering() const {
-    return o_.chkCreateThumbs || (o_.chkCreateImages && o_.blImageResize);
-  }
+  bool ResizesDisplayImages() const { return o_.chkCreateImages && o_.blImageResize; }
+  bool NeedsRendering() const { return o_.chkCreateThumbs || ResizesDisplayImages(); }
   std::vector<size_t> SourceDependencies() const;
   void RenderPicture(size_t index, Rendered& out) const;
   void CommitPicture(size_t index, const Rendered* rendered);
@@ -369,17 +368,17 @@ std::vector<size_t> BuildRun::SourceDependencies() const {
 // outside the scratch folder.
 void BuildRun::RenderPicture(size_t index, Rendered& out) const {
   const PictureRecord& picture = project_.pictures[index];
+  const bool wantThumb = o_.chkCreateThumbs;
+  const bool wantImage = ResizesDisplayImages();
   TargetSize thumbSize, imageSize;
   try {
     thumbSize = tools_.thumbnailSize(picture.ImageSize, o_);
-    imageSize = tools_.displayImageSize(picture.ImageSize, o_);
+    if (wantImage) imageSize = tools_.displayImageSize(picture.ImageSize, o_);
   } catch (...) {
     return;  // the commit computes the sizes again and reports the error in its place
   }
   if (!IsPlainFileName(picture.FileName)) return;  // the commit reports it
   out.exists = IsFile(picture.FilenameAndPath);
-  const bool wantThumb = o_.chkCreateThumbs;
-  const bool wantImage = o_.chkCreateImages && o_.blImageResize;
   if (!out.exists || (!wantThumb && !wantImage)) return;
 
   const std::string& source = picture.FilenameAndPath;
@@ -425,8 +424,11 @@ void BuildRun::RenderPicture(size_t index, Rendered& out) const {
 void BuildRun::CommitPicture(size_t index, const Rendered* rendered) {
   const PictureRecord& picture = project_.pictures[index];
   try {
+    // The thumbnail size is always needed (the index cells show it); the display image's only
+    // when one is resized, so a picture far too tall for the display width does not end a build
+    // that copies its source unchanged.
     tools_.thumbnailSize(picture.ImageSize, o_);
-    tools_.displayImageSize(picture.ImageSize, o_);
+    if (ResizesDisplayImages()) tools_.displayImageSize(picture.ImageSize, o_);
   } catch (...) {
     FailPicture(index, MessageOf(std::current_exception()));
   }

@@ -355,6 +355,29 @@ TEST(GalleryBuild, ABadSizeTextFailsEvenWhenTheSourceIsMissing) {
   EXPECT_EQ(r.message, "Picture 2 (" + f.dir.file("src/b.jpg") + "): 'big' is not a valid picture size");
 }
 
+TEST(GalleryBuild, ADisplayImageSizeMattersOnlyWhenTheDisplayImageIsResized) {
+  for (const unsigned jobs : {1u, 2u}) {
+    Fixture f;
+    f.Add("a.jpg", "A");
+    f.Add("b.jpg", "B", "src", "80 x 60");
+    PictureTools tools = f.imaging.Tools();
+    tools.displayImageSize = [](const std::string& text, const GalleryOptions&) -> TargetSize {
+      if (text == "80 x 60") throw Error("too tall");
+      return {1, 1};
+    };
+    f.project.options.blImageResize = false;
+    GalleryBuilder copying(jobs, tools);
+    EXPECT_EQ(copying.Build(f.project).outcome, BuildOutcome::Built);
+    EXPECT_EQ(ReadFile(f.Out("b.jpg")), "B");
+
+    f.project.options.blImageResize = true;
+    GalleryBuilder resizing(jobs, tools);
+    const BuildResult r = resizing.Build(f.project);
+    EXPECT_EQ(r.outcome, BuildOutcome::Failed);
+    EXPECT_EQ(r.message, "Picture 2 (" + f.dir.file("src/b.jpg") + "): too tall");
+  }
+}
+
 TEST(GalleryBuild, AFileNameWithAFolderPartIsRefusedRatherThanWrittenOutside) {
   Fixture f;
   f.Add("a.jpg", "A");
