@@ -5,6 +5,7 @@
 // entry stays on its line. A missing or unreadable file is an error.
 #include <sys/stat.h>
 
+#include <clocale>
 #include <cstdio>
 #include <string>
 
@@ -46,6 +47,8 @@ int RunExif(const Args& args) {
   if (::stat(path.c_str(), &st) != 0) throw Error("File not found: " + path);
   if (!S_ISREG(st.st_mode)) throw Error("Not a picture file: " + path);
 
+  // "File Date: " is written in the user's short date format.
+  std::setlocale(LC_TIME, "");
   TimgData data;
   data.ReadPictureFile(path);
   if (data.errorText == "Illegal Exif construction") throw Error("Cannot read " + path);

@@ -1,7 +1,7 @@
 // The camera data summary and the details window's label values.
 #include "metadata/CameraData.h"
 
-#include <cstdio>
+#include <ctime>
 
 #include "metadata/ExifReader.h"
 
@@ -34,13 +34,12 @@ int MonthNumber(const std::string& field) {
 
 }  // namespace
 
-std::string IsoDateText(std::time_t time) {
+std::string ShortDateText(std::time_t time) {
   std::tm local{};
   if (localtime_r(&time, &local) == nullptr) return {};
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", local.tm_year + 1900, local.tm_mon + 1,
-                local.tm_mday);
-  return buf;
+  char buf[128];
+  const size_t n = std::strftime(buf, sizeof buf, "%x", &local);
+  return std::string(buf, n);
 }
 
 std::string FileNameOf(const std::string& path) {
@@ -72,7 +71,7 @@ std::string CameraDataSummary(const TimgData& data, const DateFormatter& formatD
   };
   line("File Name: " + name);
   line("File Size: " + std::to_string(data.fileSize / 1024) + "k");
-  line("File Date: " + (formatDate ? formatDate(data.fileDate) : IsoDateText(data.fileDate)));
+  line("File Date: " + (formatDate ? formatDate(data.fileDate) : ShortDateText(data.fileDate)));
   line("Photo Date: " + info->photoDate);
   line("Make (Model): " + info->cameraMake + " (" + info->cameraModel + ")");
   line("Dimensions: " + std::to_string(info->width) + " x " + std::to_string(info->height));

@@ -20,14 +20,14 @@ inline constexpr char kNoAdditionalImageData[] =
 // Turns the file's last-write time into the "File Date: " text.
 using DateFormatter = std::function<std::string(std::time_t)>;
 
-// The local date as YYYY-MM-DD: the same on every machine, whatever its locale. The desktop
-// window passes the user's short date format instead.
-std::string IsoDateText(std::time_t time);
+// The local date alone in the short date format of the process's LC_TIME locale ("%x"); a
+// program calls setlocale(LC_TIME, "") first so that this is the user's format.
+std::string ShortDateText(std::time_t time);
 
 // The summary of the picture at `path`, lines separated by CR LF.
-std::string CameraDataSummary(const std::string& path, const DateFormatter& formatDate = IsoDateText);
+std::string CameraDataSummary(const std::string& path, const DateFormatter& formatDate = ShortDateText);
 // The same for a picture already read.
-std::string CameraDataSummary(const TimgData& data, const DateFormatter& formatDate = IsoDateText);
+std::string CameraDataSummary(const TimgData& data, const DateFormatter& formatDate = ShortDateText);
 
 // "January" .. "December"; "unknown" for any other number.
 std::string MonthText(int month);

@@ -31,6 +31,9 @@ constexpr size_t kTiffBytes = 256000;
 constexpr int kMaxDepth = 8;
 // Directory entries one reading may visit; real files have a few hundred at most.
 constexpr int kMaxEntries = 4096;
+// Bytes of display text one reading may make. Texts are whole (a user comment can fill its
+// section), but many entries pointing at one long value must not fill the memory.
+constexpr size_t kMaxTextBytes = size_t{16} << 20;
 // What an Exif APP1 section holds right after its length field.
 constexpr char kExifHeader[] = {'E', 'x', 'i', 'f', '\0'};
 
@@ -104,6 +107,7 @@ private:
   const bool recordThumbnail_;
   std::set<int64_t> walked_;
   int entriesLeft_ = kMaxEntries;
+  size_t textBytesLeft_ = kMaxTextBytes;
 };
 
 void Walker::Walk(int64_t position, const TagDictionary& dictionary, int depth) {
@@ -184,6 +188,8 @@ void Walker::Walk(int64_t position, const TagDictionary& dictionary, int depth) 
       // Maker notes (0x927C) stay as raw bytes: their layouts are the makers' own.
       break;
     }
+    if (entry.displayText.size() > textBytesLeft_) throw WalkFailure();
+    textBytesLeft_ -= entry.displayText.size();
     if (!unknown) info_.tags.push_back(std::move(entry));
   }
 }

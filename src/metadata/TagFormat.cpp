@@ -18,8 +18,6 @@ namespace {
 
 // At most this many values of a multi-valued entry are shown.
 constexpr size_t kMaxShownValues = 8;
-// Texts the display rules do not cut are still kept to a size a window can show.
-constexpr size_t kMaxRoutineText = 4096;
 
 const uint8_t* Bytes(std::string_view s) { return reinterpret_cast<const uint8_t*>(s.data()); }
 
@@ -83,18 +81,6 @@ double FloatValue(std::string_view bytes, uint32_t type, ByteOrder order) {
   return 0;
 }
 
-// One integer value of `size` bytes, signed for the signed types.
-int64_t OneInteger(const uint8_t* p, int size, uint32_t type, ByteOrder order) {
-  switch (size) {
-  case 1:
-    return type == kTypeSByte ? static_cast<int8_t>(p[0]) : p[0];
-  case 2:
-    return type == kTypeSShort ? static_cast<int16_t>(Get16(p, order)) : Get16(p, order);
-  default:
-    return type == kTypeSLong ? static_cast<int32_t>(Get32(p, order)) : Get32(p, order);
-  }
-}
-
 }  // namespace
 
 int TypeSize(uint32_t type) {
@@ -131,16 +117,10 @@ double NumericValue(std::string_view bytes, uint32_t type, ByteOrder order) {
   case kTypeByte:
   case kTypeShort:
   case kTypeLong:
-    return IntegerOf(bytes, order);
   case kTypeSByte:
   case kTypeSShort:
-  case kTypeSLong: {
-    const int size = TypeSize(type);
-    if (bytes.size() == static_cast<size_t>(size)) {
-      return static_cast<double>(OneInteger(Bytes(bytes), size, type, order));
-    }
+  case kTypeSLong:
     return IntegerOf(bytes, order);
-  }
   case kTypeRational:
   case kTypeSRational: {
     if (bytes.size() < 8) return 0;
@@ -220,7 +200,8 @@ std::string FormatTagValue(std::string_view bytes, uint32_t type, ByteOrder orde
       text += "-9999.99";
       break;
     default: {
-      const int64_t v = OneInteger(p, size, type, order);
+      // Signed types too: a value's integer is its bytes without sign extension.
+      const int64_t v = IntegerOf(bytes.substr(i * static_cast<size_t>(size), static_cast<size_t>(size)), order);
       text += decodeList.empty() ? std::to_string(v) : DecodeLabel(decodeList, v);
       break;
     }
@@ -331,7 +312,7 @@ std::string WindowsText(const std::string&, const TTagEntry& entry) {
       out += static_cast<char>(0x80 | (cp & 0x3F));
     }
   };
-  for (size_t i = 0; i < units && out.size() < kMaxRoutineText; ++i) {
+  for (size_t i = 0; i < units; ++i) {
     uint32_t unit = b[2 * i] | (b[2 * i + 1] << 8);
     if (unit == 0) break;
     if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units) {
@@ -351,7 +332,7 @@ std::string WindowsText(const std::string&, const TTagEntry& entry) {
 std::string UserCommentText(const std::string&, const TTagEntry& entry) {
   // After the 8-byte character code field, trimmed of blanks and control characters.
   if (entry.raw.size() <= 8) return {};
-  std::string_view text = entry.raw.substr(8, kMaxRoutineText);
+  std::string_view text = entry.raw.substr(8);
   auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && blank(text.back())) text.remove_suffix(1);

@@ -25,9 +25,9 @@ uint32_t Get32(const uint8_t* bytes, ByteOrder order);
 // 32 bits.
 uint32_t IntegerOf(std::string_view bytes, ByteOrder order);
 
-// The numeric value of value bytes of a type: integer types give the integer of all the bytes
-// (a single signed value keeps its sign), rationals the first numerator divided by its
-// denominator (0 for a zero denominator), FLOAT and DOUBLE their first value; other types 0.
+// The numeric value of value bytes of a type: integer types, signed ones included, give the
+// integer of all the bytes (IntegerOf), rationals the first numerator divided by its denominator
+// (0 for a zero denominator), FLOAT and DOUBLE their first value; other types 0.
 double NumericValue(std::string_view bytes, uint32_t type, ByteOrder order);
 
 // At most eight values joined with ", ": rationals as stored ("1/125"), integers through the

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <utime.h>
 
+#include <clocale>
 #include <ctime>
 #include <string>
 
@@ -125,7 +126,7 @@ TEST(CameraDataSummary, TiffDimensionsComeFromImageWidth) {
   EXPECT_EQ(ShowCameraData(data).lblImageDate, "04 July 2005");
 }
 
-TEST(CameraDataSummary, DefaultFileDateIsIsoWhateverTheLocale) {
+TEST(CameraDataSummary, DefaultFileDateIsTheLocalesShortDate) {
   test::TempDir dir;
   const std::string path = WriteJpeg(dir, "d.jpg", Camera());
   std::tm noon{};
@@ -137,7 +138,12 @@ TEST(CameraDataSummary, DefaultFileDateIsIsoWhateverTheLocale) {
   const std::time_t when = std::mktime(&noon);
   utimbuf times{when, when};
   ASSERT_EQ(utime(path.c_str(), &times), 0);
-  EXPECT_NE(CameraDataSummary(path).find("\r\nFile Date: 2004-08-15\r\n"), std::string::npos);
+  // The short date of the LC_TIME locale in force, here the C locale's.
+  const std::string before = std::setlocale(LC_TIME, nullptr);
+  std::setlocale(LC_TIME, "C");
+  const std::string summary = CameraDataSummary(path);
+  std::setlocale(LC_TIME, before.c_str());
+  EXPECT_NE(summary.find("\r\nFile Date: 08/15/04\r\n"), std::string::npos) << summary;
 }
 
 TEST(CameraDataLabels, DetailsWindowValues) {

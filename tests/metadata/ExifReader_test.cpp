@@ -107,9 +107,25 @@ TEST(ExifReaderValues, RationalsShowAsStoredAndMultipleValuesJoin) {
             "38.00 mm");
   // A zero denominator formats as 0.
   EXPECT_EQ(ExifText([](TiffBuilder& b, int d) { b.Rational(d, 0x829D, {{28, 0}}); }, "FNumber"), "F0.0");
-  // SRATIONAL keeps its sign.
+  // SRATIONAL keeps its sign; a row without a format text shows the fraction as stored.
   EXPECT_EQ(ExifText([](TiffBuilder& b, int d) { b.SRational(d, 0x9204, {{-1, 3}}); }, "ExposureBiasValue"),
-            "-0.33 EV");
+            "-1/3");
+}
+
+TEST(ExifReaderValues, SignedIntegersShowTheirBytesWithoutSignExtension) {
+  TiffBuilder b;
+  const int exif = b.AddDirectory();
+  b.Link(0, 0x8769, exif);
+  b.Raw(exif, 0x8822, 8, 2, 0xFFFEFFFF);  // SSHORT -1, -2
+  b.Raw(exif, 0x9207, 6, 1, 0x000000FF);  // SBYTE -1: no label for 255
+  b.Raw(exif, 0xA002, 9, 1, 0xFFFFFFFE);  // SLONG -2
+  TimgData data;
+  const TImageInfo& info = ReadJpeg(data, ExifJpeg(b));
+  EXPECT_EQ(info.TagText("ExposureProgram"), "65535, 65534");
+  EXPECT_EQ(info.TagText("MeteringMode"), "");
+  EXPECT_EQ(info.TagText("ExifImageWidth"), "4294967294");
+  EXPECT_EQ(info.width, 4294967294);
+  EXPECT_EQ(info.TagValue("ExposureProgram"), 4294901759.0);  // the integer of all four bytes
 }
 
 TEST(ExifReaderValues, ShutterSpeedValueBecomesSeconds) {
@@ -159,14 +175,19 @@ TEST(ExifReaderValues, DecodeListsAndFormats) {
   TiffBuilder b;
   const int exif = b.AddDirectory();
   b.Short(0, 0x0128, {2}).Rational(0, 0x011A, {{72, 1}}).Short(0, 0x0112, {3}).Link(0, 0x8769, exif);
-  b.Short(exif, 0x9207, {5}).Short(exif, 0x9208, {77}).Undefined(exif, 0x9101, std::string("\1\2\3\0", 4));
+  b.Short(exif, 0x9207, {5}).Short(exif, 0x9208, {3}).Undefined(exif, 0x9101, std::string("\1\2\3\0", 4));
+  b.Rational(exif, 0xA20E, {{2272000, 280}}).Short(exif, 0xA210, {3}).Short(exif, 0xA401, {1});
   TimgData data;
   const TImageInfo& info = ReadJpeg(data, ExifJpeg(b));
   EXPECT_EQ(info.TagText("ResolutionUnit"), "Inch");
   EXPECT_EQ(info.TagText("XResolution"), "72.00");
   EXPECT_EQ(info.TagText("Orientation"), "Rotated 180\xC2\xB0");
   EXPECT_EQ(info.TagText("MeteringMode"), "MultiSegment");
-  EXPECT_EQ(info.TagText("LightSource"), "");  // no label for 77
+  EXPECT_EQ(info.TagText("FocalPlaneResolutionUnit"), "Centimeter");
+  // Rows without a decode list or format text show the values as stored.
+  EXPECT_EQ(info.TagText("LightSource"), "3");
+  EXPECT_EQ(info.TagText("CustomRendered"), "1");
+  EXPECT_EQ(info.TagText("FocalPlaneXResolution"), "2272000/280");
   EXPECT_EQ(info.TagText("ComponentsConfiguration"), "YCbCr");
   EXPECT_EQ(DecodeLabel("1:a,11:b", 11), "b");
   EXPECT_EQ(DecodeLabel("1:a,11:b", 2), "");
@@ -234,6 +255,20 @@ TEST(ExifReaderWalk, UserCommentAndMakerNote) {
   ASSERT_GE(note, 0);
   EXPECT_EQ(info.tags[static_cast<size_t>(note)].raw, std::string_view("MAKER\0\x01\x02\x03", 9));
   EXPECT_EQ(info.TagText("Title"), "Title");
+}
+
+TEST(ExifReaderWalk, LongCommentsStayWhole) {
+  TiffBuilder b;
+  const int exif = b.AddDirectory();
+  b.Link(0, 0x8769, exif);
+  b.Undefined(exif, 0x9286, std::string("ASCII\0\0\0", 8) + std::string(6000, 'c'));
+  std::string title;
+  for (int i = 0; i < 5000; ++i) title += std::string("w\0", 2);
+  b.Bytes(0, 0x9C9B, title + std::string("\0\0", 2));
+  TimgData data;
+  const TImageInfo& info = ReadJpeg(data, ExifJpeg(b));
+  EXPECT_EQ(info.TagText("UserComment"), std::string(6000, 'c'));
+  EXPECT_EQ(info.TagText("Title"), std::string(5000, 'w'));
 }
 
 TEST(ExifReaderWalk, ThumbnailDirectoryOffsetIsRecorded) {
@@ -593,6 +628,24 @@ TEST(ExifReaderHostile, EntryBudgetBoundsOverlappingDirectories) {
   ASSERT_TRUE(data.HasExif());
   EXPECT_EQ(data.errorText, "Not an EXIF file");
   EXPECT_LE(data.exif()->tags.size(), 4096u);
+}
+
+TEST(ExifReaderHostile, TextBudgetBoundsEntriesSharingOneLongValue) {
+  // One 200000-byte comment, and 199 more entries pointing at the same bytes: each would make a
+  // display text of that size. The reading ends once the texts fill their budget.
+  constexpr uint32_t kEntries = 200;
+  constexpr uint32_t kCommentBytes = 200000;
+  const uint32_t commentOffset = 8 + 2 + 12 * kEntries + 4;
+  TiffBuilder b;
+  b.Undefined(0, 0x9286, std::string("ASCII\0\0\0", 8) + std::string(kCommentBytes - 8, 'c'));
+  for (uint32_t i = 1; i < kEntries; ++i) b.Raw(0, 0x9286, 7, kCommentBytes, commentOffset);
+  TimgData data;
+  EXPECT_FALSE(data.ReadPictureBytes(b.Build(), PictureKind::Tiff));
+  ASSERT_TRUE(data.HasExif());
+  EXPECT_EQ(data.errorText, "Not an EXIF file");
+  ASSERT_GE(data.exif()->tags.size(), 1u);
+  EXPECT_LT(data.exif()->tags.size(), 100u);
+  EXPECT_EQ(data.exif()->tags[0].displayText.size(), kCommentBytes - 8);
 }
 
 }  // namespace
