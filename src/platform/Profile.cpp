@@ -58,13 +58,6 @@ ParsedLine ParseLine(std::string_view raw) {
   return out;
 }
 
-std::string_view StripQuotes(std::string_view value) {
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front())
-    return value.substr(1, value.size() - 2);
-  return value;
-}
-
 std::string WritableValue(std::string_view value) {
   std::string out(value);
   for (char& c : out)
@@ -90,6 +83,13 @@ bool NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
 }
 
 }  // namespace detail
+
+std::string_view StripEnclosingQuotes(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
+    return value.substr(1, value.size() - 2);
+  return value;
+}
 
 std::string CutText(std::string_view text, size_t limit) {
   if (text.size() <= limit) return std::string(text);
@@ -169,7 +169,7 @@ std::optional<std::string> ProfileDocument::ReadString(std::string_view section,
   if (entry == found->firstEntry.end()) return std::nullopt;
   const ParsedLine parsed = ParseLine(found->lines[entry->second].text);
   if (!parsed.hasValue) return std::nullopt;
-  return CutText(StripQuotes(parsed.value), kProfileValueLimit);
+  return CutText(StripEnclosingQuotes(parsed.value), kProfileValueLimit);
 }
 
 std::optional<std::vector<std::string>> ProfileDocument::SectionEntries(

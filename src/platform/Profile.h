@@ -104,4 +104,7 @@ private:
 // Cuts `text` to at most `limit` bytes without splitting a UTF-8 sequence.
 std::string CutText(std::string_view text, size_t limit);
 
+// `value` without one pair of equal single or double quotes enclosing all of it.
+std::string_view StripEnclosingQuotes(std::string_view value);
+
 }  // namespace qg

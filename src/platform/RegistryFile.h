@@ -10,8 +10,9 @@
 // The reader accepts what an export from another system may hold: CR LF or LF line ends, a UTF-8
 // or UTF-16LE byte order mark (UTF-16 text is converted to UTF-8), comments, other keys, the
 // "HKCU" abbreviation, hex(1)/hex(2) strings and hex(4) double words with continuation lines,
-// deletions ("name"=-) and quoted texts that run over a line break. Value names are matched
-// without regard to ASCII case; a name given twice takes its last value, as an import would.
+// and deletions ("name"=-). A quoted text must close on its own line; one that does not is a
+// value of no usable type. Value names are matched without regard to ASCII case; a name given
+// twice takes its last value, as an import would.
 #pragma once
 
 #include <cstdint>

@@ -190,12 +190,13 @@ void ReadOptions(const ProjectReader& in, GalleryOptions& o) {
   for (int i = 0; i < NavItemCount; ++i) o.sNavImage[i] = in.Text(NavKey("sNavImage", i).c_str(), "");
 }
 
-// A picture section's value: the text after the entry's first "=", cut to 500 characters; an
-// entry without "=" has no value.
+// A picture section's value: the text after the entry's first "=", read like every other value
+// of the file (blanks around it and one pair of enclosing quotes dropped), then cut to 500
+// characters; an entry without "=" has no value.
 std::string PictureValue(const std::string& entry) {
   const size_t equals = entry.find('=');
   if (equals == std::string::npos) return {};
-  return CutText(std::string_view(entry).substr(equals + 1), kPictureValueLimit);
+  return CutText(StripEnclosingQuotes(std::string_view(entry).substr(equals + 1)), kPictureValueLimit);
 }
 
 void ReadPictures(const ProfileDocument& doc, int32_t count, Project& project) {

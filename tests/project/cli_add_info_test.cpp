@@ -133,6 +133,169 @@ TEST_F(CliTest, AddToAHandWrittenProjectUpdatesItInPlace) {
   EXPECT_EQ(dump.out.rfind("[Project]\r\nName=Hand made\r\nDestFolder=\r\nPictureCount=2\r\n", 0), 0u);
 }
 
+// Lines joined with CR LF, each ended by one.
+std::string CrLfLines(std::initializer_list<std::string> lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+TEST_F(CliTest, DumpOfAHandEditedProjectIsWhatTheWriterPutsIntoANewFile) {
+  const std::string project = dir_.file("odd.tnp");
+  const std::string longTitle(600, 'x');
+  WriteFile(project,
+            "; edited by hand, LF and CR LF mixed\n"
+            "[pROJECT]\n"
+            "  NAME = \"  Spaced 'Title'  \" \n"
+            "picturecount = 0x2\r\n"
+            "DestFolder='/srv/a=b'\n"
+            "blthumbwidth=0\n"
+            "BLTHUMBHEIGHT=0\n"
+            "iThumbWidth=$1F\n"
+            "iThumbWidth=999\n"
+            "iThumbHeigth=0X1f\n"
+            "BorderWidth=45\n"
+            "BorderWidthImage=-7\n"
+            "spinColumns=-3\n"
+            "spinRows=0x\n"
+            "spinCellPad=4294967296\n"
+            "spinCellSpace=2147483647\n"
+            "ColorBorder=$FFFFFFFF\n"
+            "colorboxBackgroundB=16777215\n"
+            "rbUseImageFilename=1\n"
+            "rbUseGivenFilename=1\n"
+            "blImageWidth=0\n"
+            "iImageWidth=20001\n"
+            "iQualityThumb\n"
+            "iQualityThumb=50\n"
+            "AddShadow=abc\n"
+            "Crop=-1\n"
+            "Prefix=a=b\n"
+            "sNavHome=Home\n"
+            "\n"
+            "[PicSection0]\r\n"
+            "LongTitle=L0\r\n"
+            "Name = n0.jpg \r\n"
+            "ImageSize=\"2 x 3\"\r\n"
+            "FileSize=9 bytes\r\n"
+            "FileLocation=/p/n0.jpg\r\n"
+            "ShortTitle=S0\r\n"
+            "[picsection1]\n"
+            "Name=n1.jpg\n"
+            "ImageSize=4 x 5\n"
+            "FileSize=1 KB\n"
+            "FileLocation=/p/n1.jpg\n"
+            "ShortTitle=S1\n"
+            "LongTitle=" + longTitle + "\n"
+            "[PicSection2]\n"
+            "Name=stale.jpg\n");
+
+  const CliRun dump = Cli({"info", project, "--dump"});
+  ASSERT_EQ(dump.exitCode, 0) << dump.err;
+  const std::string expected = CrLfLines({
+      "[Project]",
+      "Name=  Spaced 'Title'  ",
+      "DestFolder=/srv/a=b",
+      "PictureCount=2",
+      "blThumbWidth=1",
+      "blThumbHeight=0",
+      "iThumbWidth=31",
+      "iThumbHeigth=31",
+      "Crop=1",
+      "Prefix=a=b",
+      "Suffix=",
+      "BorderWidth=30",
+      "ColorBorder=-1",
+      "AddShadow=1",
+      "spinColumns=0",
+      "spinRows=3",
+      "spinCellPad=1",
+      "spinCellSpace=100",
+      "colorboxBackgroundA=0",
+      "editBackgroundAPic=",
+      "rbUseImageFilename=0",
+      "editImageFilenameExt=",
+      "rbUseGivenFilename=1",
+      "editGivenFilename=",
+      "colorboxBackgroundB=16777215",
+      "editBackgroundBPic=",
+      "TargetThumb=0",
+      "ThumbFolder=thumbs",
+      "TargetImage=0",
+      "ImageFolder=images",
+      "OverwritePrompt=0",
+      "FIndexFontFamily=Verdana, Arial, Helvetica, sans-serif",
+      "FIndexFontStyle=Bold",
+      "FIndexFontColor=0",
+      "FIndexFontSize=5 (18 pt)",
+      "FThumbFontFamily=Verdana, Arial, Helvetica, sans-serif",
+      "FThumbFontStyle=Bold",
+      "FThumbFontColor=0",
+      "FThumbFontSize=1 (8 pt)",
+      "blImageResize=0",
+      "blImageWidth=1",
+      "blImageHeight=0",
+      "iImageWidth=20000",
+      "iImageHeigth=480",
+      "BorderWidthImage=0",
+      "ColorBorderImage=0",
+      "AddShadowImage=0",
+      "iShadowColorThumb=0",
+      "iShadowOffHThumb=4",
+      "iShadowOffVThumb=4",
+      "iShadowBlurThumb=4",
+      "iShadowColorImage=0",
+      "iShadowOffHImage=6",
+      "iShadowOffVImage=6",
+      "iShadowBlurImage=4",
+      "iQualityImage=80",
+      "iQualityThumb=95",
+      "blProgressiveImage=0",
+      "blProgressiveThumb=0",
+      "blNavShowCaptions=0",
+      "blNavShowImages=1",
+      "blNavShowHome=1",
+      "blNavShowIndex=0",
+      "blNavShowFirst=1",
+      "blNavShowPrevious=1",
+      "blNavShowNext=1",
+      "blNavShowLast=1",
+      "sNavHome=Home",
+      "sNavIndex=",
+      "sNavFirst=",
+      "sNavPrevious=",
+      "sNavNext=",
+      "sNavLast=",
+      "sNavALTHome=",
+      "sNavALTIndex=",
+      "sNavALTFirst=",
+      "sNavALTPrevious=",
+      "sNavALTNext=",
+      "sNavALTLast=",
+      "sNavImageHome=",
+      "sNavImageIndex=",
+      "sNavImageFirst=",
+      "sNavImagePrevious=",
+      "sNavImageNext=",
+      "sNavImageLast=",
+      "[PicSection0]",
+      "Name=L0",
+      "ImageSize=n0.jpg",
+      "FileSize=2 x 3",
+      "FileLocation=9 bytes",
+      "ShortTitle=/p/n0.jpg",
+      "LongTitle=S0",
+      "[PicSection1]",
+      "Name=n1.jpg",
+      "ImageSize=4 x 5",
+      "FileSize=1 KB",
+      "FileLocation=/p/n1.jpg",
+      "ShortTitle=S1",
+      "LongTitle=" + std::string(500, 'x'),
+  });
+  EXPECT_EQ(dump.out, expected);
+}
+
 TEST_F(CliTest, AddRefusesAPictureItCannotDecodeAndKeepsTheProject) {
   const std::string project = dir_.file("keep.tnp");
   ASSERT_EQ(Cli({"add", project, Picture("a.jpg", 4, 4)}).exitCode, 0);

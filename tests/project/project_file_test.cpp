@@ -373,16 +373,16 @@ TEST_F(ProjectFileTest, PictureEntriesAreTakenByPositionNotByKey) {
       "\r\n"
       "ImageSize = 640 x 480 \r\n"
       "no equals sign\r\n"
-      "ShortTitle=\"quotes stay\"\r\n"
-      "Extra=beyond the sixth\r\n");
+      "ShortTitle= \"enclosing quotes go\" \r\n"
+      "Extra='beyond the sixth\"\r\n");
   ASSERT_EQ(project.pictures.size(), 1u);
   const PictureRecord& p = project.pictures[0];
   EXPECT_EQ(p.FileName, "moved to the top");
   EXPECT_EQ(p.ImageSize, "a=b.jpg");
   EXPECT_EQ(p.FileSize, "640 x 480");
   EXPECT_EQ(p.FilenameAndPath, "");  // an entry without "=" has no value
-  EXPECT_EQ(p.ShortTitle, "\"quotes stay\"");
-  EXPECT_EQ(p.LongTitle, "beyond the sixth");
+  EXPECT_EQ(p.ShortTitle, "enclosing quotes go");
+  EXPECT_EQ(p.LongTitle, "'beyond the sixth\"");  // quotes that do not pair up stay
   EXPECT_EQ(p.RotateValue, "");
 }
 
@@ -391,6 +391,10 @@ TEST_F(ProjectFileTest, PictureValuesAreCutTo500Characters) {
   const Project project = Open("[Project]\r\nPictureCount=1\r\n" +
                                PictureSection(0, {"a.jpg", "1 x 1", "1 bytes", "/a.jpg", "a", title, ""}));
   EXPECT_EQ(project.pictures.at(0).LongTitle, std::string(500, 't'));
+  // The quotes go before the cut.
+  const Project quoted = Open("[Project]\r\nPictureCount=1\r\n" +
+                              PictureSection(0, {"a.jpg", "1 x 1", "1 bytes", "/a.jpg", "a", "\"" + title + "\"", ""}));
+  EXPECT_EQ(quoted.pictures.at(0).LongTitle, std::string(500, 't'));
 }
 
 TEST_F(ProjectFileTest, PictureCountBoundsTheSectionsRead) {
