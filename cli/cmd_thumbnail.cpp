@@ -57,15 +57,18 @@ int RunThumbnail(const Args& args) {
     throw UsageError{"OUT must end in .jpg, .jpeg or .png: '" + outPath + "'"};
   const Side side = sideName == "thumb" ? Side::Thumb : Side::Image;
 
+  // The preferences only feed values the imaging never reads, so the factory values do. A
+  // missing project file stores no option, so every option keeps its new-project value (reading
+  // the missing file would give the reading defaults instead: black border and background).
+  Project project;
+  NewProjectDefaults(project, Preferences{});
   std::error_code ec;
-  if (!std::filesystem::exists(projectPath, ec))
+  if (std::filesystem::exists(projectPath, ec))
+    LoadProjectFile(project, projectPath);
+  else
     std::fprintf(stderr,
                  "quillon-cli thumbnail: note: '%s' does not exist; using new-project options\n",
                  projectPath.c_str());
-  // The preferences only feed values the imaging never reads, so the factory values do.
-  Project project;
-  NewProjectDefaults(project, Preferences{});
-  LoadProjectFile(project, projectPath);
   const GalleryOptions& options = project.options;
 
   const char* what = side == Side::Thumb ? "thumbnail" : "display image";
