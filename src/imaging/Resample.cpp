@@ -355,6 +355,11 @@ void ResetSimdLevel() { g_forcedLevel.store(-1, std::memory_order_relaxed); }
 
 namespace {
 
+// Targets and intermediate pictures are held to the decoders' limit on sources. Beyond it the
+// gigabytes a picture needs are handed out lazily by the system, so running short would end
+// the program when the pixels are written instead of failing the command with a message.
+constexpr uint64_t kMaxResizedPixels = 500'000'000;
+
 [[noreturn]] void OutOfMemory(uint32_t width, uint32_t height) {
   throw Error(Format("Not enough memory to resize a picture to %u x %u pixels", width, height));
 }
@@ -420,8 +425,11 @@ RowResampler::RowResampler(int sourceWidth, int sourceHeight,
     for (const auto& [w, h] : targetSizes) {
       width = w;
       height = h;
-      if (w > INT_MAX / 4 || h > INT_MAX / 4)
+      if (w > INT_MAX / 4 || h > INT_MAX / 4 || uint64_t{w} * h > kMaxResizedPixels)
         throw Error(Format("A picture of %u x %u pixels is too large", w, h));
+      if (sourceHeight > 0 && h > 0 &&
+          uint64_t{w} * static_cast<uint32_t>(sourceHeight) > kMaxResizedPixels)
+        OutOfMemory(w, h);
       Impl::Target t;
       t.width = w;
       t.height = h;

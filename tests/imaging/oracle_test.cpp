@@ -247,5 +247,26 @@ TEST(Oracle, TargetSizesMatch) {
   check(100, 100, true, -5, false, 0);
 }
 
+
+// A hand-edited project can ask for 65535 x 65535 pixels (12 GB); such sizes fail with a message
+// before any pixel memory is taken, instead of ending the program when the memory runs out.
+TEST(Oracle, HugeTargetsFailWithAMessage) {
+  const Picture dot = test::FlatPicture(1, 1, 10, 20, 30);
+  try {
+    StretchPicture(dot, 65535, 65535);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_STREQ(e.what(), "A picture of 65535 x 65535 pixels is too large");
+  }
+  const Picture tall = test::FlatPicture(1, 20000, 10, 20, 30);
+  try {
+    StretchPicture(tall, 65535, 2);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_STREQ(e.what(), "Not enough memory to resize a picture to 65535 x 2 pixels");
+  }
+  EXPECT_EQ(StretchPicture(dot, 20000, 3), test::FlatPicture(20000, 3, 10, 20, 30));
+}
+
 }  // namespace
 }  // namespace qg
