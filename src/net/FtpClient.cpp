@@ -3,6 +3,9 @@
 
 #include <netinet/in.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
 
 namespace qg::net {
@@ -12,6 +15,7 @@ namespace {
 constexpr size_t kReceiveBufferSize = 1024;
 // A name listing larger than this is not a listing of a gallery's folder.
 constexpr size_t kMaxListingSize = 64 * 1024 * 1024;
+constexpr int kMaxPreliminaryReplies = 32;
 
 std::string Seconds(Millis limit) {
   const long long ms = limit.count();
@@ -21,8 +25,12 @@ std::string Seconds(Millis limit) {
 
 // Names are sent inside command lines; a line break in one would end the command early and
 // smuggle in another.
+bool HasLineBreak(const std::string& text) {
+  return text.find_first_of("\r\n") != std::string::npos;
+}
+
 void CheckArgument(const std::string& text) {
-  if (text.find_first_of("\r\n") != std::string::npos) {
+  if (HasLineBreak(text)) {
     throw FtpError(
         "The name '" + text + "' contains a line break and cannot be sent to the FTP server", 0);
   }
@@ -48,7 +56,10 @@ FtpClient::~FtpClient() = default;
 void FtpClient::Connect(const std::string& host, const std::string& user,
                         const std::string& password) {
   CheckArgument(user);
-  CheckArgument(password);
+  // The password itself never goes into a message.
+  if (HasLineBreak(password)) {
+    throw FtpError("The password contains a line break and cannot be sent to the FTP server", 0);
+  }
   control_.Close();
   reader_ = FtpReplyReader();
   host_ = host;
@@ -72,8 +83,7 @@ void FtpClient::Connect(const std::string& host, const std::string& user,
   }
 
   // A server that is not ready yet says so with 120 and greets later.
-  FtpReply reply = ReadReply();
-  while (reply.IsPreliminary()) reply = ReadReply();
+  FtpReply reply = ReadFinalReply();
   if (reply.code != 220) Refused(reply);
 
   reply = Command("USER " + user);
@@ -139,8 +149,20 @@ FtpReply FtpClient::Command(const std::string& line) {
 
 FtpReply FtpClient::ReadFinalReply() {
   FtpReply reply = ReadReply();
-  while (reply.IsPreliminary()) reply = ReadReply();
+  for (int count = 1; reply.IsPreliminary(); ++count) {
+    CheckPreliminaryCount(count);
+    reply = ReadReply();
+  }
   return reply;
+}
+
+void FtpClient::CheckPreliminaryCount(int count) {
+  // A few preliminary replies before the final one are normal; an endless stream of them is
+  // not a server at work, and would keep the upload waiting for ever.
+  if (count > kMaxPreliminaryReplies) {
+    control_.Close();
+    throw FtpError("The FTP server sent preliminary replies without end", 0);
+  }
 }
 
 Socket FtpClient::OpenDataListener() {
@@ -170,11 +192,56 @@ Socket FtpClient::OpenDataListener() {
   return listener;
 }
 
-Socket FtpClient::AcceptData(Socket& listener) {
+bool FtpClient::ReplyWaiting() const {
+  FtpReplyReader copy = reader_;
+  FtpReply reply;
   try {
-    Socket data = listener.Accept(timeouts_.data, serverAddress_);
-    listener.Close();
-    return data;
+    return copy.Next(reply);
+  } catch (const Error&) {
+    return true;  // ReadReply reports it
+  }
+}
+
+Socket FtpClient::AcceptData(Socket& listener) {
+  // The server may also answer on the control connection instead of connecting (425 when it
+  // cannot reach us, 450 or 550 after a 150), so both are watched: its words end the wait at
+  // once rather than a time limit later.
+  const auto deadline = std::chrono::steady_clock::now() + timeouts_.data;
+  int preliminaries = 1;  // the one that announced the transfer
+  try {
+    for (;;) {
+      const bool replyWaiting = ReplyWaiting();
+      pollfd fds[2] = {{listener.fd(), POLLIN, 0}, {control_.fd(), POLLIN, 0}};
+      const auto left =
+          std::chrono::duration_cast<Millis>(deadline - std::chrono::steady_clock::now());
+      const int n = calls_.Poll(
+          fds, 2, replyWaiting ? 0 : static_cast<int>(std::max<long long>(0, left.count())));
+      if (n < 0) {
+        if (errno == EINTR) continue;  // the listener must be looked at before any reply
+        throw SocketError(SocketError::Kind::Io, std::string("poll: ") + std::strerror(errno));
+      }
+      if (n > 0 && fds[0].revents != 0) {
+        try {
+          Socket data = listener.Accept(Millis(0), serverAddress_);
+          listener.Close();
+          return data;
+        } catch (const SocketError& e) {
+          if (e.kind() != SocketError::Kind::Timeout) throw;
+          continue;  // a stranger was turned away
+        }
+      }
+      if (replyWaiting || (n > 0 && fds[1].revents != 0)) {
+        const FtpReply reply = ReadReply();
+        if (reply.IsPreliminary()) {
+          CheckPreliminaryCount(++preliminaries);
+          continue;
+        }
+        Refused(reply);
+      }
+      if (n == 0 && std::chrono::steady_clock::now() >= deadline) {
+        throw SocketError(SocketError::Kind::Timeout, "no data connection arrived");
+      }
+    }
   } catch (const SocketError& e) {
     // The server's state is unknown now, so the control connection is not used again.
     control_.Close();
@@ -190,6 +257,10 @@ Socket FtpClient::AcceptData(Socket& listener) {
 std::vector<std::string> FtpClient::NameList() {
   Socket listener = OpenDataListener();
   FtpReply reply = Command("NLST");
+  // Some servers answer a folder without entries with 450 or 550 ("No files found") instead of
+  // an empty listing; an upload into a new folder must not fail on that. Should the refusal
+  // mean something else, making or entering the folder next brings the server's own words.
+  if (reply.code == 450 || reply.code == 550) return {};
   if (!reply.IsPreliminary()) Refused(reply);
   Socket data = AcceptData(listener);
 
@@ -218,14 +289,13 @@ std::vector<std::string> FtpClient::NameList() {
   reply = ReadFinalReply();
   if (!reply.IsCompletion()) Refused(reply);
 
+  // Lines end in CR LF, LF or CR alone.
   std::vector<std::string> names;
   size_t start = 0;
   while (start < listing.size()) {
-    size_t end = listing.find('\n', start);
+    size_t end = listing.find_first_of("\r\n", start);
     if (end == std::string::npos) end = listing.size();
-    std::string line = listing.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty()) names.push_back(std::move(line));
+    if (end > start) names.push_back(listing.substr(start, end - start));
     start = end + 1;
   }
   return names;

@@ -55,7 +55,8 @@ class FtpClient {
   // greeting, logs in with USER and PASS, and sets binary mode with TYPE I.
   void Connect(const std::string& host, const std::string& user, const std::string& password);
 
-  // NLST of the current folder: one name a line, line ends removed, empty lines skipped.
+  // NLST of the current folder: one name a line, line ends removed, empty lines skipped. A
+  // 450 or 550 reply reads as an empty folder (some servers say "No files found" that way).
   std::vector<std::string> NameList();
   void MakeDirectory(const std::string& name);    // MKD, expects 257
   void ChangeDirectory(const std::string& name);  // CWD, expects 200 or 250
@@ -76,11 +77,17 @@ class FtpClient {
   FtpReply Command(const std::string& line);
   void SendLine(const std::string& line);
   FtpReply ReadReply();
+  // Reads past preliminary (1xx) replies to the final one.
   FtpReply ReadFinalReply();
+  // Ends the session when the server has sent more than a sane number of preliminary replies.
+  void CheckPreliminaryCount(int count);
   // Opens a listening socket and announces it with PORT (EPRT on IPv6).
   Socket OpenDataListener();
-  // Accepts the server's data connection after a preliminary reply.
+  // Accepts the server's data connection after a preliminary reply; a final reply that comes
+  // instead ends the wait as a refusal.
   Socket AcceptData(Socket& listener);
+  // True when the bytes received so far hold a whole reply (or bytes that cannot be one).
+  bool ReplyWaiting() const;
   void RequireConnection() const;
   [[noreturn]] void Refused(const FtpReply& reply);
   // Turns a control-connection failure into an FtpError, closing the broken connection.

@@ -46,6 +46,24 @@ bool IsDisconnect(int error) {
   return error == EPIPE || error == ECONNRESET || error == ECONNABORTED || error == ENOTCONN;
 }
 
+// True when `address` belongs to this machine: a socket can be bound to it. Loopback addresses
+// other than 127.0.0.1 (127.0.1.1 is a common name for the own host) pass as well.
+bool IsOwnAddress(SocketCalls& calls, const SocketAddress& address) {
+  SocketAddress probe = address;
+  if (probe.family() == AF_INET) {
+    reinterpret_cast<sockaddr_in*>(&probe.storage)->sin_port = 0;
+  } else if (probe.family() == AF_INET6) {
+    reinterpret_cast<sockaddr_in6*>(&probe.storage)->sin6_port = 0;
+  } else {
+    return false;
+  }
+  const int fd = calls.Socket(probe.family(), SOCK_STREAM, 0);
+  if (fd < 0) return false;
+  const bool own = calls.Bind(fd, probe.get(), probe.length) == 0;
+  calls.Close(fd);
+  return own;
+}
+
 }  // namespace
 
 HostPort ParseHostPort(const std::string& text, uint16_t defaultPort) {
@@ -218,8 +236,14 @@ Socket Socket::Accept(Millis timeout, const SocketAddress& expectedPeer) {
       throw SocketError(SocketError::Kind::Io, ErrnoText(errno));
     }
     Socket accepted(*calls_, fd);
-    // Only the server we talk to may deliver or fetch data; anyone else is turned away.
-    if (!peer.SameHost(expectedPeer)) continue;
+    // Only the server we talk to may deliver or fetch data; anyone else is turned away. A
+    // server on this machine may open its data connections from another of the machine's
+    // addresses than the one we reached it at (a connection to 127.0.1.1 comes from
+    // 127.0.0.1 unless the server binds it), so there any own address counts as the server's.
+    if (!peer.SameHost(expectedPeer) &&
+        !(IsOwnAddress(*calls_, expectedPeer) && IsOwnAddress(*calls_, peer))) {
+      continue;
+    }
     if (calls_->SetNonBlocking(fd) != 0) throw SocketError(SocketError::Kind::Io, ErrnoText(errno));
     return accepted;
   }

@@ -75,7 +75,8 @@ class Socket {
   static Socket Listen(SocketCalls& calls, const SocketAddress& local);
 
   // Waits up to `timeout` for a connection from the host of `expectedPeer`; connections from any
-  // other host are closed and the wait goes on.
+  // other host are closed and the wait goes on. When `expectedPeer` is an address of this
+  // machine, a connection from any address of this machine is taken.
   Socket Accept(Millis timeout, const SocketAddress& expectedPeer);
 
   // Sends all of `data`; `timeout` limits each wait for the peer to take more.

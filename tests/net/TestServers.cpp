@@ -145,12 +145,22 @@ FtpTestServer::FtpTestServer(const FtpServerOptions& options) : options_(options
     argv.insert(argv.end(), {"--drop-data", std::to_string(options.dropData)});
   if (!options.silentOn.empty()) argv.insert(argv.end(), {"--silent-on", options.silentOn});
   if (options.caseInsensitive) argv.push_back("--case-insensitive");
+  if (!options.nlstEmptyReply.empty())
+    argv.insert(argv.end(), {"--nlst-empty", options.nlstEmptyReply});
+  if (options.giveUpData > 0) {
+    argv.insert(argv.end(),
+                {"--give-up-data", std::to_string(options.giveUpData) + ":" + options.giveUpReply});
+  }
+  argv.insert(argv.end(), {"--listen", options.listen});
+  if (options.unboundData) argv.push_back("--unbound-data");
   process_ = std::make_unique<ServerProcess>(argv);
 }
 
 FtpTestServer::~FtpTestServer() = default;
 
-std::string FtpTestServer::host() const { return "127.0.0.1:" + std::to_string(process_->port()); }
+std::string FtpTestServer::host() const {
+  return options_.listen + ":" + std::to_string(process_->port());
+}
 
 std::vector<std::string> FtpTestServer::Commands() const {
   return ReadLines(dir_.file("commands.log"));

@@ -44,6 +44,11 @@ struct FtpServerOptions {
   int dropData = 0;              // drop the data connection of the Nth STOR halfway
   std::string silentOn;          // "N:CMD": stop answering at the Nth CMD
   bool caseInsensitive = false;  // match path names without regard to case
+  std::string nlstEmptyReply;    // answer NLST of a folder without entries with this
+  int giveUpData = 0;            // never connect for the Nth PORT: 150, then giveUpReply
+  std::string giveUpReply = "425 Can't open data connection.";
+  std::string listen = "127.0.0.1";  // the address the server listens on (and host() names)
+  bool unboundData = false;          // data connections from whatever address the system picks
 };
 
 class FtpTestServer {
@@ -53,7 +58,7 @@ class FtpTestServer {
   FtpTestServer(const FtpTestServer&) = delete;
   FtpTestServer& operator=(const FtpTestServer&) = delete;
 
-  // "127.0.0.1:PORT", as a user would type a host with a port.
+  // "ADDRESS:PORT" (127.0.0.1 unless told otherwise), as a user would type a host with a port.
   std::string host() const;
   const std::string& user() const { return options_.user; }
   const std::string& password() const { return options_.password; }

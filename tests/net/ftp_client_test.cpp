@@ -123,6 +123,63 @@ TEST(FtpClientSession, ListsMakesAndEntersFolders) {
   EXPECT_EQ(ReadFile(server.root() + "/made/in.txt"), "inside");
 }
 
+TEST(FtpClientSession, RefusedListingOfAnEmptyFolderReadsAsEmpty) {
+  for (const char* reply : {"450 No files found.", "550 No files found."}) {
+    FtpServerOptions options;
+    options.nlstEmptyReply = reply;
+    FtpTestServer server(options);
+    FtpClient client(kPatient);
+    client.Connect(server.host(), server.user(), server.password());
+    EXPECT_THAT(client.NameList(), IsEmpty()) << reply;
+    client.MakeDirectory("made");
+    EXPECT_THAT(client.NameList(), ElementsAre("made")) << reply;
+    client.ChangeDirectory("made");
+    EXPECT_THAT(client.NameList(), IsEmpty()) << reply;
+    client.Store("in.txt", "inside");
+    client.Disconnect();
+    EXPECT_EQ(ReadFile(server.root() + "/made/in.txt"), "inside");
+    EXPECT_THAT(server.CommandsWithoutPort(),
+                ElementsAre("USER qguser", "PASS qgpass", "TYPE I", "NLST", "MKD made", "NLST",
+                            "CWD made", "NLST", "STOR in.txt", "QUIT"));
+  }
+}
+
+TEST(FtpClientSession, TakesDataConnectionsFromAnotherAddressOfThisMachine) {
+  // Reached at 127.0.0.2, the server connects back from 127.0.0.1, the address the system
+  // picks for it.
+  FtpServerOptions options;
+  options.listen = "127.0.0.2";
+  options.unboundData = true;
+  FtpTestServer server(options);
+  FtpClient client({Millis(10000), Millis(10000), Millis(3000)});
+  client.Connect(server.host(), server.user(), server.password());
+  client.Store("a.jpg", "x");
+  EXPECT_THAT(client.NameList(), ElementsAre("a.jpg"));
+  client.Disconnect();
+  EXPECT_EQ(ReadFile(server.root() + "/a.jpg"), "x");
+}
+
+TEST(FtpClientRefusals, ServerThatGivesUpOnTheDataConnectionIsHeardAtOnce) {
+  // The server announces the transfer with 150, never connects and says why on the control
+  // connection: its text is the error, well before the data time limit, and the session
+  // stays usable.
+  FtpServerOptions options;
+  options.giveUpData = 2;
+  options.giveUpReply = "425 Can't open data connection.";
+  FtpTestServer server(options);
+  FtpClient client({Millis(10000), Millis(10000), Millis(60000)});
+  client.Connect(server.host(), server.user(), server.password());
+  client.Store("one.jpg", "1");
+  FtpError e = ErrorOf([&] { client.Store("two.jpg", "2"); });
+  EXPECT_EQ(e.code(), 425);
+  EXPECT_STREQ(e.what(), "425 Can't open data connection.");
+  client.Store("three.jpg", "3");
+  client.Disconnect();
+  EXPECT_EQ(ReadFile(server.root() + "/three.jpg"), "3");
+  EXPECT_FALSE(std::filesystem::exists(server.root() + "/two.jpg"));
+  EXPECT_EQ(server.CommandsWithoutPort().back(), "QUIT");
+}
+
 TEST(FtpClientRefusals, CarryTheServersReplyText) {
   FtpTestServer server;
   std::filesystem::create_directory(server.root() + "/there");
@@ -174,6 +231,9 @@ TEST(FtpClientRefusals, NamesWithLineBreaksAreNeverSent) {
   ErrorOf([&] { client.Store("a\r\nDELE b", "x"); });
   ErrorOf([&] { client.MakeDirectory("x\ny"); });
   client.Disconnect();
+  FtpClient other(kPatient);
+  EXPECT_STREQ(ErrorOf([&] { other.Connect(server.host(), "qguser", "se\r\ncret"); }).what(),
+               "The password contains a line break and cannot be sent to the FTP server");
   EXPECT_THAT(server.CommandsWithoutPort(),
               ElementsAre("USER qguser", "PASS qgpass", "TYPE I", "QUIT"));
 }
@@ -259,6 +319,33 @@ TEST(FtpClientFaults, NonFtpPeerGivesAClearError) {
   FtpError e = ErrorOf(
       [&] { client.Connect("127.0.0.1:" + std::to_string(ntohs(address.sin_port)), "u", "p"); });
   EXPECT_THAT(e.what(), HasSubstr("SSH-2.0-OpenSSH_9.2"));
+  EXPECT_FALSE(client.connected());
+  peer.join();
+  close(fd);
+}
+
+TEST(FtpClientFaults, EndlessPreliminaryRepliesEndTheSession) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(fd, 1), 0);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  std::thread peer([fd] {
+    const int conn = accept(fd, nullptr, nullptr);
+    std::string flood;
+    for (int i = 0; i < 1000; ++i) flood += "120 Service ready in a moment.\r\n";
+    (void)!write(conn, flood.data(), flood.size());
+    char buffer[16];
+    (void)!read(conn, buffer, sizeof buffer);  // until the client gives up
+    close(conn);
+  });
+  FtpClient client(kPatient);
+  FtpError e = ErrorOf(
+      [&] { client.Connect("127.0.0.1:" + std::to_string(ntohs(address.sin_port)), "u", "p"); });
+  EXPECT_STREQ(e.what(), "The FTP server sent preliminary replies without end");
   EXPECT_FALSE(client.connected());
   peer.join();
   close(fd);

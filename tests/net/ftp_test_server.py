@@ -5,7 +5,9 @@ Prints the port on the first line of stdout, then serves until it is killed. Eve
 it receives is appended to the log file as it arrives, so a test can compare the exact sequence.
 Uploads are stored byte for byte, also in ASCII mode, so tests see what went over the wire.
 Fault switches make it misbehave the way real servers do: refuse a STOR, drop a data connection
-halfway, or stop answering altogether.
+halfway, stop answering altogether, answer the name listing of an empty folder with a refusal,
+announce a data connection and then give up on it, or open data connections from whatever
+address the system picks rather than the one the client reached.
 """
 import argparse
 import logging
@@ -14,7 +16,7 @@ import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
-from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.handlers import ActiveDTP, DTPHandler, FTPHandler
 from pyftpdlib.servers import FTPServer
 
 
@@ -34,6 +36,12 @@ def main():
     parser.add_argument("--drop-data", type=int, help="drop the data connection of the Nth STOR")
     parser.add_argument("--silent-on", type=parse_count_text, help="N:CMD stops answering at the Nth CMD")
     parser.add_argument("--case-insensitive", action="store_true", help="match path names without regard to case")
+    parser.add_argument("--nlst-empty", help="REPLY answers NLST of a folder without entries")
+    parser.add_argument("--give-up-data", type=parse_count_text,
+                        help="N:REPLY never connects for the Nth PORT; its transfer gets 150, then REPLY")
+    parser.add_argument("--listen", default="127.0.0.1", help="address to listen on")
+    parser.add_argument("--unbound-data", action="store_true",
+                        help="let the system pick the source address of data connections")
     args = parser.parse_args()
 
     log = open(args.log, "a", encoding="utf-8", buffering=1)
@@ -73,8 +81,14 @@ def main():
 
         handle_read_event = handle_read
 
+    class UnboundActiveDTP(ActiveDTP):
+        def connect_af_unspecified(self, addr, source_address=None):
+            return super().connect_af_unspecified(addr, None)
+
     class TestHandler(FTPHandler):
         stor_count = 0
+        port_count = 0
+        give_up_next = False
         silent = False
         drop_transfer = False
         command_counts = {}
@@ -103,7 +117,39 @@ def main():
                     return
             super().pre_process_command(line, cmd, arg)
 
+        def ftp_PORT(self, line):
+            TestHandler.port_count += 1
+            if args.give_up_data and TestHandler.port_count == args.give_up_data[0]:
+                self.give_up_next = True
+                self.respond("200 PORT command successful.")
+                return
+            super().ftp_PORT(line)
+
+        def pre_process_command_data(self, cmd):
+            # The transfer that follows a PORT this server never acted on.
+            if self.give_up_next and cmd in ("NLST", "STOR"):
+                self.give_up_next = False
+                self.push("150 Opening data connection.\r\n")
+                self.respond(args.give_up_data[1])
+                return True
+            return False
+
+        def ftp_NLST(self, path):
+            if self.pre_process_command_data("NLST"):
+                return None
+            if args.nlst_empty:
+                try:
+                    empty = not self.run_as_current_user(self.fs.listdir, path)
+                except OSError:
+                    empty = False
+                if empty:
+                    self.respond(args.nlst_empty)
+                    return None
+            return super().ftp_NLST(path)
+
         def ftp_STOR(self, file, mode="w"):
+            if self.pre_process_command_data("STOR"):
+                return None
             TestHandler.stor_count += 1
             if args.fail_stor and TestHandler.stor_count == args.fail_stor[0]:
                 self.respond(args.fail_stor[1])
@@ -120,9 +166,11 @@ def main():
     TestHandler.banner = args.banner
     TestHandler.auth_failed_timeout = 0
     TestHandler.command_counts = {}
+    if args.unbound_data:
+        TestHandler.active_dtp = UnboundActiveDTP
 
     logging.basicConfig(level=logging.CRITICAL)
-    server = FTPServer(("127.0.0.1", 0), TestHandler)
+    server = FTPServer((args.listen, 0), TestHandler)
     print(server.socket.getsockname()[1], flush=True)
     server.serve_forever()
 

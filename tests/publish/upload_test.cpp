@@ -145,6 +145,24 @@ TEST(UploadSequence, MakesEachFolderOnceAndSwitchesTypeOnlyWhenNeeded) {
                   "status Ready", "link enabled", "idle"));
 }
 
+TEST(UploadSequence, FirstUploadIntoAnEmptyAccountOnAServerThatRefusesEmptyListings) {
+  FtpServerOptions options;
+  options.nlstEmptyReply = "450 No files found.";
+  FtpTestServer server(options);
+  Gallery gallery(kExampleList);
+  RecordingObserver observer;
+  EXPECT_EQ(RunOwnServer(gallery.OwnServerJob(server, "gallery"), observer),
+            UploadOutcome::Completed);
+  EXPECT_THAT(server.CommandsWithoutPort(),
+              ElementsAre("USER qguser", "PASS qgpass", "TYPE I", "NLST", "MKD gallery",
+                          "CWD gallery", "NLST", "MKD images", "CWD images", "STOR a.jpg",
+                          "STOR b.jpg", "CDUP", "TYPE A", "STOR index.html", "STOR page1.html",
+                          "NLST", "MKD thumbs", "CWD thumbs", "TYPE I", "STOR tn_a.jpg", "QUIT"));
+  for (const std::string& entry : kExampleList) {
+    EXPECT_EQ(ReadFile(server.root() + "/gallery/" + entry), Gallery::Content(entry)) << entry;
+  }
+}
+
 TEST(UploadSequence, ExistingFoldersAreMatchedWithoutRegardToCase) {
   FtpServerOptions options;
   options.caseInsensitive = true;
