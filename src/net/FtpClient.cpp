@@ -227,7 +227,7 @@ Socket FtpClient::AcceptData(Socket& listener) {
           return data;
         } catch (const SocketError& e) {
           if (e.kind() != SocketError::Kind::Timeout) throw;
-          continue;  // a stranger was turned away
+          // A stranger was turned away: go on waiting.
         }
       }
       if (replyWaiting || (n > 0 && fds[1].revents != 0)) {
@@ -238,7 +238,7 @@ Socket FtpClient::AcceptData(Socket& listener) {
         }
         Refused(reply);
       }
-      if (n == 0 && std::chrono::steady_clock::now() >= deadline) {
+      if (std::chrono::steady_clock::now() >= deadline) {  // strangers cannot keep us here
         throw SocketError(SocketError::Kind::Timeout, "no data connection arrived");
       }
     }
