@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -147,6 +148,63 @@ TEST(RealLookingPictures, CommandLine) {
   EXPECT_NE(status, 0);
   Output(Quote(cli) + " exif 2>/dev/null", &status);
   EXPECT_NE(status, 0);
+}
+
+// A compact camera's tag set with GPS, interoperability and thumbnail directories, big-endian:
+// the whole summary and the whole tag list, in walk order, as the command line prints them.
+TEST(RealLookingPictures, CommandLineWholeTexts) {
+  REQUIRE_TOOLS();
+  const std::string cli = std::string(QG_BIN_DIR) + "/quillon-cli";
+  if (!std::filesystem::exists(cli)) GTEST_SKIP() << "quillon-cli is not built";
+  test::TempDir dir;
+  const std::string thumb = dir.file("thumb.jpg");
+  const std::string path = dir.file("IMG_0001.jpg");
+  Shell("gm convert -size 16x12 xc:green " + Quote(thumb));
+  Shell("gm convert -size 64x48 xc:red -quality 90 " + Quote(path));
+  Shell("exiftool -q -overwrite_original -ExifByteOrder=MM -Make=Canon "
+        "-Model='Canon PowerShot A520 ' -Orientation#=6 -XResolution=180 -YResolution=180 "
+        "-ResolutionUnit#=2 -ExposureTime=1/60 -FNumber=2.8 -ExposureCompensation=-1/3 "
+        "-MaxApertureValue=2.8 -MeteringMode#=5 -EXIF:Flash#=24 -FocalLength=5.8 "
+        "-ExifImageWidth=2272 -ExifImageHeight=1704 -FocalPlaneXResolution=2272000/280 "
+        "-FocalPlaneYResolution=1704000/210 -FocalPlaneResolutionUnit#=2 "
+        "-DateTimeOriginal='2005:07:04 09:30:00' -WhiteBalance#=1 -InteropIndex=R98 "
+        "-GPSLatitude=48.5 -GPSLatitudeRef=N -GPSAltitude=35.5 '-ThumbnailImage<=" + thumb + "' " +
+        Quote(path));
+  Shell("touch -d '2005-07-04 12:00' " + Quote(path));
+  const std::string size = std::to_string(std::filesystem::file_size(path) / 1024);
+
+  int status = -1;
+  EXPECT_EQ(Output("LC_ALL=C " + Quote(cli) + " exif " + Quote(path), &status),
+            "File Name: IMG_0001.jpg\nFile Size: " + size +
+                "k\nFile Date: 07/04/05\nPhoto Date: 2005:07:04 09:30:00\n"
+                "Make (Model): Canon (Canon PowerShot A520 )\nDimensions: 2272 x 1704\n"
+                "Exposure Time: 1/60 sec\nFocal Length:  5.80 mm\nFocal Length (35mm): 28.23\n"
+                "FNumber: F2.8\nFlash: No\n");
+  EXPECT_EQ(status, 0);
+
+  std::string tags = Output(Quote(cli) + " exif " + Quote(path) + " --tags", &status);
+  EXPECT_EQ(status, 0);
+  // Directory offsets depend on how exiftool lays the block out.
+  for (const char* link : {"\nExifOffset\t", "\nInteroperabilityOffset\t", "\nGPSInfo\t"}) {
+    const size_t at = tags.find(link);
+    ASSERT_NE(at, std::string::npos) << link;
+    const size_t value = at + std::strlen(link);
+    tags.replace(value, tags.find('\n', value) - value, "#");
+  }
+  EXPECT_EQ(tags,
+            "Make\tCanon\nModel\tCanon PowerShot A520 \nOrientation\tCounterClockwise 90\xC2\xB0\n"
+            "XResolution\t180.00\nYResolution\t180.00\nResolutionUnit\tInch\nYCbCrPositioning\t1\n"
+            "ExposureTime\t1/60 sec\nFNumber\tF2.8\nExifVersion\t\"0232\"\n"
+            "DateTimeOriginal\t2005:07:04 09:30:00\nComponentsConfiguration\tYCbCr\n"
+            "ExposureBiasValue\t-1/3\nMaxApertureValue\tF3.0\nMeteringMode\tMultiSegment\n"
+            "Flash\tOff, auto mode\nFocalLength\t 5.80 mm\nFlashPixVersion\t\"0100\"\n"
+            "ColorSpace\t65535\nExifImageWidth\t2272\nExifImageLength\t1704\n"
+            "InteroperabilityIndex\tR98\nInteroperabilityVersion\t\"0100\"\n"
+            "InteroperabilityOffset\t#\nFocalPlaneXResolution\t2272000/280\n"
+            "FocalPlaneYResolution\t1704000/210\nFocalPlaneResolutionUnit\tInch\nWhiteBalance\t1\n"
+            "ExifOffset\t#\nGPSVersionID\t2, 3, 0, 0\nGPSLatitudeRef\tN\n"
+            "GPSLatitude\t48 Degrees 30 Minutes 0 Seconds\nGPSAltitude\t71/2\nGPSInfo\t#\n"
+            "FocalLengthin35mmFilm\t28.23\n");
 }
 
 }  // namespace
