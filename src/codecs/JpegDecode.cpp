@@ -10,7 +10,9 @@
 #include <vector>
 
 #include <jpeglib.h>
+
 #include <jerror.h>
+#include "codecs/JpegErrors.h"
 
 #include "codecs/Formats.h"
 
@@ -18,25 +20,13 @@ namespace qg::codecs {
 
 namespace {
 
-struct ErrorManager {
-  jpeg_error_mgr pub;
-  std::jmp_buf jump;
-  char message[JMSG_LENGTH_MAX];
-};
-
-[[noreturn]] void OnError(j_common_ptr cinfo) {
-  auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-  err->pub.format_message(cinfo, err->message);
-  std::longjmp(err->jump, 1);
-}
-
 // Warnings arrive with level -1. Running out of data means the file was cut short: that is a
 // damaged picture, not a warning, and the decode stops here. Other corrupt-data warnings (bad
 // Huffman codes, stray bytes before a marker) leave a picture with damaged blocks that viewers
 // show as it is; we do the same. Trace messages (level > 0) are dropped.
 void OnMessage(j_common_ptr cinfo, int level) {
   if (level != -1) return;
-  if (cinfo->err->msg_code == JWRN_JPEG_EOF) OnError(cinfo);
+  if (cinfo->err->msg_code == JWRN_JPEG_EOF) JpegErrorExit(cinfo);
   cinfo->err->num_warnings++;
 }
 
@@ -55,7 +45,7 @@ namespace {
 // not in registers, when libjpeg jumps back.
 struct DecodeState {
   jpeg_decompress_struct cinfo;
-  ErrorManager err;
+  JpegErrorManager err;
   const std::string* path = nullptr;
   Picture picture;
   std::vector<uint8_t> row;
@@ -114,7 +104,7 @@ Picture DecodeJpeg(const uint8_t* data, size_t size, const std::string& path) {
   std::memset(&state.cinfo, 0, sizeof state.cinfo);  // destroy is a no-op before creation
   std::memset(&state.err, 0, sizeof state.err);
   state.cinfo.err = jpeg_std_error(&state.err.pub);
-  state.err.pub.error_exit = OnError;
+  state.err.pub.error_exit = JpegErrorExit;
   state.err.pub.emit_message = OnMessage;
   state.path = &path;
   DecompressGuard guard{&state.cinfo};

@@ -11,6 +11,8 @@
 
 #include <jpeglib.h>
 
+#include "codecs/JpegErrors.h"
+
 #include "codecs/Decode.h"
 #include "imaging/Kernels.h"
 
@@ -21,17 +23,8 @@ namespace {
 // Larger pictures go the general way, which also applies the decoders' size limit.
 constexpr int64_t kMaxStreamedPixels = 200'000'000;
 
-struct ErrorManager {
-  jpeg_error_mgr pub;
-  std::jmp_buf jump;
-};
-
-[[noreturn]] void OnError(j_common_ptr cinfo) {
-  std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
-}
-
 void OnMessage(j_common_ptr cinfo, int level) {
-  if (level < 0) OnError(cinfo);
+  if (level < 0) JpegErrorExit(cinfo);
 }
 
 // The whole file, when it starts with the JPEG signature (to which the codecs route every
@@ -63,7 +56,7 @@ std::string ExtensionOf(const std::string& path) {
 
 struct JpegRowSource::State {
   jpeg_decompress_struct cinfo;
-  ErrorManager err;
+  JpegErrorManager err;
   bool created = false;
   std::vector<uint8_t> bytes;
   std::vector<uint8_t> rows;  // kBlockRows decoded rows
@@ -79,7 +72,8 @@ struct JpegRowSource::State {
 
 namespace {
 
-bool RunOpen(jpeg_decompress_struct& cinfo, ErrorManager& err, const std::vector<uint8_t>& bytes) {
+bool RunOpen(jpeg_decompress_struct& cinfo, JpegErrorManager& err,
+             const std::vector<uint8_t>& bytes) {
   if (setjmp(err.jump)) return false;
   jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&cinfo, TRUE);
@@ -94,7 +88,7 @@ bool RunOpen(jpeg_decompress_struct& cinfo, ErrorManager& err, const std::vector
   return cinfo.output_components == 3;
 }
 
-bool RunStream(jpeg_decompress_struct& cinfo, ErrorManager& err, uint8_t* buffer,
+bool RunStream(jpeg_decompress_struct& cinfo, JpegErrorManager& err, uint8_t* buffer,
                RowResampler& resampler) {
   if (setjmp(err.jump)) return false;
   const size_t bytes = static_cast<size_t>(cinfo.output_width) * 3;
@@ -118,7 +112,7 @@ std::unique_ptr<JpegRowSource> JpegRowSource::Open(const std::string& path) {
   auto state = std::make_unique<State>();
   if (!ReadJpegFile(path, state->bytes)) return nullptr;
   state->cinfo.err = jpeg_std_error(&state->err.pub);
-  state->err.pub.error_exit = OnError;
+  state->err.pub.error_exit = JpegErrorExit;
   state->err.pub.emit_message = OnMessage;
   jpeg_create_decompress(&state->cinfo);
   state->created = true;

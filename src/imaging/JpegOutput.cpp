@@ -10,9 +10,11 @@
 #include <cstdio>
 
 #include <jpeglib.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include "codecs/JpegErrors.h"
 
 #include "core/Error.h"
 #include "imaging/Pipeline.h"
@@ -21,23 +23,11 @@ namespace qg {
 
 namespace {
 
-struct ErrorManager {
-  jpeg_error_mgr pub;
-  std::jmp_buf jump;
-  char message[JMSG_LENGTH_MAX];
-};
-
-[[noreturn]] void OnError(j_common_ptr cinfo) {
-  auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-  err->pub.format_message(cinfo, err->message);
-  std::longjmp(err->jump, 1);
-}
-
 void OnMessage(j_common_ptr, int) {}
 
 struct CompressState {
   jpeg_compress_struct cinfo;
-  ErrorManager err;
+  JpegErrorManager err;
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
 };
@@ -79,7 +69,7 @@ std::vector<uint8_t> EncodeJpeg(const Picture& picture, int quality, bool progre
   std::memset(&state.cinfo, 0, sizeof state.cinfo);
   std::memset(&state.err, 0, sizeof state.err);
   state.cinfo.err = jpeg_std_error(&state.err.pub);
-  state.err.pub.error_exit = OnError;
+  state.err.pub.error_exit = JpegErrorExit;
   state.err.pub.emit_message = OnMessage;
   const bool ok = RunCompress(state, picture, quality, progressive);
   std::vector<uint8_t> bytes;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 
+#include "core/Utf16.h"
 #include "metadata/ExifReader.h"
 #include "metadata/TagDictionary.h"
 
@@ -292,41 +293,7 @@ std::string GpsTimeText(const std::string& text, const TTagEntry&) {
 
 std::string WindowsText(const std::string&, const TTagEntry& entry) {
   // Little-endian UTF-16 up to the first zero, as UTF-8.
-  std::string out;
-  const uint8_t* b = Bytes(entry.raw);
-  const size_t units = entry.raw.size() / 2;
-  auto append = [&out](uint32_t cp) {
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  };
-  for (size_t i = 0; i < units; ++i) {
-    uint32_t unit = b[2 * i] | (b[2 * i + 1] << 8);
-    if (unit == 0) break;
-    if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units) {
-      const uint32_t low = b[2 * i + 2] | (b[2 * i + 3] << 8);
-      if (low >= 0xDC00 && low < 0xE000) {
-        append(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-        ++i;
-        continue;
-      }
-    }
-    if (unit >= 0xD800 && unit < 0xE000) unit = 0xFFFD;
-    append(unit);
-  }
-  return out;
+  return Utf16LeToUtf8(entry.raw, /*stopAtNul=*/true);
 }
 
 std::string UserCommentText(const std::string&, const TTagEntry& entry) {
