@@ -2,16 +2,18 @@
 // result on stdout and returns the exit code; errors are thrown as qg::Error and reported by main.
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qg::cli {
 
 using Args = std::vector<std::string>;
 
-int RunAdd(const Args& args);        // add PROJECT.tnp PICTURE...
-int RunInfo(const Args& args);       // info PROJECT.tnp [--dump]
-int RunBuild(const Args& args);      // build PROJECT.tnp [--dest DIR] [--jobs N] [--list] [--upload]
+int RunAdd(const Args& args);    // add PROJECT.tnp PICTURE...
+int RunInfo(const Args& args);   // info PROJECT.tnp [--dump]
+int RunBuild(const Args& args);  // build PROJECT.tnp [--dest DIR] [--jobs N] [--list] [--upload]
 int RunThumbnail(const Args& args);  // thumbnail PROJECT.tnp SOURCE OUT [--side thumb|image]
 int RunExif(const Args& args);       // exif PICTURE [--tags]
 
@@ -19,6 +21,24 @@ int RunExif(const Args& args);       // exif PICTURE [--tags]
 struct UsageError {
   std::string message;
 };
+
+// A command's arguments sorted into operands, flags and options that take the next argument
+// (the last of a repeated option wins). "-" is an operand; any other word starting with "-"
+// that is neither flag nor option is refused.
+struct CommandLine {
+  std::vector<std::string> operands;
+  std::vector<std::string> flags;
+  std::vector<std::pair<std::string, std::string>> values;
+
+  bool flag(const std::string& name) const;
+  const std::string* value(const std::string& name) const;
+};
+CommandLine ParseCommandLine(const Args& args, std::initializer_list<const char*> flags,
+                             std::initializer_list<const char*> valued = {});
+
+// The command's one operand; `what` names it in "no <what> given" and "more than one <what>
+// given".
+const std::string& SingleOperand(const CommandLine& line, const std::string& what);
 
 }  // namespace qg::cli
 

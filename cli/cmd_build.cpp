@@ -79,33 +79,12 @@ unsigned ParseJobs(const std::string& text) {
 }  // namespace
 
 int RunBuild(const Args& args) {
-  std::string path, dest;
-  bool haveDest = false, list = false, upload = false;
-  unsigned jobs = 0;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--dest" || arg == "--jobs") {
-      if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
-      const std::string& value = args[++i];
-      if (arg == "--dest") {
-        dest = value;
-        haveDest = true;
-      } else {
-        jobs = ParseJobs(value);
-      }
-    } else if (arg == "--list") {
-      list = true;
-    } else if (arg == "--upload") {
-      upload = true;
-    } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
-      throw UsageError{"unknown option '" + arg + "'"};
-    } else if (path.empty()) {
-      path = arg;
-    } else {
-      throw UsageError{"more than one project file given"};
-    }
-  }
-  if (path.empty()) throw UsageError{"no project file given"};
+  const CommandLine line =
+      ParseCommandLine(args, {"--list", "--upload"}, {"--dest", "--jobs"});
+  const std::string& path = SingleOperand(line, "project file");
+  const std::string* dest = line.value("--dest");
+  const std::string* jobsText = line.value("--jobs");
+  const unsigned jobs = jobsText ? ParseJobs(*jobsText) : 0;
 
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
@@ -117,7 +96,7 @@ int RunBuild(const Args& args) {
   NewProjectDefaults(project, prefs);
   LoadProjectFile(project, path);
   project.FProjectFileName = path;
-  if (haveDest) project.options.editDestFolder = dest;
+  if (dest) project.options.editDestFolder = *dest;
 
   GalleryBuilder builder(jobs);
   BuildResult result;
@@ -135,11 +114,11 @@ int RunBuild(const Args& args) {
                result.destFolder.c_str(), project.pictures.size(),
                project.pictures.size() == 1 ? "" : "s", result.pageCount,
                result.pageCount == 1 ? "" : "s", result.stopped ? " (stopped early)" : "");
-  if (list) {
+  if (line.flag("--list")) {
     for (const std::string& entry : result.uploadList) std::printf("%s\n", entry.c_str());
     std::fflush(stdout);
   }
-  if (upload) return UploadBuiltGallery(project, result.uploadList, result.destFolder);
+  if (line.flag("--upload")) return UploadBuiltGallery(project, result.uploadList, result.destFolder);
   return 0;
 }
 

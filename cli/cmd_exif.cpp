@@ -28,20 +28,9 @@ std::string OneLine(std::string text) {
 }  // namespace
 
 int RunExif(const Args& args) {
-  std::string path;
-  bool tags = false;
-  for (const std::string& arg : args) {
-    if (arg == "--tags") {
-      tags = true;
-    } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
-      throw UsageError{"unknown option '" + arg + "'"};
-    } else if (path.empty()) {
-      path = arg;
-    } else {
-      throw UsageError{"more than one picture given"};
-    }
-  }
-  if (path.empty()) throw UsageError{"no picture given"};
+  const CommandLine line = ParseCommandLine(args, {"--tags"});
+  const std::string& path = SingleOperand(line, "picture");
+  const bool tags = line.flag("--tags");
 
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) throw Error("File not found: " + path);

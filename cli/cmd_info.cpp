@@ -13,20 +13,9 @@
 namespace qg::cli {
 
 int RunInfo(const Args& args) {
-  std::string path;
-  bool dump = false;
-  for (const std::string& arg : args) {
-    if (arg == "--dump") {
-      dump = true;
-    } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
-      throw UsageError{"unknown option '" + arg + "'"};
-    } else if (path.empty()) {
-      path = arg;
-    } else {
-      throw UsageError{"more than one project file given"};
-    }
-  }
-  if (path.empty()) throw UsageError{"no project file given"};
+  const CommandLine line = ParseCommandLine(args, {"--dump"});
+  const std::string& path = SingleOperand(line, "project file");
+  const bool dump = line.flag("--dump");
 
   std::error_code ec;
   if (!std::filesystem::exists(path, ec))
