@@ -60,7 +60,9 @@ uint32_t Hash(int32_t x, int32_t y, uint32_t seed) {
   h ^= h >> 15;
   return h;
 }
-double Random01(int32_t x, int32_t y, uint32_t seed) { return (Hash(x, y, seed) & 0xFFFFFF) / 16777216.0; }
+double Random01(int32_t x, int32_t y, uint32_t seed) {
+  return (Hash(x, y, seed) & 0xFFFFFF) / 16777216.0;
+}
 
 // Value noise on a lattice; with periods > 0 (in lattice cells) it wraps, so tiles join
 // without seams.
@@ -190,7 +192,9 @@ Raster Button(const Shape& glyph) {
   raster.alpha.assign(kSize * kSize, 255);
   const Rgb top = Hex(0x6A9BD1), bottom = Hex(0x24528A), rim = Hex(0x1A3C66), white = Hex(0xFFFFFF);
   const Shape outer = [](double x, double y) { return InRoundedRect(x, y, 0, 0, 32, 32, 7); };
-  const Shape inner = [](double x, double y) { return InRoundedRect(x, y, 1.5, 1.5, 30.5, 30.5, 5.5); };
+  const Shape inner = [](double x, double y) {
+    return InRoundedRect(x, y, 1.5, 1.5, 30.5, 30.5, 5.5);
+  };
   for (int y = 0; y < kSize; ++y) {
     for (int x = 0; x < kSize; ++x) {
       const double cover = Coverage(outer, x, y);
@@ -229,9 +233,11 @@ void MakeButtons(const std::filesystem::path& folder) {
   const Shape last = [](double x, double y) {
     return InRect(x, y, 21, 8.5, 24, 23.5) || InPolygon(x, y, Triangle(20.5, 9));
   };
-  const std::pair<const char*, Shape> buttons[] = {
-      {"bhome.gif", home}, {"bfirst.gif", first}, {"bprev.gif", previous},
-      {"bnext.gif", next}, {"blast.gif", last}};
+  const std::pair<const char*, Shape> buttons[] = {{"bhome.gif", home},
+                                                   {"bfirst.gif", first},
+                                                   {"bprev.gif", previous},
+                                                   {"bnext.gif", next},
+                                                   {"blast.gif", last}};
   for (const auto& [name, glyph] : buttons) {
     if (!WriteGif(Button(glyph), (folder / name).string())) {
       std::fprintf(stderr, "qg-pictures: cannot write %s\n", (folder / name).c_str());
@@ -276,7 +282,8 @@ void MakeBackgrounds(const std::filesystem::path& folder) {
   });
   // Dots: small grey dots on near-white, a light pattern that suits any picture.
   Raster dots = Tile(24, [](double x, double y) {
-    const double d1 = std::hypot(x + 0.5 - 6, y + 0.5 - 6), d2 = std::hypot(x + 0.5 - 18, y + 0.5 - 18);
+    const double d1 = std::hypot(x + 0.5 - 6, y + 0.5 - 6),
+                 d2 = std::hypot(x + 0.5 - 18, y + 0.5 - 18);
     return Mix(Hex(0xFAFAF7), Hex(0xD9DCE1), Clamp01(2.5 - std::min(d1, d2)));
   });
   const bool ok = WriteJpeg(paper, (folder / "paper.jpg").string(), 88) &&
@@ -307,7 +314,9 @@ Raster Render(int width, int height, const Scene& scene, uint32_t grainSeed) {
   return raster;
 }
 
-Rgb Sky(double y, Rgb zenith, Rgb horizon) { return Mix(zenith, horizon, std::pow(Clamp01(y), 0.8)); }
+Rgb Sky(double y, Rgb zenith, Rgb horizon) {
+  return Mix(zenith, horizon, std::pow(Clamp01(y), 0.8));
+}
 
 Rgb LakeAtDawn(double x, double y) {
   const double horizon = 0.58;
@@ -345,7 +354,8 @@ Rgb Dunes(double x, double y) {
   double shade = 0.0;
   Rgb sand = Hex(0xE0A96D);
   for (int layer = 0; layer < 4; ++layer) {
-    const double crest = horizon + 0.08 + layer * 0.15 + 0.06 * std::sin(x * (5 + layer) + layer * 1.7) +
+    const double crest = horizon + 0.08 + layer * 0.15 +
+                         0.06 * std::sin(x * (5 + layer) + layer * 1.7) +
                          0.03 * Fbm(x * 3, layer, 52, 3);
     if (y > crest) {
       const double slope = std::cos(x * (5 + layer) + layer * 1.7);
@@ -372,7 +382,8 @@ Rgb Meadow(double x, double y) {
   const double cells = 30 + 50 * (1 - depth);
   const double gx = x * cells, gy = y * cells * 1.3;
   const int cx = static_cast<int>(gx), cy = static_cast<int>(gy);
-  const double fx = cx + 0.2 + 0.6 * Random01(cx, cy, 64), fy = cy + 0.2 + 0.6 * Random01(cx, cy, 65);
+  const double fx = cx + 0.2 + 0.6 * Random01(cx, cy, 64),
+               fy = cy + 0.2 + 0.6 * Random01(cx, cy, 65);
   if (Random01(cx, cy, 66) < 0.35 && std::hypot(gx - fx, gy - fy) < 0.12 + 0.1 * depth) {
     return Random01(cx, cy, 67) < 0.5 ? Hex(0xF4E04D) : Hex(0xE8ECF2);
   }
@@ -407,7 +418,8 @@ Rgb Lighthouse(double x, double y) {
                       : Mix(Hex(0x3C6E8F), Hex(0x1F3F5A), (y - horizon) / (1 - horizon));
   if (y >= horizon) c = Scale(c, 0.9 + 0.12 * Fbm(x * 30, y * 120, 81, 3));
   // Rocks in the foreground, the tower on them.
-  const double rock = 0.8 + 0.06 * Fbm(x * 5, 0.3, 82, 4) - 0.1 * std::exp(-std::pow((x - 0.5) * 5, 2));
+  const double rock =
+      0.8 + 0.06 * Fbm(x * 5, 0.3, 82, 4) - 0.1 * std::exp(-std::pow((x - 0.5) * 5, 2));
   const double towerHalf = 0.07 - 0.02 * (y - 0.25) / 0.5;
   if (y > 0.25 && y < rock && std::abs(x - 0.5) < towerHalf) {
     const bool stripe = static_cast<int>((y - 0.25) / 0.08) % 2 == 0;
@@ -428,10 +440,8 @@ void MakeSamples(const std::filesystem::path& folder) {
     Scene scene;
   };
   const Sample samples[] = {
-      {"lake-at-dawn.jpg", 800, 600, LakeAtDawn},
-      {"dunes.jpg", 800, 600, Dunes},
-      {"meadow.jpg", 800, 600, Meadow},
-      {"city-at-night.jpg", 800, 600, CityAtNight},
+      {"lake-at-dawn.jpg", 800, 600, LakeAtDawn}, {"dunes.jpg", 800, 600, Dunes},
+      {"meadow.jpg", 800, 600, Meadow},           {"city-at-night.jpg", 800, 600, CityAtNight},
       {"lighthouse.jpg", 600, 800, Lighthouse},
   };
   uint32_t seed = 90;
@@ -444,8 +454,7 @@ void MakeSamples(const std::filesystem::path& folder) {
 }
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: qg-pictures assets BIN_DIR\n");
+  std::fprintf(stderr, "usage: qg-pictures assets BIN_DIR\n");
   return 2;
 }
 
@@ -455,7 +464,8 @@ int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "assets") == 0) {
     InitializeMagick(nullptr);
     const std::filesystem::path bin = argv[2];
-    for (const char* sub : {"Buttons", "Backgrounds", "Samples"}) std::filesystem::create_directories(bin / sub);
+    for (const char* sub : {"Buttons", "Backgrounds", "Samples"})
+      std::filesystem::create_directories(bin / sub);
     MakeButtons(bin / "Buttons");
     MakeBackgrounds(bin / "Backgrounds");
     MakeSamples(bin / "Samples");

@@ -31,7 +31,8 @@ int RunAdd(const Args& args) {
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& picture = args[i];
     if (picture.find_first_of("\r\n") != std::string::npos)
-      throw Error("'" + picture + "': a file name with a line break cannot be kept in a project file");
+      throw Error("'" + picture +
+                  "': a file name with a line break cannot be kept in a project file");
     std::error_code ec;
     const std::string full = std::filesystem::absolute(picture, ec).lexically_normal().string();
     try {

@@ -30,7 +30,7 @@ extern "C" void StopOnInterrupt(int) {
 
 // Progress on stderr: a redrawn bar on a terminal, one line per step otherwise.
 class ConsoleProgress : public BuildObserver {
-public:
+ public:
   ConsoleProgress() : terminal_(isatty(STDERR_FILENO) == 1) {}
   ~ConsoleProgress() override { EndBar(); }
 
@@ -43,9 +43,11 @@ public:
       std::fprintf(stderr, "%s\n", text.c_str());
       return;
     }
-    const size_t percent = text == "Ready" ? 100 : (maximum_ == 0 ? 0 : position_ * 100 / (maximum_ + 1));
+    const size_t percent =
+        text == "Ready" ? 100 : (maximum_ == 0 ? 0 : position_ * 100 / (maximum_ + 1));
     constexpr size_t kWidth = 30;
-    const std::string bar = std::string(percent * kWidth / 100, '#') + std::string(kWidth - percent * kWidth / 100, '.');
+    const std::string bar = std::string(percent * kWidth / 100, '#') +
+                            std::string(kWidth - percent * kWidth / 100, '.');
     std::fprintf(stderr, "\r[%s] %3zu%% %.60s\033[K", bar.c_str(), percent, text.c_str());
     std::fflush(stderr);
     barShown_ = true;
@@ -55,7 +57,7 @@ public:
     barShown_ = false;
   }
 
-private:
+ private:
   const bool terminal_;
   bool barShown_ = false;
   size_t position_ = 0;
@@ -79,8 +81,7 @@ unsigned ParseJobs(const std::string& text) {
 }  // namespace
 
 int RunBuild(const Args& args) {
-  const CommandLine line =
-      ParseCommandLine(args, {"--list", "--upload"}, {"--dest", "--jobs"});
+  const CommandLine line = ParseCommandLine(args, {"--list", "--upload"}, {"--dest", "--jobs"});
   const std::string& path = SingleOperand(line, "project file");
   const std::string* dest = line.value("--dest");
   const std::string* jobsText = line.value("--jobs");
@@ -118,7 +119,8 @@ int RunBuild(const Args& args) {
     for (const std::string& entry : result.uploadList) std::printf("%s\n", entry.c_str());
     std::fflush(stdout);
   }
-  if (line.flag("--upload")) return UploadBuiltGallery(project, result.uploadList, result.destFolder);
+  if (line.flag("--upload"))
+    return UploadBuiltGallery(project, result.uploadList, result.destFolder);
   return 0;
 }
 

@@ -19,7 +19,8 @@ int RunInfo(const Args& args) {
 
   std::error_code ec;
   if (!std::filesystem::exists(path, ec))
-    std::fprintf(stderr, "quillon-cli info: note: '%s' does not exist; showing what opening it gives\n",
+    std::fprintf(stderr,
+                 "quillon-cli info: note: '%s' does not exist; showing what opening it gives\n",
                  path.c_str());
 
   // The preferences only feed values that every project file overrides, so the factory values

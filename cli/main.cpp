@@ -24,8 +24,9 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"add", qg::cli::RunAdd},           {"info", qg::cli::RunInfo}, {"build", qg::cli::RunBuild},
-    {"thumbnail", qg::cli::RunThumbnail}, {"exif", qg::cli::RunExif},
+    {"add", qg::cli::RunAdd},     {"info", qg::cli::RunInfo},
+    {"build", qg::cli::RunBuild}, {"thumbnail", qg::cli::RunThumbnail},
+    {"exif", qg::cli::RunExif},
 };
 
 }  // namespace

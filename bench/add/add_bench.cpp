@@ -75,7 +75,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: bench_add [--count N] FILE...\n");
     return 2;
   }
-  auto file = [&](int i) -> const std::string& { return files[static_cast<size_t>(i) % files.size()]; };
+  auto file = [&](int i) -> const std::string& {
+    return files[static_cast<size_t>(i) % files.size()];
+  };
 
   // Warm the file cache for every file, and check that each one measures.
   std::vector<char> buffer;
@@ -102,11 +104,14 @@ int main(int argc, char** argv) {
   });
   const int sample = std::min<int>(4, static_cast<int>(files.size()));
   const double coeffs = BestOfThree([&] {
-    for (int i = 0; i < sample; ++i) ReadCoefficients(file(i));
-  }) * count / sample;
+                          for (int i = 0; i < sample; ++i) ReadCoefficients(file(i));
+                        }) *
+                        count / sample;
   const double decode = BestOfThree([&] {
-    for (int i = 0; i < sample; ++i) sink += qg::LoadSourcePicture(file(i)).pixels.size();
-  }) * count / sample;
+                          for (int i = 0; i < sample; ++i)
+                            sink += qg::LoadSourcePicture(file(i)).pixels.size();
+                        }) *
+                        count / sample;
 
   std::printf("files: %d (cycling %zu distinct), %dx%d, %.1f MB on average\n", count, files.size(),
               width, height, megabytes / static_cast<double>(files.size()));

@@ -24,7 +24,7 @@ bool ReadAnimatorHeader(const uint8_t* data, size_t size, AnimatorHeader& header
                         std::string& problem) {
   if (size < kHeaderSize || Word(data) != 0x9119) {
     problem = size < 2 || Word(data) == 0x9119 ? "Premature end of Animator picture"
-                                                : "not an Animator CEL/PIC picture";
+                                               : "not an Animator CEL/PIC picture";
     return false;
   }
   header.width = static_cast<int>(Word(data + 2));

@@ -10,8 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <utility>
@@ -32,7 +32,7 @@ namespace {
 using namespace codecs;
 
 class FileDescriptor {
-public:
+ public:
   explicit FileDescriptor(int fd) : fd_(fd) {}
   ~FileDescriptor() {
     if (fd_ >= 0) ::close(fd_);
@@ -41,7 +41,7 @@ public:
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return fd_; }
 
-private:
+ private:
   int fd_;
 };
 
@@ -86,8 +86,8 @@ SourceFile OpenSource(const std::string& path) {
   SourceFile source;
   source.bytes = ReadWholeFile(path);
   if (source.bytes.empty()) throw CannotRead(path, "the file is empty");
-  source.route = ChooseRoute(extension, source.bytes.data(),
-                             std::min(source.bytes.size(), kSniffBytes));
+  source.route =
+      ChooseRoute(extension, source.bytes.data(), std::min(source.bytes.size(), kSniffBytes));
   if (source.route.decoder == Decoder::None) {
     throw CannotRead(path, source.route.coder + " pictures cannot be decoded on this system");
   }

@@ -146,7 +146,8 @@ std::string ExtensionOf(const std::string& path) {
 
 Route RouteForExtension(const std::string& extension) {
   const ExtensionEntry* entry = FindEntry(extension);
-  if (entry == nullptr) throw Error(Format("Unknown picture file extension (.%s)", extension.c_str()));
+  if (entry == nullptr)
+    throw Error(Format("Unknown picture file extension (.%s)", extension.c_str()));
   return Route{entry->decoder, entry->coder};
 }
 

@@ -15,14 +15,14 @@ namespace {
 constexpr int kMaxDimension = 65500;  // JPEG_MAX_DIMENSION
 constexpr int kMaxComponents = 10;    // MAX_COMPONENTS
 constexpr int kMaxScanComponents = 4;
-constexpr int kTables = 4;            // NUM_QUANT_TBLS, NUM_HUFF_TBLS
+constexpr int kTables = 4;  // NUM_QUANT_TBLS, NUM_HUFF_TBLS
 
 constexpr const char* kEof = "Premature end of JPEG file";
 constexpr const char* kBadLength = "Bogus marker length";
 
 struct Component {
   int id = 0;
-  int h = 1, v = 1;      // sampling factors
+  int h = 1, v = 1;  // sampling factors
   int quantTable = 0;
   bool latched = false;  // its quantisation table was taken at its first scan
 };
@@ -45,13 +45,13 @@ bool HuffmanTableIsValid(const uint8_t* counts, const uint8_t* symbols, size_t t
 }
 
 class Scanner {
-public:
+ public:
   Scanner(const uint8_t* data, size_t size, JpegLayout& layout, std::string& problem)
       : data_(data), size_(size), layout_(layout), problem_(problem) {}
 
   bool Run();
 
-private:
+ private:
   bool Fail(std::string message) {
     problem_ = std::move(message);
     return false;
@@ -81,8 +81,8 @@ private:
 bool Scanner::Run() {
   if (size_ == 0) return Fail("Empty input file");
   if (size_ < 2 || data_[0] != 0xFF || data_[1] != 0xD8) {
-    return Fail(Format("Not a JPEG file: starts with 0x%02x 0x%02x", data_[0],
-                       size_ > 1 ? data_[1] : 0));
+    return Fail(
+        Format("Not a JPEG file: starts with 0x%02x 0x%02x", data_[0], size_ > 1 ? data_[1] : 0));
   }
   pos_ = 2;
   for (;;) {
@@ -91,7 +91,7 @@ bool Scanner::Run() {
     while (pos_ < size_ && data_[pos_] == 0xFF) ++pos_;
     if (pos_ >= size_) return Fail(kEof);
     const uint8_t marker = data_[pos_++];
-    if (marker == 0x00) continue;                                    // stuffed zero: stray data
+    if (marker == 0x00) continue;                                        // stuffed zero: stray data
     if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue;  // TEM, RSTn: no length
     if (marker == 0xD8) return Fail("Invalid JPEG file structure: two SOI markers");
     if (marker == 0xD9) {
@@ -114,11 +114,22 @@ bool Scanner::Run() {
     pos_ += length;
 
     switch (marker) {
-      case 0xC0: case 0xC1: case 0xC2: case 0xC9: case 0xCA:
+      case 0xC0:
+      case 0xC1:
+      case 0xC2:
+      case 0xC9:
+      case 0xCA:
         if (!Frame(marker, body, bodyLength)) return false;
         break;
-      case 0xC3: case 0xC5: case 0xC6: case 0xC7: case 0xC8:
-      case 0xCB: case 0xCD: case 0xCE: case 0xCF:
+      case 0xC3:
+      case 0xC5:
+      case 0xC6:
+      case 0xC7:
+      case 0xC8:
+      case 0xCB:
+      case 0xCD:
+      case 0xCE:
+      case 0xCF:
         return Fail(Format("Unsupported JPEG process: SOF type 0x%02x", marker));
       case 0xC4:
         if (!HuffmanTables(body, bodyLength)) return false;
@@ -280,7 +291,8 @@ bool Scanner::Scan(const uint8_t* body, size_t length) {
         const int slot = selectors[tableClass];
         // Slots 0 and 1 fall back to the standard tables when the file defines none.
         const bool defined = slot < kTables && huffDefined_[tableClass][slot];
-        if (!defined && slot >= 2) return Fail(Format("Huffman table 0x%02x was not defined", slot));
+        if (!defined && slot >= 2)
+          return Fail(Format("Huffman table 0x%02x was not defined", slot));
         if (defined && !huffValid_[tableClass][slot]) return Fail("Bogus Huffman table definition");
       }
     }

@@ -2,13 +2,13 @@
 // reason) rather than printing or throwing, so we choose which of them make a file unreadable.
 #include <magick/api.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <mutex>
 #include <sstream>
-#include <unistd.h>
 #include <vector>
 
 #include "codecs/Formats.h"

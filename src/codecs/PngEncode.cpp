@@ -69,7 +69,7 @@ void SavePng(const Picture& picture, const std::string& path) {
   }
   png_destroy_write_struct(state.png ? &state.png : nullptr, state.info ? &state.info : nullptr);
   if (!ok) {
-    const char* reason = writeErrno != 0 ? std::strerror(writeErrno)
+    const char* reason = writeErrno != 0    ? std::strerror(writeErrno)
                          : state.message[0] ? state.message
                                             : "the PNG encoder failed";
     throw Error(Format("Unable to write to %s: %s", path.c_str(), reason));

@@ -18,7 +18,7 @@ constexpr const char* kTruncated = "Premature end of Photoshop file";
 enum Mode { kBitmap = 0, kGray = 1, kIndexed = 2, kRgb = 3, kCmyk = 4, kDuotone = 8 };
 
 class Reader {
-public:
+ public:
   Reader(const uint8_t* data, size_t size, const std::string& path)
       : data_(data), size_(size), path_(path) {}
 
@@ -38,7 +38,7 @@ public:
   const uint8_t* Here() const { return data_ + pos_; }
   size_t Left() const { return size_ - pos_; }
 
-private:
+ private:
   const uint8_t* data_;
   size_t size_;
   size_t pos_ = 0;
@@ -95,16 +95,26 @@ Picture DecodePsd(const uint8_t* data, size_t size, const std::string& path) {
       if (depth != 1) throw CannotRead(path, "damaged Photoshop header (bitmap depth)");
       needed = 1;
       break;
-    case kGray: case kDuotone: case kIndexed: needed = 1; break;
-    case kRgb: needed = 3; break;
-    case kCmyk: needed = 4; break;
+    case kGray:
+    case kDuotone:
+    case kIndexed:
+      needed = 1;
+      break;
+    case kRgb:
+      needed = 3;
+      break;
+    case kCmyk:
+      needed = 4;
+      break;
     default:
       throw CannotRead(path, Format("Photoshop colour mode %d is not supported", mode));
   }
   if (mode != kBitmap && depth != 8 && depth != 16) {
-    throw CannotRead(path, Format("Photoshop pictures of %d bits per channel are not supported", depth));
+    throw CannotRead(path,
+                     Format("Photoshop pictures of %d bits per channel are not supported", depth));
   }
-  if (mode == kIndexed && depth != 8) throw CannotRead(path, "damaged Photoshop header (indexed depth)");
+  if (mode == kIndexed && depth != 8)
+    throw CannotRead(path, "damaged Photoshop header (indexed depth)");
   if (channels < needed || channels > 56) {
     throw CannotRead(path, Format("damaged Photoshop header (%d channels)", channels));
   }
@@ -121,11 +131,12 @@ Picture DecodePsd(const uint8_t* data, size_t size, const std::string& path) {
   if (mode == kIndexed) {
     if (modeDataLength < 768) throw CannotRead(path, "damaged Photoshop palette");
     in.Need(768);
-    for (int c = 0; c < 3; ++c) std::copy(in.Here() + 256 * c, in.Here() + 256 * (c + 1), palette[c]);
+    for (int c = 0; c < 3; ++c)
+      std::copy(in.Here() + 256 * c, in.Here() + 256 * (c + 1), palette[c]);
   }
   in.Skip(modeDataLength);
-  in.Skip(in.Read(4));                      // image resources
-  in.Skip(in.Read(version == 2 ? 8 : 4));   // layers and masks
+  in.Skip(in.Read(4));                     // image resources
+  in.Skip(in.Read(version == 2 ? 8 : 4));  // layers and masks
 
   const int compression = static_cast<int>(in.Read(2));
   const size_t rowBytes = static_cast<size_t>((width * depth + 7) / 8);
@@ -158,8 +169,9 @@ Picture DecodePsd(const uint8_t* data, size_t size, const std::string& path) {
         if (!UnpackRow(in.Here(), length, row)) {
           throw CannotRead(path, "damaged Photoshop picture data (run-length rows)");
         }
-        std::copy(row.begin(), row.end(), planes[static_cast<size_t>(c)].begin() +
-                                              static_cast<std::ptrdiff_t>(y * rowBytes));
+        std::copy(
+            row.begin(), row.end(),
+            planes[static_cast<size_t>(c)].begin() + static_cast<std::ptrdiff_t>(y * rowBytes));
         in.Skip(length);
       }
     }
@@ -179,7 +191,8 @@ Picture DecodePsd(const uint8_t* data, size_t size, const std::string& path) {
           out[0] = out[1] = out[2] = black ? 0 : 255;
           break;
         }
-        case kGray: case kDuotone:
+        case kGray:
+        case kDuotone:
           out[0] = out[1] = out[2] = To8(&planes[0][at], depth);
           break;
         case kIndexed: {
@@ -194,7 +207,8 @@ Picture DecodePsd(const uint8_t* data, size_t size, const std::string& path) {
           // Stored inverted: 255 is no ink.
           const unsigned k = To8(&planes[3][at], depth);
           for (int c = 0; c < 3; ++c) {
-            out[c] = static_cast<uint8_t>((To8(&planes[static_cast<size_t>(c)][at], depth) * k + 127) / 255);
+            out[c] = static_cast<uint8_t>(
+                (To8(&planes[static_cast<size_t>(c)][at], depth) * k + 127) / 255);
           }
           break;
         }

@@ -38,7 +38,8 @@ namespace fs = std::filesystem;
 
 namespace qg {
 
-const char kNoPicturesMessage[] = "Please add some pictures before creating the gallery (Project Step 2).";
+const char kNoPicturesMessage[] =
+    "Please add some pictures before creating the gallery (Project Step 2).";
 
 namespace {
 
@@ -74,7 +75,8 @@ void CreateFolder(const std::string& path) {
   std::error_code ec;
   if (fs::is_directory(path, ec)) return;
   fs::create_directories(path, ec);
-  if (ec) throw Error(Format("Cannot create the folder \"%s\": %s", path.c_str(), ec.message().c_str()));
+  if (ec)
+    throw Error(Format("Cannot create the folder \"%s\": %s", path.c_str(), ec.message().c_str()));
 }
 
 // Copies, replacing; a failed copy is not reported (the gallery then links a missing file).
@@ -101,7 +103,7 @@ void InstallFile(const std::string& rendered, const std::string& target) {
 
 // A private folder for rendered files, removed with its content at the end of the build.
 class ScratchFolder {
-public:
+ public:
   ScratchFolder() {
     std::error_code ec;
     fs::path base = fs::temp_directory_path(ec);
@@ -121,7 +123,7 @@ public:
   ScratchFolder& operator=(const ScratchFolder&) = delete;
   const std::string& path() const { return path_; }
 
-private:
+ private:
   std::string path_;
 };
 
@@ -138,11 +140,15 @@ struct Rendered {
 // order, at most `window` beyond the picture being committed, and only once the earlier picture
 // that writes their source (dependency) has been committed.
 class RenderPool {
-public:
+ public:
   using Work = std::function<void(size_t index, Rendered& out)>;
 
-  RenderPool(unsigned workers, size_t count, size_t window, std::vector<size_t> dependency, Work work)
-      : count_(count), window_(window), dependency_(std::move(dependency)), work_(std::move(work)),
+  RenderPool(unsigned workers, size_t count, size_t window, std::vector<size_t> dependency,
+             Work work)
+      : count_(count),
+        window_(window),
+        dependency_(std::move(dependency)),
+        work_(std::move(work)),
         slots_(count) {
     threads_.reserve(workers);
     for (unsigned w = 0; w < workers; ++w) threads_.emplace_back([this] { Run(); });
@@ -174,7 +180,7 @@ public:
     return slots_[index].result;
   }
 
-private:
+ private:
   enum class State { Waiting, Claimed, Done };
   struct Slot {
     State state = State::Waiting;
@@ -230,15 +236,19 @@ private:
 
 // One build over one snapshot.
 class BuildRun {
-public:
+ public:
   BuildRun(const Project& project, const PictureTools& tools, unsigned jobs,
            std::atomic<bool>& stop, BuildObserver& observer)
-      : project_(project), o_(project_.options), tools_(tools), jobs_(jobs), stop_(stop),
+      : project_(project),
+        o_(project_.options),
+        tools_(tools),
+        jobs_(jobs),
+        stop_(stop),
         observer_(observer) {}
 
   BuildResult Run();
 
-private:
+ private:
   void Refuse(BuildResult& result, std::string message) {
     result.outcome = BuildOutcome::Refused;
     result.message = std::move(message);
@@ -277,7 +287,8 @@ BuildResult BuildRun::Run() {
     result.message = kNoPicturesMessage;
     return result;
   }
-  if (o_.spinColumns < 1 || o_.spinRows < 1 || o_.spinColumns > kMaxGrid || o_.spinRows > kMaxGrid) {
+  if (o_.spinColumns < 1 || o_.spinRows < 1 || o_.spinColumns > kMaxGrid ||
+      o_.spinRows > kMaxGrid) {
     Refuse(result, Format("The index pages need between 1 and %d columns and rows; the options "
                           "give %d columns and %d rows. Please correct them on the Index Page tab.",
                           kMaxGrid, o_.spinColumns, o_.spinRows));
@@ -434,8 +445,8 @@ void BuildRun::CommitPicture(size_t index, const Rendered* rendered) {
   }
   if (!IsPlainFileName(picture.FileName)) {
     // A hand-edited project could otherwise place output anywhere.
-    FailPicture(index, Format("the file name \"%s\" is not a plain file name",
-                              picture.FileName.c_str()));
+    FailPicture(index,
+                Format("the file name \"%s\" is not a plain file name", picture.FileName.c_str()));
   }
   const bool exists = rendered ? rendered->exists : IsFile(picture.FilenameAndPath);
   if (!exists) return;  // no files for a missing source; the index still shows its cell

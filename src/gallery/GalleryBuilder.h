@@ -54,7 +54,7 @@ struct BuildResult {
 
 // Progress of a build, called on the building thread in list order.
 class BuildObserver {
-public:
+ public:
   virtual ~BuildObserver() = default;
   // The progress position: `position` from 0 to `maximum` (the picture count less one).
   virtual void OnProgress(size_t position, size_t maximum) { (void)position, (void)maximum; }
@@ -90,7 +90,7 @@ struct PictureTools {
 extern const char kNoPicturesMessage[];
 
 class GalleryBuilder {
-public:
+ public:
   // `jobs` workers decode and render pictures (0: one per processor core; 1: everything on the
   // building thread).
   explicit GalleryBuilder(unsigned jobs = 0, PictureTools tools = PictureTools::Standard());
@@ -103,7 +103,7 @@ public:
 
   unsigned jobs() const { return jobs_; }
 
-private:
+ private:
   unsigned jobs_;
   PictureTools tools_;
   std::atomic<bool> stopRequested_{false};

@@ -65,9 +65,11 @@ void AppendNavigation(std::string& out, const GalleryOptions& o, size_t page, si
   line("</tr>");
   if (o.blNavShowCaptions) {
     line("<tr>");
-    const std::pair<const std::string*, NavItem> items[] = {
-        {&t.first, NavFirst}, {&t.previous, NavPrevious}, {&t.home, NavHome},
-        {&t.next, NavNext},   {&t.last, NavLast}};
+    const std::pair<const std::string*, NavItem> items[] = {{&t.first, NavFirst},
+                                                            {&t.previous, NavPrevious},
+                                                            {&t.home, NavHome},
+                                                            {&t.next, NavNext},
+                                                            {&t.last, NavLast}};
     for (const auto& [target, item] : items) {
       line("<td width=\"80\">");
       line("<p align=\"center\"><a href=\"" + *target + "\">" + o.sNav[item] + "</a></td>");
@@ -94,8 +96,8 @@ void AppendThumbnailCell(std::string& out, const Project& project, size_t n,
   uploads.Add(link);
 }
 
-void AppendGrid(std::string& out, const Project& project, size_t page,
-                const ThumbSizeFn& thumbSize, UploadList& uploads) {
+void AppendGrid(std::string& out, const Project& project, size_t page, const ThumbSizeFn& thumbSize,
+                UploadList& uploads) {
   const GalleryOptions& o = project.options;
   out += "<!-- v: 2.7 --><br><br> ";
   out += "<table border=\"0\" cellpadding=\"" + std::to_string(o.spinCellPad) +
@@ -141,8 +143,9 @@ std::string IndexPageText(const Project& project, size_t page, size_t pageCount,
   AppendHead(out, project);
   AppendNavigation(out, project.options, page, pageCount);
   AppendGrid(out, project, page, thumbSize, uploads);
-  out += "</table> <br><br><br> </center><br><br><center><br><b><a href=\"\"></a></b><br>"
-         "<small></small></center> </body></html>";
+  out +=
+      "</table> <br><br><br> </center><br><br><center><br><b><a href=\"\"></a></b><br>"
+      "<small></small></center> </body></html>";
   return out;
 }
 

@@ -92,9 +92,9 @@ void UploadList::Clear() {
 
 const std::vector<std::string>& UploadList::entries() const {
   if (sorted_ != entries_.size()) {
-    std::stable_sort(entries_.begin(), entries_.end(), [](const std::string& a, const std::string& b) {
-      return CompareText(a, b) < 0;
-    });
+    std::stable_sort(
+        entries_.begin(), entries_.end(),
+        [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
     sorted_ = entries_.size();
   }
   return entries_;

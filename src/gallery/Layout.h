@@ -51,14 +51,14 @@ std::string DisplayImageLink(const PictureRecord& picture, const GalleryOptions&
 // CompareText order. Equal entries (duplicates, or names differing only in case) stay in the
 // order they were added, so the list is the same on every machine and for every job count.
 class UploadList {
-public:
+ public:
   void Add(std::string entry);
   void Clear();
   size_t size() const { return entries_.size(); }
   // The entries in order. Not thread-safe: the list belongs to one build.
   const std::vector<std::string>& entries() const;
 
-private:
+ private:
   // Added entries are sorted when read (stable, so the order of equal entries is the order in
   // which they came): a gallery of many thousand pictures adds in linear time.
   mutable std::vector<std::string> entries_;

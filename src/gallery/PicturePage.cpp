@@ -43,9 +43,11 @@ void AppendNavigation(std::string& out, const Project& project, size_t index) {
     out += text;
     out += kCrLf;
   };
-  const std::pair<const std::string*, NavItem> items[] = {
-      {&first, NavFirst}, {&previous, NavPrevious}, {&home, NavHome},
-      {&next, NavNext},   {&lastPage, NavLast}};
+  const std::pair<const std::string*, NavItem> items[] = {{&first, NavFirst},
+                                                          {&previous, NavPrevious},
+                                                          {&home, NavHome},
+                                                          {&next, NavNext},
+                                                          {&lastPage, NavLast}};
 
   line("<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"200\">");
   line("<tr>");
@@ -75,8 +77,9 @@ void AppendImage(std::string& out, const Project& project, size_t index, UploadL
   out += "<img src=\"" + link + "\">";
   uploads.Add(link);
   out += "</td></tr><tr><td align=\"center\"></td></tr></table><br>";
-  out += "<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\" width=\"60%\">"
-         "<tr><td align=\"center\"><br>";
+  out +=
+      "<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\" width=\"60%\">"
+      "<tr><td align=\"center\"><br>";
   out += FormatTitle(project.pictures, static_cast<long long>(index), picture.LongTitle,
                      CaptionFont(o));
   out += "<br><br></center></td></tr></table></body></html>";

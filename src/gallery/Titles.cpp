@@ -46,7 +46,9 @@ const std::array<TokenDef, 5> kTokens = {{
 // A title longer than this is not a title any more; past it substitution stops.
 constexpr size_t kMaxTitleLength = size_t{1} << 20;
 
-bool HasBracket(std::string_view text) { return text.find_first_of("[]") != std::string_view::npos; }
+bool HasBracket(std::string_view text) {
+  return text.find_first_of("[]") != std::string_view::npos;
+}
 
 struct Piece {
   std::string_view text;

@@ -10,8 +10,9 @@ namespace qg {
 namespace {
 
 const char* const kCrLf = "\r\n";
-const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
-                               "July",    "August",   "September", "October", "November", "December"};
+const char* const kMonths[] = {"January",   "February", "March",    "April",
+                               "May",       "June",     "July",     "August",
+                               "September", "October",  "November", "December"};
 
 // Characters `from` to `to` (1-based, inclusive) as far as the text has them.
 std::string Characters(const std::string& text, size_t from, size_t to) {
@@ -75,8 +76,9 @@ std::string CameraDataSummary(const TimgData& data, const DateFormatter& formatD
   line("Photo Date: " + info->photoDate);
   line("Make (Model): " + info->cameraMake + " (" + info->cameraModel + ")");
   line("Dimensions: " + std::to_string(info->width) + " x " + std::to_string(info->height));
-  optional("Exposure Time: ", info->TagIndex("ExposureTime") >= 0 ? info->TagText("ExposureTime")
-                                                                   : info->TagText("ShutterSpeedValue"));
+  optional("Exposure Time: ", info->TagIndex("ExposureTime") >= 0
+                                  ? info->TagText("ExposureTime")
+                                  : info->TagText("ShutterSpeedValue"));
   optional("Focal Length: ", info->TagText("FocalLength"));
   optional("Focal Length (35mm): ", info->TagText("FocalLengthin35mmFilm"));
   optional("FNumber: ", info->TagText("FNumber"));

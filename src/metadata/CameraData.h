@@ -25,9 +25,11 @@ using DateFormatter = std::function<std::string(std::time_t)>;
 std::string ShortDateText(std::time_t time);
 
 // The summary of the picture at `path`, lines separated by CR LF.
-std::string CameraDataSummary(const std::string& path, const DateFormatter& formatDate = ShortDateText);
+std::string CameraDataSummary(const std::string& path,
+                              const DateFormatter& formatDate = ShortDateText);
 // The same for a picture already read.
-std::string CameraDataSummary(const TimgData& data, const DateFormatter& formatDate = ShortDateText);
+std::string CameraDataSummary(const TimgData& data,
+                              const DateFormatter& formatDate = ShortDateText);
 
 // "January" .. "December"; "unknown" for any other number.
 std::string MonthText(int month);

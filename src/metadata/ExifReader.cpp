@@ -65,16 +65,20 @@ bool IsExifPayload(const std::vector<uint8_t>& section) {
 // Walks the tag directories of one record. Positions are indexes into the record's bytes and
 // may be negative or past the end when an offset points outside; every access checks them.
 class Walker {
-public:
+ public:
   Walker(TImageInfo& info, std::string& errorText, int64_t offsetBase, int64_t sizeLimit,
          bool recordThumbnail)
-      : info_(info), bytes_(info.bytes()), errorText_(errorText), base_(offsetBase),
-        sizeLimit_(sizeLimit), recordThumbnail_(recordThumbnail) {}
+      : info_(info),
+        bytes_(info.bytes()),
+        errorText_(errorText),
+        base_(offsetBase),
+        sizeLimit_(sizeLimit),
+        recordThumbnail_(recordThumbnail) {}
 
   // Walks IFD0; a failure in it propagates to the reader.
   void WalkIfd0(int64_t position) { Walk(position, MainTagDictionary(), /*depth=*/0); }
 
-private:
+ private:
   bool Inside(int64_t position, uint64_t length) const {
     return position >= 0 && static_cast<uint64_t>(position) <= bytes_.size() &&
            length <= bytes_.size() - static_cast<uint64_t>(position);
@@ -148,45 +152,45 @@ void Walker::Walk(int64_t position, const TagDictionary& dictionary, int depth) 
 
     const double value = NumericValue(entry.raw, type, info_.byteOrder);
     switch (tag) {
-    case 0x0100:
-    case 0xA002:
-      info_.width = RoundValue(value);
-      break;
-    case 0x0101:
-    case 0xA003:
-      info_.height = RoundValue(value);
-      break;
-    case 0x010F:
-      info_.cameraMake = entry.displayText.substr(0, 32);
-      break;
-    case 0x0110:
-      info_.cameraModel = entry.displayText.substr(0, 40);
-      break;
-    case 0x0132:
-    case 0x9003:
-      info_.photoDate = entry.displayText.substr(0, 20);
-      break;
-    case 0x9209:
-      info_.flashValue = RoundValue(value);
-      break;
-    case 0x8769:
-    case 0xA005:
-    case 0x014A:
-      WalkSubDirectory(entry.valuePosition, MainTagDictionary(), depth + 1);
-      break;
-    case 0x8825:
-      WalkSubDirectory(entry.valuePosition, GpsTagDictionary(), depth + 1);
-      break;
-    case 0x9000:
-      info_.exifVersion = std::string(entry.raw.substr(0, 6));
-      break;
-    case 0x9286:
-      info_.userComment = UserCommentText({}, entry);
-      entry.displayText = info_.userComment;
-      break;
-    default:
-      // Maker notes (0x927C) stay as raw bytes: their layouts are the makers' own.
-      break;
+      case 0x0100:
+      case 0xA002:
+        info_.width = RoundValue(value);
+        break;
+      case 0x0101:
+      case 0xA003:
+        info_.height = RoundValue(value);
+        break;
+      case 0x010F:
+        info_.cameraMake = entry.displayText.substr(0, 32);
+        break;
+      case 0x0110:
+        info_.cameraModel = entry.displayText.substr(0, 40);
+        break;
+      case 0x0132:
+      case 0x9003:
+        info_.photoDate = entry.displayText.substr(0, 20);
+        break;
+      case 0x9209:
+        info_.flashValue = RoundValue(value);
+        break;
+      case 0x8769:
+      case 0xA005:
+      case 0x014A:
+        WalkSubDirectory(entry.valuePosition, MainTagDictionary(), depth + 1);
+        break;
+      case 0x8825:
+        WalkSubDirectory(entry.valuePosition, GpsTagDictionary(), depth + 1);
+        break;
+      case 0x9000:
+        info_.exifVersion = std::string(entry.raw.substr(0, 6));
+        break;
+      case 0x9286:
+        info_.userComment = UserCommentText({}, entry);
+        entry.displayText = info_.userComment;
+        break;
+      default:
+        // Maker notes (0x927C) stay as raw bytes: their layouts are the makers' own.
+        break;
     }
     if (entry.displayText.size() > textBytesLeft_) throw WalkFailure();
     textBytesLeft_ -= entry.displayText.size();
@@ -206,7 +210,8 @@ std::string Walker::DisplayText(const TTagEntry& row, const TTagEntry& entry) co
   std::string text;
   if (entry.type == kTypeAscii) {
     // All bytes but the last (the terminating zero); only the first 50 are ever shown.
-    text = std::string(entry.raw.substr(0, entry.raw.empty() ? 0 : std::min<size_t>(entry.raw.size() - 1, 64)));
+    text = std::string(
+        entry.raw.substr(0, entry.raw.empty() ? 0 : std::min<size_t>(entry.raw.size() - 1, 64)));
   } else if (entry.type == kTypeUndefined) {
     text = "\"" + std::string(entry.raw.substr(0, 64)) + "\"";
   } else {
@@ -218,23 +223,23 @@ std::string Walker::DisplayText(const TTagEntry& row, const TTagEntry& entry) co
 
 // Sequential byte source: a file or a buffer in memory.
 class StreamBase {
-public:
+ public:
   virtual ~StreamBase() = default;
   virtual size_t ReadSome(uint8_t* out, size_t n) = 0;
 };
 
 class FileStream : public StreamBase {
-public:
+ public:
   explicit FileStream(std::FILE* file) : file_(file) {}
   ~FileStream() override { std::fclose(file_); }
   size_t ReadSome(uint8_t* out, size_t n) override { return std::fread(out, 1, n, file_); }
 
-private:
+ private:
   std::FILE* file_;
 };
 
 class MemoryStream : public StreamBase {
-public:
+ public:
   explicit MemoryStream(std::string_view bytes) : bytes_(bytes) {}
   size_t ReadSome(uint8_t* out, size_t n) override {
     const size_t take = std::min(n, bytes_.size() - position_);
@@ -243,7 +248,7 @@ public:
     return take;
   }
 
-private:
+ private:
   std::string_view bytes_;
   size_t position_ = 0;
 };
@@ -252,7 +257,7 @@ private:
 
 // Counts what the reading takes from its source.
 class TimgData::Stream {
-public:
+ public:
   Stream(StreamBase& source, uint64_t& counter) : source_(source), counter_(counter) {}
   size_t Read(uint8_t* out, size_t n) {
     const size_t got = source_.ReadSome(out, n);
@@ -261,7 +266,7 @@ public:
   }
   bool ReadByte(uint8_t* out) { return Read(out, 1) == 1; }
 
-private:
+ private:
   StreamBase& source_;
   uint64_t& counter_;
 };
@@ -300,9 +305,11 @@ void TImageInfo::EstimateFocal35() {
   const int64_t xResolution = RoundValue(TagValue("FocalPlaneXResolution"));
   const int64_t yResolution = RoundValue(TagValue("FocalPlaneYResolution"));
   const double sensorWidth =
-      xResolution > 0 ? static_cast<double>(width) * mmPerUnit / static_cast<double>(xResolution) : 0;
+      xResolution > 0 ? static_cast<double>(width) * mmPerUnit / static_cast<double>(xResolution)
+                      : 0;
   const double sensorHeight =
-      yResolution > 0 ? static_cast<double>(height) * mmPerUnit / static_cast<double>(yResolution) : 0;
+      yResolution > 0 ? static_cast<double>(height) * mmPerUnit / static_cast<double>(yResolution)
+                      : 0;
   if (!(sensorWidth * sensorHeight > 0)) return;
   // 43.26661531 mm is the diagonal of the 36 x 24 mm frame.
   const double factor =
@@ -421,30 +428,30 @@ bool TimgData::ScanJpegMarkers(Stream& in) {
       if (sections.size() == kMetadataWithin && !HasData()) break;
 
       switch (marker) {
-      case kMarkerSos:
-      case kMarkerEoi:
-        return HasData();
-      case kMarkerApp0:
-        headerSection = index;
-        break;
-      case kMarkerApp1:
-        if (!IsExifPayload(sections.back().bytes)) break;  // XMP and the like: kept, not used
-        if (sections.size() > kMetadataWithin) {
-          sections.pop_back();  // dropped; the slot is used again
+        case kMarkerSos:
+        case kMarkerEoi:
+          return HasData();
+        case kMarkerApp0:
+          headerSection = index;
           break;
-        }
-        exifSection = index;
-        exif_ = std::make_unique<TImageInfo>(sections.back().bytes);
-        ReadExifSegment(*exif_);
-        break;
-      case kMarkerApp13:
-        if (iptcSection < 0) iptcSection = index;
-        break;
-      case kMarkerCom:
-        commentSection = index;
-        break;
-      default:
-        break;
+        case kMarkerApp1:
+          if (!IsExifPayload(sections.back().bytes)) break;  // XMP and the like: kept, not used
+          if (sections.size() > kMetadataWithin) {
+            sections.pop_back();  // dropped; the slot is used again
+            break;
+          }
+          exifSection = index;
+          exif_ = std::make_unique<TImageInfo>(sections.back().bytes);
+          ReadExifSegment(*exif_);
+          break;
+        case kMarkerApp13:
+          if (iptcSection < 0) iptcSection = index;
+          break;
+        case kMarkerCom:
+          commentSection = index;
+          break;
+        default:
+          break;
       }
     }
     return HasData();

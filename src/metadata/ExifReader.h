@@ -26,7 +26,7 @@ enum class ByteOrder { LittleEndian, BigEndian };
 // the header), the tags found in them and the fields the camera data texts use. Entries' raw
 // bytes are views into bytes(), so a record is neither copied nor moved.
 class TImageInfo {
-public:
+ public:
   explicit TImageInfo(std::vector<uint8_t> bytes);
   TImageInfo(const TImageInfo&) = delete;
   TImageInfo& operator=(const TImageInfo&) = delete;
@@ -58,7 +58,7 @@ public:
   // Adds the estimated 35 mm focal length when the camera did not store one.
   void EstimateFocal35();
 
-private:
+ private:
   std::vector<uint8_t> bytes_;
 };
 
@@ -78,7 +78,7 @@ bool PictureKindFromName(const std::string& path, PictureKind* kind);
 
 // One reading of one picture file.
 class TimgData {
-public:
+ public:
   TimgData() = default;
   TimgData(const TimgData&) = delete;
   TimgData& operator=(const TimgData&) = delete;
@@ -111,7 +111,7 @@ public:
   // data are ever read.
   uint64_t bytesRead() const { return bytesRead_; }
 
-private:
+ private:
   class Stream;
   void Reset();
   bool ReadStream(Stream& in, PictureKind kind);

@@ -337,7 +337,8 @@ std::vector<TTagEntry> MakeRows(const Row* rows, size_t count) {
 }  // namespace
 
 TagDictionary::TagDictionary(std::vector<TTagEntry> rows, size_t searchable, bool lastRowIsUnknown)
-    : rows_(std::move(rows)), searchable_(searchable < rows_.size() ? searchable : rows_.size()),
+    : rows_(std::move(rows)),
+      searchable_(searchable < rows_.size() ? searchable : rows_.size()),
       index_(65536, -1) {
   if (lastRowIsUnknown && !rows_.empty()) unknown_ = &rows_.back();
   // Later rows overwrite earlier ones: the last row carrying a number is the one found.
@@ -356,8 +357,8 @@ const TagDictionary& MainTagDictionary() {
 }
 
 const TagDictionary& GpsTagDictionary() {
-  static const TagDictionary dictionary(MakeRows(kGpsRows, std::size(kGpsRows)),
-                                        kGpsSearchableRows, /*lastRowIsUnknown=*/false);
+  static const TagDictionary dictionary(MakeRows(kGpsRows, std::size(kGpsRows)), kGpsSearchableRows,
+                                        /*lastRowIsUnknown=*/false);
   return dictionary;
 }
 

@@ -30,7 +30,7 @@ struct TTagEntry {
 };
 
 class TagDictionary {
-public:
+ public:
   // `searchable` rows take part in the lookup; `unknown` (may be null) stands for any other tag.
   TagDictionary(std::vector<TTagEntry> rows, size_t searchable, bool lastRowIsUnknown);
 
@@ -40,7 +40,7 @@ public:
   const TTagEntry* unknown() const { return unknown_; }
   const std::vector<TTagEntry>& rows() const { return rows_; }
 
-private:
+ private:
   std::vector<TTagEntry> rows_;
   size_t searchable_;
   const TTagEntry* unknown_ = nullptr;

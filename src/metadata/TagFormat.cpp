@@ -95,9 +95,10 @@ uint16_t Get16(const uint8_t* b, ByteOrder order) {
 }
 
 uint32_t Get32(const uint8_t* b, ByteOrder order) {
-  return order == ByteOrder::LittleEndian
-             ? uint32_t{b[0]} | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) | (uint32_t{b[3]} << 24)
-             : (uint32_t{b[0]} << 24) | (uint32_t{b[1]} << 16) | (uint32_t{b[2]} << 8) | uint32_t{b[3]};
+  return order == ByteOrder::LittleEndian ? uint32_t{b[0]} | (uint32_t{b[1]} << 8) |
+                                                (uint32_t{b[2]} << 16) | (uint32_t{b[3]} << 24)
+                                          : (uint32_t{b[0]} << 24) | (uint32_t{b[1]} << 16) |
+                                                (uint32_t{b[2]} << 8) | uint32_t{b[3]};
 }
 
 uint32_t IntegerOf(std::string_view bytes, ByteOrder order) {
@@ -115,28 +116,28 @@ uint32_t IntegerOf(std::string_view bytes, ByteOrder order) {
 
 double NumericValue(std::string_view bytes, uint32_t type, ByteOrder order) {
   switch (type) {
-  case kTypeByte:
-  case kTypeShort:
-  case kTypeLong:
-  case kTypeSByte:
-  case kTypeSShort:
-  case kTypeSLong:
-    return IntegerOf(bytes, order);
-  case kTypeRational:
-  case kTypeSRational: {
-    if (bytes.size() < 8) return 0;
-    const uint32_t num = Get32(Bytes(bytes), order), den = Get32(Bytes(bytes) + 4, order);
-    if (den == 0) return 0;
-    if (type == kTypeSRational) {
-      return static_cast<double>(static_cast<int32_t>(num)) / static_cast<int32_t>(den);
+    case kTypeByte:
+    case kTypeShort:
+    case kTypeLong:
+    case kTypeSByte:
+    case kTypeSShort:
+    case kTypeSLong:
+      return IntegerOf(bytes, order);
+    case kTypeRational:
+    case kTypeSRational: {
+      if (bytes.size() < 8) return 0;
+      const uint32_t num = Get32(Bytes(bytes), order), den = Get32(Bytes(bytes) + 4, order);
+      if (den == 0) return 0;
+      if (type == kTypeSRational) {
+        return static_cast<double>(static_cast<int32_t>(num)) / static_cast<int32_t>(den);
+      }
+      return static_cast<double>(num) / den;
     }
-    return static_cast<double>(num) / den;
-  }
-  case kTypeFloat:
-  case kTypeDouble:
-    return FloatValue(bytes, type, order);
-  default:
-    return 0;
+    case kTypeFloat:
+    case kTypeDouble:
+      return FloatValue(bytes, type, order);
+    default:
+      return 0;
   }
 }
 
@@ -169,7 +170,8 @@ std::string FormatNumber(const std::string& format, double value) {
   char buf[512];
   const int n = std::snprintf(buf, sizeof buf, format.c_str(), value);
   if (n < 0) return {};
-  return std::string(buf, static_cast<size_t>(n) < sizeof buf ? static_cast<size_t>(n) : sizeof buf - 1);
+  return std::string(buf,
+                     static_cast<size_t>(n) < sizeof buf ? static_cast<size_t>(n) : sizeof buf - 1);
 }
 
 std::string FormatTagValue(std::string_view bytes, uint32_t type, ByteOrder order,
@@ -183,29 +185,32 @@ std::string FormatTagValue(std::string_view bytes, uint32_t type, ByteOrder orde
     const uint8_t* p = Bytes(bytes) + i * static_cast<size_t>(size);
     char buf[32];
     switch (type) {
-    case kTypeAscii:
-    case kTypeUndefined:
-      text += "?";
-      break;
-    case kTypeRational:
-      std::snprintf(buf, sizeof buf, "%" PRIu32 "/%" PRIu32, Get32(p, order), Get32(p + 4, order));
-      text += buf;
-      break;
-    case kTypeSRational:
-      std::snprintf(buf, sizeof buf, "%" PRId32 "/%" PRId32, static_cast<int32_t>(Get32(p, order)),
-                    static_cast<int32_t>(Get32(p + 4, order)));
-      text += buf;
-      break;
-    case kTypeFloat:
-    case kTypeDouble:
-      text += "-9999.99";
-      break;
-    default: {
-      // Signed types too: a value's integer is its bytes without sign extension.
-      const int64_t v = IntegerOf(bytes.substr(i * static_cast<size_t>(size), static_cast<size_t>(size)), order);
-      text += decodeList.empty() ? std::to_string(v) : DecodeLabel(decodeList, v);
-      break;
-    }
+      case kTypeAscii:
+      case kTypeUndefined:
+        text += "?";
+        break;
+      case kTypeRational:
+        std::snprintf(buf, sizeof buf, "%" PRIu32 "/%" PRIu32, Get32(p, order),
+                      Get32(p + 4, order));
+        text += buf;
+        break;
+      case kTypeSRational:
+        std::snprintf(buf, sizeof buf, "%" PRId32 "/%" PRId32,
+                      static_cast<int32_t>(Get32(p, order)),
+                      static_cast<int32_t>(Get32(p + 4, order)));
+        text += buf;
+        break;
+      case kTypeFloat:
+      case kTypeDouble:
+        text += "-9999.99";
+        break;
+      default: {
+        // Signed types too: a value's integer is its bytes without sign extension.
+        const int64_t v = IntegerOf(
+            bytes.substr(i * static_cast<size_t>(size), static_cast<size_t>(size)), order);
+        text += decodeList.empty() ? std::to_string(v) : DecodeLabel(decodeList, v);
+        break;
+      }
     }
   }
   if (formatText.empty()) return text;
@@ -251,14 +256,26 @@ std::string FlashText(const std::string& text, const TTagEntry&) {
   if (!ParseInteger(text, &value)) value = 0;
   std::string out = (value & 1) ? "On" : "Off";
   switch ((value >> 1) & 3) {
-  case 1: out += ", UNKNOWN"; break;
-  case 2: out += ", no strobe return"; break;
-  case 3: out += ", strobe return"; break;
+    case 1:
+      out += ", UNKNOWN";
+      break;
+    case 2:
+      out += ", no strobe return";
+      break;
+    case 3:
+      out += ", strobe return";
+      break;
   }
   switch ((value >> 3) & 3) {
-  case 1: out += ", forced"; break;
-  case 2: out += ", surpressed"; break;
-  case 3: out += ", auto mode"; break;
+    case 1:
+      out += ", forced";
+      break;
+    case 2:
+      out += ", surpressed";
+      break;
+    case 3:
+      out += ", auto mode";
+      break;
   }
   if (value & 0x20) out += ", no flash function";
   if (value & 0x40) out += ", red-eye reduction";

@@ -55,7 +55,8 @@ std::string TempNameFor(const std::string& target) {
   static std::atomic<unsigned> counter{0};
   static thread_local std::mt19937 random{std::random_device{}()};
   const size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  const std::string folder =
+      slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
   const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
   return folder + "." + base + ".tmp-" + std::to_string(getpid()) + "-" +
          std::to_string(counter.fetch_add(1)) + "-" + std::to_string(random() % 1000000);
@@ -77,7 +78,8 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 void SyncFolderOf(const std::string& target) {
   const size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
+  const std::string folder =
+      slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);  // the rename is durable once the folder is synced; failure here loses nothing
@@ -116,7 +118,8 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes,
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     temp = TempNameFor(target);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, options.ownerOnly ? 0600 : 0666);
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                options.ownerOnly ? 0600 : 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) {

@@ -32,7 +32,7 @@ namespace detail {
 
 // The system calls that WriteFileAtomically makes; the default forwards to POSIX.
 class FileSystemCalls {
-public:
+ public:
   virtual ~FileSystemCalls() = default;
   virtual ssize_t Write(int fd, const void* data, size_t size);
   virtual int Fsync(int fd);

@@ -96,8 +96,7 @@ std::string CutText(std::string_view text, size_t limit) {
   size_t cut = limit;
   // text[cut] is the first byte left out; if it continues a sequence, drop the whole sequence.
   size_t lead = cut;
-  for (int steps = 0; lead > 0 && steps < 3 &&
-                      (static_cast<uint8_t>(text[lead]) & 0xC0) == 0x80;
+  for (int steps = 0; lead > 0 && steps < 3 && (static_cast<uint8_t>(text[lead]) & 0xC0) == 0x80;
        ++steps)
     --lead;
   if (lead < cut) {

@@ -60,7 +60,7 @@ using NoCaseIndex = std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEq
 }  // namespace detail
 
 class ProfileDocument {
-public:
+ public:
   ProfileDocument() = default;
   // Parses file bytes; never fails.
   static ProfileDocument Parse(std::string_view bytes);
@@ -75,15 +75,15 @@ public:
   // The file's bytes.
   std::string Serialize() const;
 
-private:
+ private:
   struct Line {
     std::string text;  // without its line break
     std::string eol;   // "\r\n", "\n", "\r" or "" for a last line without a break
   };
   struct Section {
-    bool hasHeader = false;  // false only for the lines before the first header
-    std::string name;        // trimmed header name
-    std::vector<Line> lines; // the header line first when hasHeader
+    bool hasHeader = false;   // false only for the lines before the first header
+    std::string name;         // trimmed header name
+    std::vector<Line> lines;  // the header line first when hasHeader
     // Key -> line of its first entry. New keys are inserted after the last non-empty line, so
     // the lines of existing entries never move.
     detail::NoCaseIndex firstEntry;

@@ -42,7 +42,7 @@ std::string DecodeFileText(std::string_view bytes) {
 }
 
 class Scanner {
-public:
+ public:
   explicit Scanner(std::string_view text) : text_(text) {}
 
   bool AtEnd() const { return pos_ >= text_.size(); }
@@ -69,7 +69,8 @@ public:
     out.clear();
     while (!AtEnd() && !IsLineBreak(Peek())) {
       const char c = Peek();
-      if (c == '\\' && pos_ + 1 < text_.size() && (text_[pos_ + 1] == '\\' || text_[pos_ + 1] == '"')) {
+      if (c == '\\' && pos_ + 1 < text_.size() &&
+          (text_[pos_ + 1] == '\\' || text_[pos_ + 1] == '"')) {
         out += text_[pos_ + 1];
         Advance(2);
         continue;
@@ -110,7 +111,7 @@ public:
     return AtEnd() || IsLineBreak(Peek()) || Peek() == ';';
   }
 
-private:
+ private:
   std::string_view text_;
   size_t pos_ = 0;
 };
@@ -161,7 +162,8 @@ Parsed ParseValue(Scanner& in, RegistryValue& value) {
       value = RegistryValue::String(Utf16LeToUtf8(bytes, /*stopAtNul=*/true));
     } else if (type == 4 && bytes.size() == 4) {
       uint32_t number = 0;
-      for (int k = 3; k >= 0; --k) number = (number << 8) | static_cast<uint8_t>(bytes[static_cast<size_t>(k)]);
+      for (int k = 3; k >= 0; --k)
+        number = (number << 8) | static_cast<uint8_t>(bytes[static_cast<size_t>(k)]);
       value = RegistryValue::Dword(number);
     }
     return Parsed::Value;
@@ -172,7 +174,8 @@ Parsed ParseValue(Scanner& in, RegistryValue& value) {
 bool NamesKey(std::string_view header, std::string_view keyPath) {
   while (!header.empty() && IsBlank(header.front())) header.remove_prefix(1);
   while (!header.empty() && IsBlank(header.back())) header.remove_suffix(1);
-  for (std::string_view root : {std::string_view("HKEY_CURRENT_USER\\"), std::string_view("HKCU\\")}) {
+  for (std::string_view root :
+       {std::string_view("HKEY_CURRENT_USER\\"), std::string_view("HKCU\\")}) {
     if (StartsWithNoCase(header, root) && header.size() == root.size() + keyPath.size() &&
         StartsWithNoCase(header.substr(root.size()), keyPath))
       return true;

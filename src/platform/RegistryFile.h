@@ -36,7 +36,7 @@ struct RegistryValue {
 };
 
 class RegistryKeyFile {
-public:
+ public:
   // Parses the file's bytes and keeps the values of the key `keyPath` (a path below
   // HKEY_CURRENT_USER, such as "Software\\Vendor\\Program").
   static RegistryKeyFile Parse(std::string_view bytes, std::string_view keyPath);
@@ -46,7 +46,7 @@ public:
   // The value of that name, or nothing when it is missing.
   std::optional<RegistryValue> Find(std::string_view name) const;
 
-private:
+ private:
   bool keyFound_ = false;
   std::unordered_map<std::string, RegistryValue> values_;  // lower-case name -> value
 };

@@ -15,9 +15,10 @@ struct SpinRange {
   int32_t max;
 };
 
-inline constexpr SpinRange kBorderWidthRange{0, 30};    // spinBorderWidthThumb, spinBorderWidthImage
-inline constexpr SpinRange kIndexGridRange{0, 100};     // spinColumns, spinRows, spinCellPad, spinCellSpace
-inline constexpr SpinRange kImageSizeRange{0, 20000};   // spinWidthImage, spinHeightImage
+inline constexpr SpinRange kBorderWidthRange{0, 30};  // spinBorderWidthThumb, spinBorderWidthImage
+inline constexpr SpinRange kIndexGridRange{
+    0, 100};  // spinColumns, spinRows, spinCellPad, spinCellSpace
+inline constexpr SpinRange kImageSizeRange{0, 20000};  // spinWidthImage, spinHeightImage
 // spinWidth and spinHeight (the thumbnail size) have no range.
 
 int32_t ClampSpin(int64_t value, SpinRange range);

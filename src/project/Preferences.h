@@ -14,9 +14,10 @@ namespace qg {
 struct Preferences {
   bool blHintViewGalleryNow = true;
   int32_t iGalleryNumber = 1;
-  std::array<std::string, NavItemCount> sDefNav = {"Home", "Index", "First", "Prev", "Next", "Last"};
-  std::array<std::string, NavItemCount> sDefNavALT = {"[Home]", "[Index]", "[First]",
-                                                      "[Previous]", "[Next]", "[Last]"};
+  std::array<std::string, NavItemCount> sDefNav = {"Home", "Index", "First",
+                                                   "Prev", "Next",  "Last"};
+  std::array<std::string, NavItemCount> sDefNavALT = {"[Home]",     "[Index]", "[First]",
+                                                      "[Previous]", "[Next]",  "[Last]"};
   std::string sUserCorvaneFTPFolder;
   bool blUseCorvaneServer = true;
   std::string sFTPHost;

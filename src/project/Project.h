@@ -44,12 +44,12 @@ struct GalleryOptions {
   std::string editDestFolder;    // key DestFolder
 
   // Target folders.
-  bool TargetThumb = true;               // true: thumbnails straight into the destination
-  std::string ThumbFolder = "thumbs";    // editThumbnailSub
+  bool TargetThumb = true;             // true: thumbnails straight into the destination
+  std::string ThumbFolder = "thumbs";  // editThumbnailSub
   bool TargetImage = true;
-  std::string ImageFolder = "images";    // editImageSub
-  bool OverwritePrompt = false;          // chkOverwritePrompt
-  bool chkClearTarget = false;           // not stored
+  std::string ImageFolder = "images";  // editImageSub
+  bool OverwritePrompt = false;        // chkOverwritePrompt
+  bool chkClearTarget = false;         // not stored
 
   // Title templates (not stored).
   std::string editThumbTitle = "[ShortTitle]";
@@ -87,24 +87,24 @@ struct GalleryOptions {
   bool Crop = false;
 
   // Index pages.
-  int32_t spinColumns = 4;    // 0..100
-  int32_t spinRows = 3;       // 0..100
-  int32_t spinCellPad = 2;    // 0..100
-  int32_t spinCellSpace = 2;  // 0..100
+  int32_t spinColumns = 4;              // 0..100
+  int32_t spinRows = 3;                 // 0..100
+  int32_t spinCellPad = 2;              // 0..100
+  int32_t spinCellSpace = 2;            // 0..100
   Colour colorboxBackgroundA = kWhite;  // colorIndexBackground
   std::string editBackgroundAPic;
   bool chkNavTop = true;      // not stored
   bool chkNavBottom = false;  // not stored
 
   // Display images.
-  bool blImageResize = false;       // chkImageResize
-  bool blImageWidth = true;         // chkWidthImage
-  int32_t iImageWidth = 640;        // spinWidthImage, 0..20000
-  bool blImageHeight = false;       // chkHeightImage, stored under the key blImageHeight
-  int32_t iImageHeigth = 480;       // spinHeightImage, 0..20000
-  int32_t BorderWidthImage = 1;     // spinBorderWidthImage, 0..30
+  bool blImageResize = false;    // chkImageResize
+  bool blImageWidth = true;      // chkWidthImage
+  int32_t iImageWidth = 640;     // spinWidthImage, 0..20000
+  bool blImageHeight = false;    // chkHeightImage, stored under the key blImageHeight
+  int32_t iImageHeigth = 480;    // spinHeightImage, 0..20000
+  int32_t BorderWidthImage = 1;  // spinBorderWidthImage, 0..30
   Colour ColorBorderImage = kSilver;
-  bool AddShadowImage = false;      // chkAddShadowImage
+  bool AddShadowImage = false;  // chkAddShadowImage
   Colour iShadowColorImage = kBlack;
   int32_t iShadowOffHImage = 4;
   int32_t iShadowOffVImage = 4;
@@ -119,8 +119,8 @@ struct GalleryOptions {
   std::string editGivenFilename = "image.html";
   Colour colorboxBackgroundB = kWhite;  // colorImageBackgound
   std::string editBackgroundBPic;
-  bool chkNavTopImage = true;       // not stored
-  bool chkNavBottomImage = false;   // not stored
+  bool chkNavTopImage = true;      // not stored
+  bool chkNavBottomImage = false;  // not stored
 
   // Navigation links, indexed by NavItem.
   bool blNavShowCaptions = false;

@@ -25,8 +25,8 @@ constexpr size_t kPictureValueLimit = 500;
 
 // The six picture-section keys in the order they are written; the reader takes the entries by
 // position in this order, whatever their keys.
-constexpr std::array<const char*, 6> kPictureSectionKeys = {"Name",         "ImageSize",  "FileSize",
-                                                            "FileLocation", "ShortTitle", "LongTitle"};
+constexpr std::array<const char*, 6> kPictureSectionKeys = {
+    "Name", "ImageSize", "FileSize", "FileLocation", "ShortTitle", "LongTitle"};
 
 std::string PictureSectionName(size_t index) { return "PicSection" + std::to_string(index); }
 
@@ -138,17 +138,22 @@ const std::vector<OptionKey>& OptionKeys() {
 }
 
 // Reading defaults of blNavShowHome ... blNavShowLast.
-constexpr std::array<bool, NavItemCount> kNavShowReadDefaults = {true, false, true, true, true, true};
+constexpr std::array<bool, NavItemCount> kNavShowReadDefaults = {true, false, true,
+                                                                 true, true,  true};
 
-std::string NavKey(const char* prefix, int item) { return std::string(prefix) + kNavItemNames[item]; }
+std::string NavKey(const char* prefix, int item) {
+  return std::string(prefix) + kNavItemNames[item];
+}
 
 // Reads values the way the profile functions and their callers do: a missing key gives the
 // default, a number that does not parse gives the default too.
 class ProjectReader {
-public:
+ public:
   explicit ProjectReader(const ProfileDocument& doc) : doc_(doc) {}
 
-  std::optional<std::string> Raw(const char* key) const { return doc_.ReadString(kProjectSection, key); }
+  std::optional<std::string> Raw(const char* key) const {
+    return doc_.ReadString(kProjectSection, key);
+  }
   std::string Text(const char* key, const char* def) const { return Raw(key).value_or(def); }
   int32_t Number(const char* key, int32_t def) const {
     const std::optional<std::string> text = Raw(key);
@@ -157,7 +162,7 @@ public:
   }
   bool Flag(const char* key, bool def) const { return Number(key, def ? 1 : 0) != 0; }
 
-private:
+ private:
   const ProfileDocument& doc_;
 };
 
@@ -187,7 +192,8 @@ void ReadOptions(const ProjectReader& in, GalleryOptions& o) {
     o.blNavShow[i] = in.Flag(NavKey("blNavShow", i).c_str(), kNavShowReadDefaults[i]);
   for (int i = 0; i < NavItemCount; ++i) o.sNav[i] = in.Text(NavKey("sNav", i).c_str(), "");
   for (int i = 0; i < NavItemCount; ++i) o.sNavALT[i] = in.Text(NavKey("sNavALT", i).c_str(), "");
-  for (int i = 0; i < NavItemCount; ++i) o.sNavImage[i] = in.Text(NavKey("sNavImage", i).c_str(), "");
+  for (int i = 0; i < NavItemCount; ++i)
+    o.sNavImage[i] = in.Text(NavKey("sNavImage", i).c_str(), "");
 }
 
 // A picture section's value: the text after the entry's first "=", read like every other value
@@ -196,7 +202,8 @@ void ReadOptions(const ProjectReader& in, GalleryOptions& o) {
 std::string PictureValue(const std::string& entry) {
   const size_t equals = entry.find('=');
   if (equals == std::string::npos) return {};
-  return CutText(StripEnclosingQuotes(std::string_view(entry).substr(equals + 1)), kPictureValueLimit);
+  return CutText(StripEnclosingQuotes(std::string_view(entry).substr(equals + 1)),
+                 kPictureValueLimit);
 }
 
 void ReadPictures(const ProfileDocument& doc, int32_t count, Project& project) {
@@ -246,9 +253,15 @@ void WriteProject(ProfileDocument& doc, const Project& project) {
   put("PictureCount", std::to_string(project.pictures.size()));
   for (const OptionKey& k : OptionKeys()) {
     switch (k.kind) {
-      case OptionKey::Kind::Text: put(k.key, o.*k.text); break;
-      case OptionKey::Kind::Flag: put(k.key, FlagText(o.*k.flag)); break;
-      case OptionKey::Kind::Number: put(k.key, std::to_string(o.*k.number)); break;
+      case OptionKey::Kind::Text:
+        put(k.key, o.*k.text);
+        break;
+      case OptionKey::Kind::Flag:
+        put(k.key, FlagText(o.*k.flag));
+        break;
+      case OptionKey::Kind::Number:
+        put(k.key, std::to_string(o.*k.number));
+        break;
     }
   }
   for (int i = 0; i < NavItemCount; ++i) put(NavKey("blNavShow", i), FlagText(o.blNavShow[i]));
@@ -259,8 +272,8 @@ void WriteProject(ProfileDocument& doc, const Project& project) {
   for (size_t i = 0; i < project.pictures.size(); ++i) {
     const PictureRecord& p = project.pictures[i];
     const std::string section = PictureSectionName(i);
-    const std::array<const std::string*, 6> values = {&p.FileName,        &p.ImageSize,  &p.FileSize,
-                                                      &p.FilenameAndPath, &p.ShortTitle, &p.LongTitle};
+    const std::array<const std::string*, 6> values = {
+        &p.FileName, &p.ImageSize, &p.FileSize, &p.FilenameAndPath, &p.ShortTitle, &p.LongTitle};
     for (size_t k = 0; k < kPictureSectionKeys.size(); ++k)
       doc.WriteString(section, kPictureSectionKeys[k], *values[k]);
   }
@@ -299,9 +312,12 @@ bool ParseFileInteger(std::string_view text, int32_t& value) {
   uint64_t magnitude = 0;
   for (const char c : text) {
     int digit = -1;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
     if (digit < 0) return false;
     magnitude = magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
     if (magnitude > 0xFFFFFFFFull) return false;
@@ -314,7 +330,8 @@ bool ParseFileInteger(std::string_view text, int32_t& value) {
     return true;
   }
   if (negative ? magnitude > 2147483648ull : magnitude > 2147483647ull) return false;
-  value = static_cast<int32_t>(negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude));
+  value = static_cast<int32_t>(negative ? -static_cast<int64_t>(magnitude)
+                                        : static_cast<int64_t>(magnitude));
   return true;
 }
 

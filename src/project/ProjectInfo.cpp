@@ -24,7 +24,8 @@ ProjectInfoValues FillProjectInfo(const Project& project, const TimeFormatter& f
   } else {
     v.lastSaved = "<unknown>";
     struct stat st {};
-    if (::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode)) v.lastSaved = formatTime(st.st_mtime);
+    if (::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+      v.lastSaved = formatTime(st.st_mtime);
   }
   const GalleryOptions& o = project.options;
   v.galleryTitle = o.editIndexCaption;

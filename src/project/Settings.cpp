@@ -26,7 +26,7 @@ std::string DefNavAltName(int item) { return std::string("sDefNavALT") + kNavIte
 // Reads the typed values in the order SaveSettings writes them; every call after the first
 // failure does nothing, and the first failure is remembered.
 class TypedReader {
-public:
+ public:
   explicit TypedReader(const RegistryKeyFile& key) : key_(key) {}
 
   bool Stopped() const { return stopped_; }
@@ -53,7 +53,7 @@ public:
     value = found->text;
   }
 
-private:
+ private:
   bool Dword(const char* name, uint32_t& number) {
     if (stopped_) return false;
     const std::optional<RegistryValue> found = key_.Find(name);
@@ -121,8 +121,10 @@ bool LoadSettings(Preferences& prefs) {
 
 bool SaveSettings(const Preferences& prefs) {
   std::vector<std::pair<std::string, RegistryValue>> values;
-  values.emplace_back("blHintViewGalleryNow", RegistryValue::Dword(prefs.blHintViewGalleryNow ? 1 : 0));
-  values.emplace_back("iGalleryNumber", RegistryValue::Dword(static_cast<uint32_t>(prefs.iGalleryNumber)));
+  values.emplace_back("blHintViewGalleryNow",
+                      RegistryValue::Dword(prefs.blHintViewGalleryNow ? 1 : 0));
+  values.emplace_back("iGalleryNumber",
+                      RegistryValue::Dword(static_cast<uint32_t>(prefs.iGalleryNumber)));
   for (int i = 0; i < NavItemCount; ++i)
     values.emplace_back(DefNavName(i), RegistryValue::String(prefs.sDefNav[i]));
   for (int i = 0; i < NavItemCount; ++i)

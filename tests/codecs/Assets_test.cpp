@@ -17,7 +17,8 @@ TEST(ShippedPictures, NavigationButtonsAreSmallGifs) {
     EXPECT_EQ(button.width, 32) << name;
     EXPECT_EQ(button.height, 32) << name;
     // Transparent corners, a blue face, a white glyph in the middle.
-    EXPECT_EQ(std::vector<int>(button.at(0, 0), button.at(0, 0) + 3), (std::vector<int>{255, 255, 255}));
+    EXPECT_EQ(std::vector<int>(button.at(0, 0), button.at(0, 0) + 3),
+              (std::vector<int>{255, 255, 255}));
     EXPECT_LT(button.at(3, 28)[0], button.at(3, 28)[2]) << name;
   }
 }

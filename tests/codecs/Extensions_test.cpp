@@ -37,10 +37,10 @@ std::string InfoError(const std::string& path) {
 
 TEST(AcceptedExtensions, ListsEveryExtensionInDialogOrder) {
   const std::vector<std::string> expected = {
-      "bmp", "rle", "dib", "ico", "wmf", "emf", "jpg", "jpe", "jpeg", "jfif", "gif",
-      "png", "tga", "vst", "vda", "icb", "win", "tif", "tiff", "fax", "eps", "pcx",
-      "pcc", "scr", "sgi", "rgb", "rgba", "bw",  "rla", "rpf", "psd", "pdd", "ppm",
-      "pgm", "pbm", "cel", "pic", "pcd", "cut", "psp"};
+      "bmp", "rle", "dib", "ico", "wmf", "emf", "jpg",  "jpe", "jpeg", "jfif",
+      "gif", "png", "tga", "vst", "vda", "icb", "win",  "tif", "tiff", "fax",
+      "eps", "pcx", "pcc", "scr", "sgi", "rgb", "rgba", "bw",  "rla",  "rpf",
+      "psd", "pdd", "ppm", "pgm", "pbm", "cel", "pic",  "pcd", "cut",  "psp"};
   EXPECT_EQ(AcceptedExtensions(), expected);
 }
 
@@ -77,8 +77,10 @@ TEST(UnknownExtension, ComesBeforeLookingAtTheFile) {
 TEST(UnreadableFile, MessagesNameTheFileAndTheReason) {
   TempDir dir;
   const std::string missing = dir.file("missing.jpg");
-  EXPECT_EQ(LoadError(missing), "Cannot read picture \"" + missing + "\": No such file or directory");
-  EXPECT_EQ(InfoError(missing), "Cannot read picture \"" + missing + "\": No such file or directory");
+  EXPECT_EQ(LoadError(missing),
+            "Cannot read picture \"" + missing + "\": No such file or directory");
+  EXPECT_EQ(InfoError(missing),
+            "Cannot read picture \"" + missing + "\": No such file or directory");
 
   const std::string folder = dir.file("folder.png");
   std::filesystem::create_directory(folder);

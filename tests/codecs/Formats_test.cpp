@@ -20,9 +20,8 @@ using test::WriteWithMagick;
 // Few enough colours for palette formats to keep every pixel: 4 x 4 blocks of 12 colours.
 Picture Poster(int width, int height) {
   static const uint8_t kColours[12][3] = {
-      {255, 0, 0},   {0, 255, 0},   {0, 0, 255},     {255, 255, 0}, {0, 255, 255},
-      {255, 0, 255}, {0, 0, 0},     {255, 255, 255}, {128, 64, 32}, {12, 200, 99},
-      {77, 77, 77},  {250, 128, 1}};
+      {255, 0, 0}, {0, 255, 0},     {0, 0, 255},   {255, 255, 0}, {0, 255, 255}, {255, 0, 255},
+      {0, 0, 0},   {255, 255, 255}, {128, 64, 32}, {12, 200, 99}, {77, 77, 77},  {250, 128, 1}};
   Picture picture(width, height);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
@@ -82,19 +81,18 @@ TEST_P(LosslessFormats, DecodeToTheWrittenPixelsUnderEveryExtension) {
 
 INSTANTIATE_TEST_SUITE_P(
     Codecs, LosslessFormats,
-    ::testing::Values(
-        LosslessCase{"BMP", {"bmp", "dib", "BMP", "rle"}, {}},
-        LosslessCase{"BMP", {"rle", "bmp"}, {"type=palette", "compress=RLE"}},
-        LosslessCase{"GIF", {"gif", "GIF"}, {}},
-        LosslessCase{"PNG", {"png", "Png"}, {}},
-        LosslessCase{"PNG", {"png"}, {"type=palette"}},
-        LosslessCase{"TIFF", {"tif", "tiff", "TIF"}, {}},
-        LosslessCase{"TGA", {"tga", "vst", "vda", "icb", "win", "TGA"}, {}},
-        LosslessCase{"TGA", {"tga"}, {"compress=RLE"}},
-        LosslessCase{"PCX", {"pcx", "pcc", "scr"}, {}},
-        LosslessCase{"PPM", {"ppm", "pgm", "pbm"}, {}},
-        LosslessCase{"SGI", {"sgi", "rgb", "rgba", "bw"}, {}},
-        LosslessCase{"SGI", {"sgi"}, {"compress=none"}}),
+    ::testing::Values(LosslessCase{"BMP", {"bmp", "dib", "BMP", "rle"}, {}},
+                      LosslessCase{"BMP", {"rle", "bmp"}, {"type=palette", "compress=RLE"}},
+                      LosslessCase{"GIF", {"gif", "GIF"}, {}},
+                      LosslessCase{"PNG", {"png", "Png"}, {}},
+                      LosslessCase{"PNG", {"png"}, {"type=palette"}},
+                      LosslessCase{"TIFF", {"tif", "tiff", "TIF"}, {}},
+                      LosslessCase{"TGA", {"tga", "vst", "vda", "icb", "win", "TGA"}, {}},
+                      LosslessCase{"TGA", {"tga"}, {"compress=RLE"}},
+                      LosslessCase{"PCX", {"pcx", "pcc", "scr"}, {}},
+                      LosslessCase{"PPM", {"ppm", "pgm", "pbm"}, {}},
+                      LosslessCase{"SGI", {"sgi", "rgb", "rgba", "bw"}, {}},
+                      LosslessCase{"SGI", {"sgi"}, {"compress=none"}}),
     [](const auto& param) { return std::string(param.param.coder) + std::to_string(param.index); });
 
 TEST(GrayAndBilevel, PortableMapsKeepTheirPixels) {
@@ -140,7 +138,8 @@ std::string RedRectangleMetafile() {
   const int header[] = {0, 0, 0, 100, 50, 96, 0, 0};  // handle, box, units an inch, reserved
   for (int v : header) put16(v);
   int checksum = 0;
-  for (size_t i = 0; i < 20; i += 2) checksum ^= static_cast<uint8_t>(out[i]) | (static_cast<uint8_t>(out[i + 1]) << 8);
+  for (size_t i = 0; i < 20; i += 2)
+    checksum ^= static_cast<uint8_t>(out[i]) | (static_cast<uint8_t>(out[i + 1]) << 8);
   put16(checksum);
   const std::vector<std::vector<int>> records = {
       {0x02FC, 0, 0x00FF, 0, 0},  // solid red brush
@@ -206,12 +205,15 @@ TEST(Cmyk, SeparatedTiffBecomesRgb) {
 }
 
 // Expected result of laying colour c with alpha a over white, rounded.
-uint8_t OverWhite(int c, int a) { return static_cast<uint8_t>((c * a + 255 * (255 - a) + 127) / 255); }
+uint8_t OverWhite(int c, int a) {
+  return static_cast<uint8_t>((c * a + 255 * (255 - a) + 127) / 255);
+}
 
 Picture Flattened(const Picture& picture, const std::vector<uint8_t>& alpha) {
   Picture out = picture;
   for (size_t i = 0; i < alpha.size(); ++i) {
-    for (int c = 0; c < 3; ++c) out.pixels[3 * i + c] = OverWhite(picture.pixels[3 * i + c], alpha[i]);
+    for (int c = 0; c < 3; ++c)
+      out.pixels[3 * i + c] = OverWhite(picture.pixels[3 * i + c], alpha[i]);
   }
   return out;
 }
@@ -225,7 +227,8 @@ TEST(Transparency, PartialAlphaIsLaidOnWhite) {
   alpha[1] = 255;
   const Picture expected = Flattened(source, alpha);
   for (const char* format : {"PNG", "TIFF", "TGA"}) {
-    const std::string path = dir.file(std::string("alpha.") + (format == std::string("TIFF") ? "tif" : format));
+    const std::string path =
+        dir.file(std::string("alpha.") + (format == std::string("TIFF") ? "tif" : format));
     WriteWithMagick(source, path, format, alpha);
     SCOPED_TRACE(path);
     const Picture decoded = LoadSourcePicture(path);
@@ -274,7 +277,8 @@ TEST(Icons, OldStyleIconTakesItsTransparencyFromTheMask) {
 
 TEST(Bitmaps, DibWithoutFileHeaderDecodes) {
   TempDir dir;
-  for (const auto& options : {std::vector<std::string>{}, std::vector<std::string>{"type=palette"}}) {
+  for (const auto& options :
+       {std::vector<std::string>{}, std::vector<std::string>{"type=palette"}}) {
     const Picture source = Poster(13, 7);
     WriteWithMagick(source, dir.file("with-header.bmp"), "BMP", {}, options);
     WriteFile(dir.file("bare.dib"), ReadFile(dir.file("with-header.bmp")).substr(14));
@@ -356,8 +360,8 @@ TEST(DamagedFiles, TruncatedFilesOfEveryFormatFailNamingTheFile) {
   TempDir dir;
   const Picture source = test::PhotoLike(120, 80);
   const std::vector<std::pair<const char*, const char*>> formats = {
-      {"BMP", "bmp"}, {"GIF", "gif"}, {"PNG", "png"},  {"TIFF", "tif"},
-      {"TGA", "tga"}, {"PCX", "pcx"}, {"PPM", "ppm"},  {"SGI", "sgi"}};
+      {"BMP", "bmp"}, {"GIF", "gif"}, {"PNG", "png"}, {"TIFF", "tif"},
+      {"TGA", "tga"}, {"PCX", "pcx"}, {"PPM", "ppm"}, {"SGI", "sgi"}};
   for (const auto& [coder, extension] : formats) {
     const std::string whole = dir.file(std::string("whole.") + extension);
     WriteWithMagick(source, whole, coder);

@@ -197,25 +197,44 @@ struct HeaderDamage {
 TEST(JpegDamage, HeaderDamageGetsLibjpegsWordsInBothPasses) {
   const HeaderDamage cases[] = {
       {"precision 12",
-       [](std::string j) { j[FindMarker(j, 0xC0) + 4] = 12; return j; },
+       [](std::string j) {
+         j[FindMarker(j, 0xC0) + 4] = 12;
+         return j;
+       },
        "Unsupported JPEG data precision 12"},
       {"lossless process",
-       [](std::string j) { j[FindMarker(j, 0xC0) + 1] = static_cast<char>(0xC3); return j; },
+       [](std::string j) {
+         j[FindMarker(j, 0xC0) + 1] = static_cast<char>(0xC3);
+         return j;
+       },
        "Unsupported JPEG process: SOF type 0xc3"},
       {"zero height",
-       [](std::string j) { const size_t s = FindMarker(j, 0xC0); j[s + 5] = 0; j[s + 6] = 0; return j; },
+       [](std::string j) {
+         const size_t s = FindMarker(j, 0xC0);
+         j[s + 5] = 0;
+         j[s + 6] = 0;
+         return j;
+       },
        "Empty JPEG image (DNL not supported)"},
       {"no quantisation tables",
        [](std::string j) {
-         for (size_t q; (q = j.find("\xFF\xDB")) != std::string::npos;) j.erase(q, SegmentEnd(j, q) - q);
+         for (size_t q; (q = j.find("\xFF\xDB")) != std::string::npos;)
+           j.erase(q, SegmentEnd(j, q) - q);
          return j;
        },
        "Quantization table 0x00 was not defined"},
       {"no frame header",
-       [](std::string j) { const size_t s = FindMarker(j, 0xC0); j.erase(s, SegmentEnd(j, s) - s); return j; },
+       [](std::string j) {
+         const size_t s = FindMarker(j, 0xC0);
+         j.erase(s, SegmentEnd(j, s) - s);
+         return j;
+       },
        "Invalid JPEG file structure: SOS before SOF"},
       {"second start of image",
-       [](std::string j) { j.insert(FindMarker(j, 0xDB), "\xFF\xD8"); return j; },
+       [](std::string j) {
+         j.insert(FindMarker(j, 0xDB), "\xFF\xD8");
+         return j;
+       },
        "Invalid JPEG file structure: two SOI markers"},
       {"second frame header",
        [](std::string j) {
@@ -225,19 +244,32 @@ TEST(JpegDamage, HeaderDamageGetsLibjpegsWordsInBothPasses) {
        },
        "Invalid JPEG file structure: two SOF markers"},
       {"scan names a missing component",
-       [](std::string j) { j[FindMarker(j, 0xDA) + 5] = 9; return j; },
+       [](std::string j) {
+         j[FindMarker(j, 0xDA) + 5] = 9;
+         return j;
+       },
        "Invalid component ID 9 in SOS"},
       {"marker length below two",
-       [](std::string j) { const size_t s = FindMarker(j, 0xDB); j[s + 2] = 0; j[s + 3] = 1; return j; },
+       [](std::string j) {
+         const size_t s = FindMarker(j, 0xDB);
+         j[s + 2] = 0;
+         j[s + 3] = 1;
+         return j;
+       },
        "Bogus marker length"},
       {"unknown marker",
-       [](std::string j) { j.insert(FindMarker(j, 0xDB), std::string("\xFF\xF3\x00\x02", 4)); return j; },
+       [](std::string j) {
+         j.insert(FindMarker(j, 0xDB), std::string("\xFF\xF3\x00\x02", 4));
+         return j;
+       },
        "Unsupported marker type 0xf3"},
       {"no scan at all",
-       [](std::string j) { const size_t s = FindMarker(j, 0xDA); return j.substr(0, s) + "\xFF\xD9"; },
+       [](std::string j) {
+         const size_t s = FindMarker(j, 0xDA);
+         return j.substr(0, s) + "\xFF\xD9";
+       },
        "Invalid JPEG file structure: missing SOS marker"},
-      {"tables only",
-       [](std::string j) { return j.substr(0, FindMarker(j, 0xC0)) + "\xFF\xD9"; },
+      {"tables only", [](std::string j) { return j.substr(0, FindMarker(j, 0xC0)) + "\xFF\xD9"; },
        "JPEG datastream contains no image"},
   };
   TempDir dir;
@@ -308,9 +340,15 @@ TEST(JpegDamage, RandomMutationsAgreeWithTheFullDecode) {
     for (int e = 0; e < edits; ++e) {
       const size_t at = next() % mutant.size();
       switch (next() % 3) {
-        case 0: mutant[at] = static_cast<char>(next()); break;
-        case 1: mutant.erase(at, 1 + next() % 8); break;
-        default: mutant.resize(at); break;
+        case 0:
+          mutant[at] = static_cast<char>(next());
+          break;
+        case 1:
+          mutant.erase(at, 1 + next() % 8);
+          break;
+        default:
+          mutant.resize(at);
+          break;
       }
       if (mutant.empty()) mutant = "x";
     }

@@ -17,7 +17,8 @@ using test::WriteFile;
 std::vector<std::vector<uint8_t>> Planes(const Picture& picture) {
   std::vector<std::vector<uint8_t>> planes(3);
   for (int c = 0; c < 3; ++c) {
-    for (size_t i = 0; i < picture.pixels.size(); i += 3) planes[c].push_back(picture.pixels[i + c]);
+    for (size_t i = 0; i < picture.pixels.size(); i += 3)
+      planes[c].push_back(picture.pixels[i + c]);
   }
   return planes;
 }
@@ -75,7 +76,10 @@ TEST(Psd, IndexedBitmapAndCmyk) {
   for (int x = 0; x < 10; ++x) EXPECT_EQ(b.at(x, 0)[0], expected[x]) << x;
 
   // CMYK is stored inverted (255 = no ink): paper, cyan, black.
-  PsdImage cmyk{.mode = 4, .depth = 8, .width = 3, .height = 1,
+  PsdImage cmyk{.mode = 4,
+                .depth = 8,
+                .width = 3,
+                .height = 1,
                 .planes = {{255, 0, 255}, {255, 255, 255}, {255, 255, 255}, {255, 255, 0}}};
   const Picture c = Decode(EncodePsd(cmyk));
   EXPECT_EQ(std::vector<uint8_t>(c.pixels.begin(), c.pixels.end()),
@@ -84,8 +88,8 @@ TEST(Psd, IndexedBitmapAndCmyk) {
 
 TEST(Psd, DamagedAndUnsupportedFilesAreRefused) {
   const Picture source = test::PhotoLike(12, 6);
-  PsdImage image{.mode = 3, .depth = 8, .width = 12, .height = 6, .planes = Planes(source),
-                 .packBits = true};
+  PsdImage image{
+      .mode = 3, .depth = 8, .width = 12, .height = 6, .planes = Planes(source), .packBits = true};
   const std::string good = EncodePsd(image);
   TempDir dir;
   const std::string path = dir.file("bad.psd");

@@ -18,7 +18,8 @@ namespace qg {
 void PrintTo(const Picture& picture, std::ostream* out) {
   *out << picture.width << "x" << picture.height << " {";
   const size_t shown = std::min<size_t>(picture.pixels.size(), 12);
-  for (size_t i = 0; i < shown; ++i) *out << (i ? (i % 3 ? "," : " ") : "") << int{picture.pixels[i]};
+  for (size_t i = 0; i < shown; ++i)
+    *out << (i ? (i % 3 ? "," : " ") : "") << int{picture.pixels[i]};
   *out << (shown < picture.pixels.size() ? " ...}" : "}");
 }
 
@@ -312,8 +313,8 @@ std::string EncodePsd(const PsdImage& image) {
   PutBE(out, static_cast<uint64_t>(image.mode), 2);
   PutBE(out, image.palette.size(), 4);
   out.append(image.palette.begin(), image.palette.end());
-  PutBE(out, 0, 4);                              // image resources
-  PutBE(out, 0, image.version == 2 ? 8 : 4);     // layers and masks
+  PutBE(out, 0, 4);                           // image resources
+  PutBE(out, 0, image.version == 2 ? 8 : 4);  // layers and masks
   PutBE(out, image.packBits ? 1 : 0, 2);
   const size_t rowBytes = static_cast<size_t>((image.width * image.depth + 7) / 8);
   if (!image.packBits) {
@@ -341,7 +342,8 @@ int MaxDifference(const Picture& a, const Picture& b) {
 double MeanDifference(const Picture& a, const Picture& b) {
   if (a.width != b.width || a.height != b.height || a.pixels.empty()) return 255;
   double total = 0;
-  for (size_t i = 0; i < a.pixels.size(); ++i) total += std::abs(int{a.pixels[i]} - int{b.pixels[i]});
+  for (size_t i = 0; i < a.pixels.size(); ++i)
+    total += std::abs(int{a.pixels[i]} - int{b.pixels[i]});
   return total / static_cast<double>(a.pixels.size());
 }
 

@@ -24,7 +24,7 @@ struct JpegOptions {
   int quality = 90;
   bool progressive = false;
   bool arithmetic = false;
-  int restartRows = 0;   // restart interval in MCU rows, 0 = none
+  int restartRows = 0;  // restart interval in MCU rows, 0 = none
   bool grayscale = false;
 };
 std::string EncodeJpeg(const Picture& picture, const JpegOptions& options = {});
@@ -39,7 +39,8 @@ std::string EncodeCmykJpeg(int width, int height, const std::vector<uint8_t>& cm
 // `format` to `path`. `options` are extra image settings: "depth=16", "compress=RLE",
 // "type=palette", "colorspace=cmyk".
 void WriteWithMagick(const Picture& picture, const std::string& path, const std::string& format,
-                     const std::vector<uint8_t>& alpha = {}, const std::vector<std::string>& options = {});
+                     const std::vector<uint8_t>& alpha = {},
+                     const std::vector<std::string>& options = {});
 
 // Several frames (pages) in one file, for the formats that hold more than one picture.
 void WriteFramesWithMagick(const std::vector<Picture>& frames, const std::string& path,

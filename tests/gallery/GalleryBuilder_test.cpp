@@ -64,11 +64,13 @@ struct FakeImaging {
       if (content.rfind("BAD", 0) == 0) throw Error("damaged picture");
       std::vector<Picture> pictures;
       for (const TargetSize& size : sizes) {
-        pictures.push_back(Text(std::to_string(size.width) + "x" + std::to_string(size.height) + "|" + content));
+        pictures.push_back(
+            Text(std::to_string(size.width) + "x" + std::to_string(size.height) + "|" + content));
       }
       return pictures;
     };
-    t.finish = [](Picture resized, const std::string& out, bool shadow, const GalleryOptions&, Side side) {
+    t.finish = [](Picture resized, const std::string& out, bool shadow, const GalleryOptions&,
+                  Side side) {
       const std::string text = Text(resized);
       const std::string size = text.substr(0, text.find('|'));
       const std::string content = text.substr(text.find('|') + 1);
@@ -87,7 +89,7 @@ struct FakeImaging {
 
 // Everything the build reports, in order.
 class Recorder : public BuildObserver {
-public:
+ public:
   std::vector<std::string> events;
   std::string stopOn;  // requests a stop when this text is shown
   GalleryBuilder* builder = nullptr;
@@ -110,7 +112,8 @@ std::map<std::string, std::string> Tree(const fs::path& root) {
   if (!fs::exists(root)) return tree;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
     const std::string rel = fs::relative(entry.path(), root).string();
-    tree[entry.is_directory() ? rel + "/" : rel] = entry.is_directory() ? "" : ReadFile(entry.path());
+    tree[entry.is_directory() ? rel + "/" : rel] =
+        entry.is_directory() ? "" : ReadFile(entry.path());
   }
   return tree;
 }
@@ -157,13 +160,16 @@ TEST(GalleryBuild, OnePictureWithTheDefaults) {
   EXPECT_EQ(r.pageCount, 1u);
   EXPECT_EQ(r.destFolder, f.Out());
   const auto tree = Tree(f.Out());
-  EXPECT_EQ(Keys(tree), (std::vector<std::string>{"index.html", "sunset.html", "sunset.jpg", "tn_sunset.jpg"}));
+  EXPECT_EQ(Keys(tree),
+            (std::vector<std::string>{"index.html", "sunset.html", "sunset.jpg", "tn_sunset.jpg"}));
   EXPECT_EQ(tree.at("tn_sunset.jpg"), "thumb 80x60: SUN");
   EXPECT_EQ(tree.at("sunset.jpg"), "SUN");  // copied unchanged, under the name the page links to
-  EXPECT_EQ(r.uploadList, (std::vector<std::string>{"index.html", "sunset.html", "sunset.jpg", "tn_sunset.jpg"}));
-  EXPECT_EQ(rec.events, (std::vector<std::string>{"progress 0/0", "Creating thumb Sunset.JPG",
-                                                  "Creating image Sunset.JPG", "Creating page Sunset.JPG",
-                                                  "Ready", "progress 0/0", "finished 0"}));
+  EXPECT_EQ(r.uploadList,
+            (std::vector<std::string>{"index.html", "sunset.html", "sunset.jpg", "tn_sunset.jpg"}));
+  EXPECT_EQ(rec.events,
+            (std::vector<std::string>{"progress 0/0", "Creating thumb Sunset.JPG",
+                                      "Creating image Sunset.JPG", "Creating page Sunset.JPG",
+                                      "Ready", "progress 0/0", "finished 0"}));
   EXPECT_EQ(f.imaging.decodes, 1);
 }
 
@@ -203,7 +209,8 @@ TEST(GalleryBuild, TwelvePicturesMakeOneIndexPageAndThirteenTwo) {
     ASSERT_EQ(r.outcome, BuildOutcome::Built) << r.message;
     EXPECT_EQ(r.pageCount, count == 12 ? 1u : 2u);
     const std::vector<std::string> expected =
-        count == 12 ? std::vector<std::string>{"index.html"} : std::vector<std::string>{"index.html", "index1.html"};
+        count == 12 ? std::vector<std::string>{"index.html"}
+                    : std::vector<std::string>{"index.html", "index1.html"};
     EXPECT_EQ(Keys(Tree(f.Out())), expected);
     EXPECT_EQ(r.uploadList.size(), count + r.pageCount);  // thumbnails and index pages only
   }
@@ -218,9 +225,10 @@ TEST(GalleryBuild, AMissingSourceGetsNoFilesButKeepsItsCell) {
   const BuildResult r = f.Build(3, &rec);
   ASSERT_EQ(r.outcome, BuildOutcome::Built) << r.message;
   EXPECT_EQ(Keys(Tree(f.Out())), (std::vector<std::string>{"a.html", "a.jpg", "c.html", "c.jpg",
-                                                            "index.html", "tn_a.jpg", "tn_c.jpg"}));
-  EXPECT_EQ(r.uploadList, (std::vector<std::string>{"a.html", "a.jpg", "c.html", "c.jpg", "index.html",
-                                                    "tn_a.jpg", "tn_c.jpg", "tn_gone.jpg"}));
+                                                           "index.html", "tn_a.jpg", "tn_c.jpg"}));
+  EXPECT_EQ(r.uploadList,
+            (std::vector<std::string>{"a.html", "a.jpg", "c.html", "c.jpg", "index.html",
+                                      "tn_a.jpg", "tn_c.jpg", "tn_gone.jpg"}));
   EXPECT_NE(ReadFile(f.Out("index.html")).find("<a href=\"gone.html\"><img src=\"tn_gone.jpg\""),
             std::string::npos);
   // The page of the picture before points at the missing page regardless.
@@ -240,8 +248,8 @@ TEST(GalleryBuild, TheLaterOfTwoSameNamedPicturesWins) {
     EXPECT_EQ(tree.at("x.jpg"), "image 400x300: SECOND") << jobs;
     EXPECT_EQ(tree.at("tn_x.jpg"), "thumb 80x60: SECOND") << jobs;
     EXPECT_NE(tree.at("x.html").find("<p>Page 2 of 2</p>"), std::string::npos) << jobs;
-    EXPECT_EQ(r.uploadList, (std::vector<std::string>{"index.html", "tn_x.jpg", "tn_x.jpg", "x.html",
-                                                      "x.html", "x.jpg", "x.jpg"}));
+    EXPECT_EQ(r.uploadList, (std::vector<std::string>{"index.html", "tn_x.jpg", "tn_x.jpg",
+                                                      "x.html", "x.html", "x.jpg", "x.jpg"}));
   }
 }
 
@@ -253,7 +261,8 @@ TEST(GalleryBuild, StopDuringPictureThreeOfTenStillMakesTheLastAndAllIndexPages)
     f.project.options.blImageResize = true;
     f.project.options.spinColumns = 2;
     f.project.options.spinRows = 2;
-    for (int i = 1; i <= 10; ++i) f.Add("p" + std::to_string(i) + ".jpg", ("P" + std::to_string(i)).c_str());
+    for (int i = 1; i <= 10; ++i)
+      f.Add("p" + std::to_string(i) + ".jpg", ("P" + std::to_string(i)).c_str());
     Recorder rec;
     rec.stopOn = "Creating page p3.jpg";
     const BuildResult r = f.Build(jobs, &rec);
@@ -261,14 +270,15 @@ TEST(GalleryBuild, StopDuringPictureThreeOfTenStillMakesTheLastAndAllIndexPages)
     EXPECT_TRUE(r.stopped);
     EXPECT_EQ(r.pageCount, 3u);
     const auto tree = Tree(f.Out());
-    EXPECT_EQ(Keys(tree), (std::vector<std::string>{"index.html", "index1.html", "index2.html",
-                                                    "p1.html", "p1.jpg", "p10.html", "p10.jpg",
-                                                    "p2.html", "p2.jpg", "p3.html", "p3.jpg",
-                                                    "tn_p1.jpg", "tn_p10.jpg", "tn_p2.jpg", "tn_p3.jpg"}))
+    EXPECT_EQ(Keys(tree), (std::vector<std::string>{
+                              "index.html", "index1.html", "index2.html", "p1.html", "p1.jpg",
+                              "p10.html", "p10.jpg", "p2.html", "p2.jpg", "p3.html", "p3.jpg",
+                              "tn_p1.jpg", "tn_p10.jpg", "tn_p2.jpg", "tn_p3.jpg"}))
         << "jobs " << jobs;
     EXPECT_EQ(std::vector<std::string>(rec.events.end() - 7, rec.events.end()),
-              (std::vector<std::string>{"progress 3/9", "Creating thumb p10.jpg", "Creating image p10.jpg",
-                                        "Creating page p10.jpg", "Ready", "progress 0/9", "finished 0"}));
+              (std::vector<std::string>{"progress 3/9", "Creating thumb p10.jpg",
+                                        "Creating image p10.jpg", "Creating page p10.jpg", "Ready",
+                                        "progress 0/9", "finished 0"}));
     if (jobs == 1) {
       serialTree = tree;
       serialEvents = rec.events;
@@ -293,8 +303,9 @@ TEST(GalleryBuild, AnErrorEndsTheBuildNamingThePictureAndWritesNothingAfterIt) {
     EXPECT_EQ(r.outcome, BuildOutcome::Failed);
     EXPECT_EQ(r.message, "Picture 3 (" + f.dir.file("src/p3.jpg") + "): damaged picture");
     const auto tree = Tree(f.Out());
-    EXPECT_EQ(Keys(tree), (std::vector<std::string>{"p1.html", "p1.jpg", "p2.html", "p2.jpg", "thumbs/",
-                                                    "thumbs/tn_p1.jpg", "thumbs/tn_p2.jpg"}))
+    EXPECT_EQ(Keys(tree),
+              (std::vector<std::string>{"p1.html", "p1.jpg", "p2.html", "p2.jpg", "thumbs/",
+                                        "thumbs/tn_p1.jpg", "thumbs/tn_p2.jpg"}))
         << "jobs " << jobs;
     EXPECT_EQ(rec.events.back(), "finished 3");
     EXPECT_EQ(rec.events[rec.events.size() - 2], "Creating thumb p3.jpg");
@@ -313,7 +324,8 @@ TEST(GalleryBuild, AFailedDisplayImageKeepsTheThumbnailMadeBeforeIt) {
     const BuildResult r = f.Build(jobs);
     EXPECT_EQ(r.outcome, BuildOutcome::Failed);
     EXPECT_EQ(r.message, "Picture 2 (" + f.dir.file("src/b.jpg") + "): cannot render");
-    EXPECT_EQ(Keys(Tree(f.Out())), (std::vector<std::string>{"a.html", "a.jpg", "tn_a.jpg", "tn_b.jpg"}));
+    EXPECT_EQ(Keys(Tree(f.Out())),
+              (std::vector<std::string>{"a.html", "a.jpg", "tn_a.jpg", "tn_b.jpg"}));
   }
 }
 
@@ -323,8 +335,10 @@ TEST(GalleryBuild, AFailedSharedPassIsRetriedSideBySideToBlameTheRightOutput) {
     f.project.options.blImageResize = true;
     FakeImaging& imaging = f.imaging;
     PictureTools tools = imaging.Tools();
-    // The display image's size is beyond what this picture can be resized to; the thumbnail's is not.
-    tools.resample = [&imaging, inner = tools.resample](const std::string& path, const std::vector<TargetSize>& sizes) {
+    // The display image's size is beyond what this picture can be resized to; the thumbnail's is
+    // not.
+    tools.resample = [&imaging, inner = tools.resample](const std::string& path,
+                                                        const std::vector<TargetSize>& sizes) {
       if (ReadFile(path).rfind("HUGE", 0) == 0) {
         for (const TargetSize& size : sizes) {
           if (size.width >= 300) throw Error("too large to resize");
@@ -340,7 +354,8 @@ TEST(GalleryBuild, AFailedSharedPassIsRetriedSideBySideToBlameTheRightOutput) {
     const BuildResult r = builder.Build(f.project, &rec);
     EXPECT_EQ(r.outcome, BuildOutcome::Failed);
     EXPECT_EQ(r.message, "Picture 2 (" + f.dir.file("src/b.jpg") + "): too large to resize");
-    EXPECT_EQ(Keys(Tree(f.Out())), (std::vector<std::string>{"a.html", "a.jpg", "tn_a.jpg", "tn_b.jpg"}));
+    EXPECT_EQ(Keys(Tree(f.Out())),
+              (std::vector<std::string>{"a.html", "a.jpg", "tn_a.jpg", "tn_b.jpg"}));
     EXPECT_EQ(ReadFile(f.Out("tn_b.jpg")), "thumb 80x60: HUGE B");
     EXPECT_EQ(rec.events[rec.events.size() - 2], "Creating image b.jpg");
   }
@@ -352,7 +367,8 @@ TEST(GalleryBuild, ABadSizeTextFailsEvenWhenTheSourceIsMissing) {
   f.Add("b.jpg", nullptr, "src", "big");
   const BuildResult r = f.Build(2);
   EXPECT_EQ(r.outcome, BuildOutcome::Failed);
-  EXPECT_EQ(r.message, "Picture 2 (" + f.dir.file("src/b.jpg") + "): 'big' is not a valid picture size");
+  EXPECT_EQ(r.message,
+            "Picture 2 (" + f.dir.file("src/b.jpg") + "): 'big' is not a valid picture size");
 }
 
 TEST(GalleryBuild, ADisplayImageSizeMattersOnlyWhenTheDisplayImageIsResized) {
@@ -387,8 +403,9 @@ TEST(GalleryBuild, AFileNameWithAFolderPartIsRefusedRatherThanWrittenOutside) {
   EXPECT_EQ(r.outcome, BuildOutcome::Failed);
   EXPECT_EQ(r.message, "Picture 2 (" + f.dir.file("src/b.jpg") +
                            "): the file name \"../../escape.jpg\" is not a plain file name");
-  EXPECT_EQ(Keys(Tree(f.dir.path())), (std::vector<std::string>{"out/", "out/a.html", "out/a.jpg", "out/tn_a.jpg",
-                                                                 "src/", "src/a.jpg", "src/b.jpg"}));
+  EXPECT_EQ(Keys(Tree(f.dir.path())),
+            (std::vector<std::string>{"out/", "out/a.html", "out/a.jpg", "out/tn_a.jpg", "src/",
+                                      "src/a.jpg", "src/b.jpg"}));
 }
 
 TEST(GalleryBuild, TheBuilderIsReadyForAnotherBuildAfterAFailureOrAStop) {
@@ -411,8 +428,9 @@ TEST(GalleryBuild, RefusesAnEmptyGridOrDestinationBeforeWritingAnything) {
   f.project.options.spinColumns = 0;
   BuildResult r = f.Build(1);
   EXPECT_EQ(r.outcome, BuildOutcome::Refused);
-  EXPECT_EQ(r.message, "The index pages need between 1 and 100 columns and rows; the options give 0 "
-                       "columns and 3 rows. Please correct them on the Index Page tab.");
+  EXPECT_EQ(r.message,
+            "The index pages need between 1 and 100 columns and rows; the options give 0 "
+            "columns and 3 rows. Please correct them on the Index Page tab.");
   f.project.options.spinColumns = 4;
   f.project.options.spinRows = 0;
   EXPECT_EQ(f.Build(2).outcome, BuildOutcome::Refused);
@@ -447,11 +465,13 @@ TEST(GalleryBuild, SubfoldersWithAndWithoutTrailingSeparator) {
   const BuildResult r = f.Build(1);
   ASSERT_EQ(r.outcome, BuildOutcome::Built) << r.message;
   // The thumbnail folder is made although no thumbnail is; names on disk match the links.
-  EXPECT_EQ(Keys(Tree(f.Out())), (std::vector<std::string>{"big/", "big/images/", "big/images/sunset.jpg",
-                                                            "index.html", "sunset.html", "thumbs/"}));
-  EXPECT_EQ(r.uploadList, (std::vector<std::string>{"big/images/sunset.jpg", "index.html", "sunset.html",
-                                                    "thumbs/tn_sunset.jpg"}));
-  EXPECT_NE(ReadFile(f.Out("sunset.html")).find("<img src=\"big/images/sunset.jpg\">"), std::string::npos);
+  EXPECT_EQ(Keys(Tree(f.Out())),
+            (std::vector<std::string>{"big/", "big/images/", "big/images/sunset.jpg", "index.html",
+                                      "sunset.html", "thumbs/"}));
+  EXPECT_EQ(r.uploadList, (std::vector<std::string>{"big/images/sunset.jpg", "index.html",
+                                                    "sunset.html", "thumbs/tn_sunset.jpg"}));
+  EXPECT_NE(ReadFile(f.Out("sunset.html")).find("<img src=\"big/images/sunset.jpg\">"),
+            std::string::npos);
 }
 
 TEST(GalleryBuild, BackgroundsAndButtonsAreCopiedAndListed) {
@@ -461,8 +481,9 @@ TEST(GalleryBuild, BackgroundsAndButtonsAreCopiedAndListed) {
     WriteFile(f.dir.file(std::string("app/Buttons/") + name), name);
   }
   const std::string buttons = f.dir.file("app/Buttons/");
-  f.project.options.sNavImage = {buttons + "bhome.gif", buttons + "bhome.gif", buttons + "bfirst.gif",
-                                 buttons + "bprev.gif", buttons + "bnext.gif", buttons + "blast.gif"};
+  f.project.options.sNavImage = {buttons + "bhome.gif",  buttons + "bhome.gif",
+                                 buttons + "bfirst.gif", buttons + "bprev.gif",
+                                 buttons + "bnext.gif",  buttons + "blast.gif"};
   WriteFile(f.dir.file("app/Paper.JPG"), "PAPER");
   f.project.options.editBackgroundAPic = f.dir.file("app/Paper.JPG");
   f.project.options.editBackgroundBPic = f.dir.file("app/Missing.gif");
@@ -470,9 +491,10 @@ TEST(GalleryBuild, BackgroundsAndButtonsAreCopiedAndListed) {
   BuildResult r = f.Build(2);
   ASSERT_EQ(r.outcome, BuildOutcome::Built) << r.message;
   // The missing background is listed all the same; the missing button is not.
-  EXPECT_EQ(r.uploadList, (std::vector<std::string>{"a.html", "a.jpg", "bfirst.gif", "bhome.gif",
-                                                    "bhome.gif", "bnext.gif", "bprev.gif", "index.html",
-                                                    "Missing.gif", "Paper.JPG", "tn_a.jpg"}));
+  EXPECT_EQ(r.uploadList,
+            (std::vector<std::string>{"a.html", "a.jpg", "bfirst.gif", "bhome.gif", "bhome.gif",
+                                      "bnext.gif", "bprev.gif", "index.html", "Missing.gif",
+                                      "Paper.JPG", "tn_a.jpg"}));
   const auto tree = Tree(f.Out());
   EXPECT_EQ(tree.at("Paper.JPG"), "PAPER");
   EXPECT_EQ(tree.at("bnext.gif"), "bnext.gif");
@@ -549,8 +571,10 @@ void MakeMixedProject(Fixture& f) {
   o.sNavImage[NavHome] = f.dir.file("bg.gif");
   o.editThumbTitle = "[ShortTitle] ([ImageSize])";
   for (int i = 0; i < 40; ++i) {
-    const std::string name = (i % 9 == 4 ? "Same" : "pic" + std::to_string(i)) + (i % 2 ? ".JPG" : ".jpeg");
-    const std::string content = std::string(static_cast<size_t>(i % 5 + 1), 'x') + std::to_string(i);
+    const std::string name =
+        (i % 9 == 4 ? "Same" : "pic" + std::to_string(i)) + (i % 2 ? ".JPG" : ".jpeg");
+    const std::string content =
+        std::string(static_cast<size_t>(i % 5 + 1), 'x') + std::to_string(i);
     f.Add(name, i % 11 == 7 ? nullptr : content.c_str(), i % 3 ? "src" : "other",
           std::to_string(400 + 37 * i) + " x " + std::to_string(300 + 11 * i));
     f.project.pictures.back().LongTitle = "Picture [Filename] of [FileSize]";

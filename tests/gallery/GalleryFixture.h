@@ -24,8 +24,9 @@ inline Project NewGalleryProject() {
   return project;
 }
 
-inline PictureRecord PictureNamed(const std::string& fileName, const std::string& imageSize = "800 x 600",
-                             const std::string& folder = "/photos") {
+inline PictureRecord PictureNamed(const std::string& fileName,
+                                  const std::string& imageSize = "800 x 600",
+                                  const std::string& folder = "/photos") {
   PictureRecord p;
   p.FileName = fileName;
   p.ImageSize = imageSize;

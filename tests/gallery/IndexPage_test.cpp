@@ -12,7 +12,8 @@ using test::NewGalleryProject;
 using test::PictureNamed;
 using test::Width120;
 
-std::string Page(const Project& project, size_t page, size_t pageCount, UploadList* uploads = nullptr) {
+std::string Page(const Project& project, size_t page, size_t pageCount,
+                 UploadList* uploads = nullptr) {
   UploadList scratch;
   return IndexPageText(project, page, pageCount, Width120, uploads ? *uploads : scratch);
 }
@@ -21,34 +22,35 @@ TEST(IndexPage, OnePictureWithTheDefaults) {
   Project project = NewGalleryProject();
   project.pictures = {PictureNamed("Sunset.JPG")};
   UploadList uploads;
-  EXPECT_EQ(Page(project, 1, 1, &uploads),
-            "<style type=\"text/css\"><!-- body  { font-size: 80%; font-family: Verdana, Arial, "
-            "Helvetica; } td    { font-size: 80%; font-family: Verdana, Arial, Helvetica; } --> "
-            "</style> <html> <head><title>My Gallery 1</title> </head><body bgcolor=\"#FFFFFF\" > "
-            "<center><h1><b><font face=\"Verdana, Arial, Helvetica, sans-serif\" size=\"5\" "
-            "color=\"#000000\">My Gallery 1</font></b></h1><br> "
-            "<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"200\">\r\n"
-            "<tr>\r\n"
-            "<td align=\"center\" nowrap>\r\n"
-            "<p align=\"center\"><a href=\"index.html\">\r\n"
-            "<img border=\"0\" src=\"bfirst.gif\" alt=\"[First]\"></a></td>\r\n"
-            "<td align=\"center\"><a href=\"index.html\">\r\n"
-            "<img border=\"0\" src=\"bprev.gif\" alt=\"[Previous]\"></a></td>\r\n"
-            "<td align=\"center\"><a href=\"index.html\">\r\n"
-            "<img border=\"0\" src=\"bhome.gif\" alt=\"[Home]\"></a></td>\r\n"
-            "<td align=\"center\"><a href=\"index.html\">\r\n"
-            "<img border=\"0\" src=\"bnext.gif\" alt=\"[Next]\"></a></td>\r\n"
-            "<td align=\"center\"><a href=\"index.html\">\r\n"
-            "<img border=\"0\" src=\"blast.gif\" alt=\"[Last]\"></a></td>\r\n"
-            "</tr>\r\n"
-            "</table>\r\n"
-            "<!-- v: 2.7 --><br><br> <table border=\"0\" cellpadding=\"2\" cellspacing=\"2\"><tr>\r\n"
-            "<td align=\"center\"><a href=\"sunset.html\"><img src=\"tn_sunset.jpg\" alt=\"[Click to "
-            "enlarge]\" border=\"0\" width=\"168\" height=\"138\"></a></td></tr><tr>\r\n"
-            "<td align=\"center\"><b><font face=\"Verdana, Arial, Helvetica, sans-serif\" size=\"1\" "
-            "color=\"#000000\">Sunset.JPG</font></b></td></tr><tr></tr><tr></tr><tr></tr><tr></tr>"
-            "</table> <br><br><br> </center><br><br><center><br><b><a href=\"\"></a></b><br>"
-            "<small></small></center> </body></html>");
+  EXPECT_EQ(
+      Page(project, 1, 1, &uploads),
+      "<style type=\"text/css\"><!-- body  { font-size: 80%; font-family: Verdana, Arial, "
+      "Helvetica; } td    { font-size: 80%; font-family: Verdana, Arial, Helvetica; } --> "
+      "</style> <html> <head><title>My Gallery 1</title> </head><body bgcolor=\"#FFFFFF\" > "
+      "<center><h1><b><font face=\"Verdana, Arial, Helvetica, sans-serif\" size=\"5\" "
+      "color=\"#000000\">My Gallery 1</font></b></h1><br> "
+      "<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"200\">\r\n"
+      "<tr>\r\n"
+      "<td align=\"center\" nowrap>\r\n"
+      "<p align=\"center\"><a href=\"index.html\">\r\n"
+      "<img border=\"0\" src=\"bfirst.gif\" alt=\"[First]\"></a></td>\r\n"
+      "<td align=\"center\"><a href=\"index.html\">\r\n"
+      "<img border=\"0\" src=\"bprev.gif\" alt=\"[Previous]\"></a></td>\r\n"
+      "<td align=\"center\"><a href=\"index.html\">\r\n"
+      "<img border=\"0\" src=\"bhome.gif\" alt=\"[Home]\"></a></td>\r\n"
+      "<td align=\"center\"><a href=\"index.html\">\r\n"
+      "<img border=\"0\" src=\"bnext.gif\" alt=\"[Next]\"></a></td>\r\n"
+      "<td align=\"center\"><a href=\"index.html\">\r\n"
+      "<img border=\"0\" src=\"blast.gif\" alt=\"[Last]\"></a></td>\r\n"
+      "</tr>\r\n"
+      "</table>\r\n"
+      "<!-- v: 2.7 --><br><br> <table border=\"0\" cellpadding=\"2\" cellspacing=\"2\"><tr>\r\n"
+      "<td align=\"center\"><a href=\"sunset.html\"><img src=\"tn_sunset.jpg\" alt=\"[Click to "
+      "enlarge]\" border=\"0\" width=\"168\" height=\"138\"></a></td></tr><tr>\r\n"
+      "<td align=\"center\"><b><font face=\"Verdana, Arial, Helvetica, sans-serif\" size=\"1\" "
+      "color=\"#000000\">Sunset.JPG</font></b></td></tr><tr></tr><tr></tr><tr></tr><tr></tr>"
+      "</table> <br><br><br> </center><br><br><center><br><b><a href=\"\"></a></b><br>"
+      "<small></small></center> </body></html>");
   EXPECT_EQ(uploads.entries(), std::vector<std::string>{"tn_sunset.jpg"});
 }
 
@@ -80,38 +82,54 @@ const char kFooter[] =
 TEST(IndexPage, TwelvePicturesFillOneFourByThreePage) {
   const Project project = GridProject(12);
   UploadList uploads;
-  EXPECT_EQ(Page(project, 1, 1, &uploads),
-            std::string(kGridHead) +
-                "<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"200\">\r\n"
-                "<tr>\r\n"
-                "</tr>\r\n"
-                "</table>\r\n"
-                "<!-- v: 2.7 --><br><br> <table border=\"0\" cellpadding=\"2\" cellspacing=\"2\"><tr>\r\n"
-                "<td align=\"center\"><a href=\"a.html\"><img src=\"tn_a.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
-                "<td align=\"center\"><a href=\"b.html\"><img src=\"tn_b.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
-                "<td align=\"center\"><a href=\"c.html\"><img src=\"tn_c.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
-                "<td align=\"center\"><a href=\"d.html\"><img src=\"tn_d.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td></tr><tr>\r\n"
-                "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">a.jpg</font></td>\r\n"
-                "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">b.jpg</font></td>\r\n"
-                "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">c.jpg</font></td>\r\n"
-                "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">d.jpg</font></td></tr><tr>\r\n"
-                "<td align=\"center\"><a href=\"e.html\"><img src=\"tn_e.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
-                "<td align=\"center\"><a href=\"f.html\"><img src=\"tn_f.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
-                "<td align=\"center\"><a href=\"g.html\"><img src=\"tn_g.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
-                "<td align=\"center\"><a href=\"h.html\"><img src=\"tn_h.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td></tr><tr>\r\n"
-                "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">e.jpg</font></td>\r\n"
-                "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">f.jpg</font></td>\r\n"
-                "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">g.jpg</font></td>\r\n"
-                "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">h.jpg</font></td></tr><tr>\r\n"
-                "<td align=\"center\"><a href=\"i.html\"><img src=\"tn_i.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
-                "<td align=\"center\"><a href=\"j.html\"><img src=\"tn_j.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
-                "<td align=\"center\"><a href=\"k.html\"><img src=\"tn_k.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
-                "<td align=\"center\"><a href=\"l.html\"><img src=\"tn_l.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td></tr><tr>\r\n"
-                "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">i.jpg</font></td>\r\n"
-                "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">j.jpg</font></td>\r\n"
-                "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">k.jpg</font></td>\r\n"
-                "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">l.jpg</font></td></tr>" +
-                kFooter);
+  EXPECT_EQ(
+      Page(project, 1, 1, &uploads),
+      std::string(kGridHead) +
+          "<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"200\">\r\n"
+          "<tr>\r\n"
+          "</tr>\r\n"
+          "</table>\r\n"
+          "<!-- v: 2.7 --><br><br> <table border=\"0\" cellpadding=\"2\" cellspacing=\"2\"><tr>\r\n"
+          "<td align=\"center\"><a href=\"a.html\"><img src=\"tn_a.jpg\" alt=\"[Click to "
+          "enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
+          "<td align=\"center\"><a href=\"b.html\"><img src=\"tn_b.jpg\" alt=\"[Click to "
+          "enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
+          "<td align=\"center\"><a href=\"c.html\"><img src=\"tn_c.jpg\" alt=\"[Click to "
+          "enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
+          "<td align=\"center\"><a href=\"d.html\"><img src=\"tn_d.jpg\" alt=\"[Click to "
+          "enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td></tr><tr>\r\n"
+          "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">a.jpg</font></td>\r\n"
+          "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">b.jpg</font></td>\r\n"
+          "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">c.jpg</font></td>\r\n"
+          "<td align=\"center\"><font face=\"F\" size=\"1\" "
+          "color=\"#000000\">d.jpg</font></td></tr><tr>\r\n"
+          "<td align=\"center\"><a href=\"e.html\"><img src=\"tn_e.jpg\" alt=\"[Click to "
+          "enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
+          "<td align=\"center\"><a href=\"f.html\"><img src=\"tn_f.jpg\" alt=\"[Click to "
+          "enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
+          "<td align=\"center\"><a href=\"g.html\"><img src=\"tn_g.jpg\" alt=\"[Click to "
+          "enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
+          "<td align=\"center\"><a href=\"h.html\"><img src=\"tn_h.jpg\" alt=\"[Click to "
+          "enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td></tr><tr>\r\n"
+          "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">e.jpg</font></td>\r\n"
+          "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">f.jpg</font></td>\r\n"
+          "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">g.jpg</font></td>\r\n"
+          "<td align=\"center\"><font face=\"F\" size=\"1\" "
+          "color=\"#000000\">h.jpg</font></td></tr><tr>\r\n"
+          "<td align=\"center\"><a href=\"i.html\"><img src=\"tn_i.jpg\" alt=\"[Click to "
+          "enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
+          "<td align=\"center\"><a href=\"j.html\"><img src=\"tn_j.jpg\" alt=\"[Click to "
+          "enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
+          "<td align=\"center\"><a href=\"k.html\"><img src=\"tn_k.jpg\" alt=\"[Click to "
+          "enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td>\r\n"
+          "<td align=\"center\"><a href=\"l.html\"><img src=\"tn_l.jpg\" alt=\"[Click to "
+          "enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td></tr><tr>\r\n"
+          "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">i.jpg</font></td>\r\n"
+          "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">j.jpg</font></td>\r\n"
+          "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">k.jpg</font></td>\r\n"
+          "<td align=\"center\"><font face=\"F\" size=\"1\" "
+          "color=\"#000000\">l.jpg</font></td></tr>" +
+          kFooter);
   EXPECT_EQ(uploads.size(), 12u);
 }
 
@@ -119,36 +137,43 @@ TEST(IndexPage, TheThirteenthPictureStandsAloneOnTheSecondPage) {
   Project project = GridProject(13);
   project.options.blNavShowImages = true;
   UploadList uploads;
-  EXPECT_EQ(Page(project, 2, 2, &uploads),
-            std::string(kGridHead) +
-                "<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"200\">\r\n"
-                "<tr>\r\n"
-                "<td align=\"center\" nowrap>\r\n"
-                "<p align=\"center\"><a href=\"index.html\">\r\n"
-                "<img border=\"0\" src=\"bfirst.gif\" alt=\"[First]\"></a></td>\r\n"
-                "<td align=\"center\"><a href=\"index.html\">\r\n"
-                "<img border=\"0\" src=\"bprev.gif\" alt=\"[Previous]\"></a></td>\r\n"
-                "<td align=\"center\"><a href=\"index.html\">\r\n"
-                "<img border=\"0\" src=\"bhome.gif\" alt=\"[Home]\"></a></td>\r\n"
-                "<td align=\"center\"><a href=\"index1.html\">\r\n"
-                "<img border=\"0\" src=\"bnext.gif\" alt=\"[Next]\"></a></td>\r\n"
-                "<td align=\"center\"><a href=\"index1.html\">\r\n"
-                "<img border=\"0\" src=\"blast.gif\" alt=\"[Last]\"></a></td>\r\n"
-                "</tr>\r\n"
-                "</table>\r\n"
-                "<!-- v: 2.7 --><br><br> <table border=\"0\" cellpadding=\"2\" cellspacing=\"2\"><tr>\r\n"
-                "<td align=\"center\"><a href=\"m.html\"><img src=\"tn_m.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td></tr><tr>\r\n"
-                "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">m.jpg</font></td></tr>"
-                "<tr></tr><tr></tr><tr></tr><tr></tr>" +
-                kFooter);
+  EXPECT_EQ(
+      Page(project, 2, 2, &uploads),
+      std::string(kGridHead) +
+          "<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"200\">\r\n"
+          "<tr>\r\n"
+          "<td align=\"center\" nowrap>\r\n"
+          "<p align=\"center\"><a href=\"index.html\">\r\n"
+          "<img border=\"0\" src=\"bfirst.gif\" alt=\"[First]\"></a></td>\r\n"
+          "<td align=\"center\"><a href=\"index.html\">\r\n"
+          "<img border=\"0\" src=\"bprev.gif\" alt=\"[Previous]\"></a></td>\r\n"
+          "<td align=\"center\"><a href=\"index.html\">\r\n"
+          "<img border=\"0\" src=\"bhome.gif\" alt=\"[Home]\"></a></td>\r\n"
+          "<td align=\"center\"><a href=\"index1.html\">\r\n"
+          "<img border=\"0\" src=\"bnext.gif\" alt=\"[Next]\"></a></td>\r\n"
+          "<td align=\"center\"><a href=\"index1.html\">\r\n"
+          "<img border=\"0\" src=\"blast.gif\" alt=\"[Last]\"></a></td>\r\n"
+          "</tr>\r\n"
+          "</table>\r\n"
+          "<!-- v: 2.7 --><br><br> <table border=\"0\" cellpadding=\"2\" cellspacing=\"2\"><tr>\r\n"
+          "<td align=\"center\"><a href=\"m.html\"><img src=\"tn_m.jpg\" alt=\"[Click to "
+          "enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td></tr><tr>\r\n"
+          "<td align=\"center\"><font face=\"F\" size=\"1\" "
+          "color=\"#000000\">m.jpg</font></td></tr>"
+          "<tr></tr><tr></tr><tr></tr><tr></tr>" +
+          kFooter);
   EXPECT_EQ(uploads.entries(), std::vector<std::string>{"tn_m.jpg"});
 
   // The first page of the two points forward.
   const std::string first = Page(project, 1, 2);
-  EXPECT_NE(first.find("<td align=\"center\"><a href=\"index1.html\">\r\n<img border=\"0\" src=\"bnext.gif\""),
-            std::string::npos);
-  EXPECT_NE(first.find("<td align=\"center\"><a href=\"index.html\">\r\n<img border=\"0\" src=\"bprev.gif\""),
-            std::string::npos);
+  EXPECT_NE(
+      first.find(
+          "<td align=\"center\"><a href=\"index1.html\">\r\n<img border=\"0\" src=\"bnext.gif\""),
+      std::string::npos);
+  EXPECT_NE(
+      first.find(
+          "<td align=\"center\"><a href=\"index.html\">\r\n<img border=\"0\" src=\"bprev.gif\""),
+      std::string::npos);
 }
 
 TEST(IndexPage, ThirdOfThreePagesWithBothNavigationRows) {
@@ -188,18 +213,22 @@ TEST(IndexPage, ThirdOfThreePagesWithBothNavigationRows) {
                 "<p align=\"center\"><a href=\"index2.html\">Last</a></td>\r\n"
                 "</tr>\r\n"
                 "</table>\r\n"
-                "<!-- v: 2.7 --><br><br> <table border=\"0\" cellpadding=\"0\" cellspacing=\"10\"><tr>\r\n"
-                "<td align=\"center\"><a href=\"c.html\"><img src=\"tn_c.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td></tr><tr>\r\n"
-                "<td align=\"center\"><font face=\"F\" size=\"1\" color=\"#000000\">c.jpg</font></td></tr>" +
+                "<!-- v: 2.7 --><br><br> <table border=\"0\" cellpadding=\"0\" "
+                "cellspacing=\"10\"><tr>\r\n"
+                "<td align=\"center\"><a href=\"c.html\"><img src=\"tn_c.jpg\" alt=\"[Click to "
+                "enlarge]\" border=\"0\" width=\"120\" height=\"90\"></a></td></tr><tr>\r\n"
+                "<td align=\"center\"><font face=\"F\" size=\"1\" "
+                "color=\"#000000\">c.jpg</font></td></tr>" +
                 kFooter);
 }
 
 TEST(IndexPage, BothNavigationRowsOffLeaveFourLines) {
   const Project project = GridProject(1);
   const std::string page = Page(project, 1, 1);
-  EXPECT_NE(page.find("<br> <table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"200\">\r\n"
-                      "<tr>\r\n</tr>\r\n</table>\r\n<!-- v: 2.7 -->"),
-            std::string::npos);
+  EXPECT_NE(
+      page.find("<br> <table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"200\">\r\n"
+                "<tr>\r\n</tr>\r\n</table>\r\n<!-- v: 2.7 -->"),
+      std::string::npos);
 }
 
 TEST(IndexPage, CaptionRowWithoutButtonRow) {
@@ -207,24 +236,25 @@ TEST(IndexPage, CaptionRowWithoutButtonRow) {
   project.options.blNavShowCaptions = true;
   project.options.sNav[NavFirst] = "<i>First</i>";  // link texts are not escaped
   const std::string page = Page(project, 1, 1);
-  EXPECT_NE(page.find("<br> <table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"200\">\r\n"
-                      "<tr>\r\n"
-                      "</tr>\r\n"
-                      "<tr>\r\n"
-                      "<td width=\"80\">\r\n"
-                      "<p align=\"center\"><a href=\"index.html\"><i>First</i></a></td>\r\n"
-                      "<td width=\"80\">\r\n"
-                      "<p align=\"center\"><a href=\"index.html\">Prev</a></td>\r\n"
-                      "<td width=\"80\">\r\n"
-                      "<p align=\"center\"><a href=\"index.html\">Home</a></td>\r\n"
-                      "<td width=\"80\">\r\n"
-                      "<p align=\"center\"><a href=\"index.html\">Next</a></td>\r\n"
-                      "<td width=\"80\">\r\n"
-                      "<p align=\"center\"><a href=\"index.html\">Last</a></td>\r\n"
-                      "</tr>\r\n"
-                      "</table>\r\n"
-                      "<!-- v: 2.7 -->"),
-            std::string::npos);
+  EXPECT_NE(
+      page.find("<br> <table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"200\">\r\n"
+                "<tr>\r\n"
+                "</tr>\r\n"
+                "<tr>\r\n"
+                "<td width=\"80\">\r\n"
+                "<p align=\"center\"><a href=\"index.html\"><i>First</i></a></td>\r\n"
+                "<td width=\"80\">\r\n"
+                "<p align=\"center\"><a href=\"index.html\">Prev</a></td>\r\n"
+                "<td width=\"80\">\r\n"
+                "<p align=\"center\"><a href=\"index.html\">Home</a></td>\r\n"
+                "<td width=\"80\">\r\n"
+                "<p align=\"center\"><a href=\"index.html\">Next</a></td>\r\n"
+                "<td width=\"80\">\r\n"
+                "<p align=\"center\"><a href=\"index.html\">Last</a></td>\r\n"
+                "</tr>\r\n"
+                "</table>\r\n"
+                "<!-- v: 2.7 -->"),
+      std::string::npos);
 }
 
 TEST(IndexPage, HeadingStylesColoursBackgroundAndUntouchedTitle) {
@@ -271,7 +301,8 @@ TEST(IndexPage, ZeroColumnsWriteRowsWithoutCells) {
   project.options.spinColumns = 0;
   project.options.spinRows = 2;
   const std::string page = Page(project, 1, 1);
-  EXPECT_NE(page.find("cellspacing=\"2\"><tr></tr><tr></tr><tr></tr><tr></tr></table>"), std::string::npos);
+  EXPECT_NE(page.find("cellspacing=\"2\"><tr></tr><tr></tr><tr></tr><tr></tr></table>"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -114,7 +114,8 @@ TEST(UploadList, EqualEntriesStayInTheOrderTheyCame) {
   list.Add("a.jpg");
   list.Add("photo.gif");
   list.Add("PHOTO.gif");
-  const std::vector<std::string> expected = {"a.jpg", "b.jpg", "Photo.GIF", "photo.gif", "PHOTO.gif"};
+  const std::vector<std::string> expected = {"a.jpg", "b.jpg", "Photo.GIF", "photo.gif",
+                                             "PHOTO.gif"};
   EXPECT_EQ(list.entries(), expected);
   list.Add("Photo.gif");  // reading in between does not disturb the order of later entries
   EXPECT_EQ(list.entries().back(), "Photo.gif");

@@ -43,7 +43,8 @@ Picture Sample(int width, int height, int seed) {
 std::map<std::string, std::string> Tree(const fs::path& root) {
   std::map<std::string, std::string> tree;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    if (entry.is_regular_file()) tree[fs::relative(entry.path(), root).string()] = ReadFile(entry.path());
+    if (entry.is_regular_file())
+      tree[fs::relative(entry.path(), root).string()] = ReadFile(entry.path());
   }
   return tree;
 }
@@ -72,12 +73,14 @@ TEST(RealPictureBuild, OutputsHaveTheSizesTheIndexPageAnnounces) {
   EXPECT_EQ(tallThumb.width, 168);
   EXPECT_EQ(tallThumb.height, 208);
   const std::string index = ReadFile(dir.file("out/index.html"));
-  EXPECT_NE(index.find("<img src=\"tn_sunset.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"168\" "
-                       "height=\"138\">"),
-            std::string::npos);
-  EXPECT_NE(index.find("<img src=\"tn_tall.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"168\" "
-                       "height=\"208\">"),
-            std::string::npos);
+  EXPECT_NE(
+      index.find("<img src=\"tn_sunset.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"168\" "
+                 "height=\"138\">"),
+      std::string::npos);
+  EXPECT_NE(
+      index.find("<img src=\"tn_tall.jpg\" alt=\"[Click to enlarge]\" border=\"0\" width=\"168\" "
+                 "height=\"208\">"),
+      std::string::npos);
 }
 
 TEST(RealPictureBuild, ParallelBuildOfAMixedProjectEqualsTheSerialBuild) {
@@ -96,7 +99,9 @@ TEST(RealPictureBuild, ParallelBuildOfAMixedProjectEqualsTheSerialBuild) {
   for (int i = 0; i < 9; ++i) {
     const std::string folder = dir.file(i % 2 ? "a" : "b");
     const int w = 120 + 40 * i, h = 300 - 15 * i;
-    const std::string name = i == 6 ? "same.jpg" : (i % 3 ? "pic" + std::to_string(i) + ".JPG" : "pic" + std::to_string(i) + ".png");
+    const std::string name =
+        i == 6 ? "same.jpg"
+               : (i % 3 ? "pic" + std::to_string(i) + ".JPG" : "pic" + std::to_string(i) + ".png");
     if (i != 4) {  // picture 5 is missing
       if (name.ends_with(".png")) {
         SavePng(Sample(w, h, i), folder + "/" + name);
@@ -104,11 +109,13 @@ TEST(RealPictureBuild, ParallelBuildOfAMixedProjectEqualsTheSerialBuild) {
         SaveAsJpeg(Sample(w, h, i), folder + "/" + name, 85, false);
       }
     }
-    project.pictures.push_back(PictureNamed(name, std::to_string(w) + " x " + std::to_string(h), folder));
+    project.pictures.push_back(
+        PictureNamed(name, std::to_string(w) + " x " + std::to_string(h), folder));
   }
   project.pictures.push_back(project.pictures[6]);  // the same picture twice
   SaveAsJpeg(Sample(90, 90, 9), dir.file("a/same.jpg"), 70, false);
-  project.pictures.push_back(PictureNamed("same.jpg", "90 x 90", dir.file("a")));  // same name, later
+  project.pictures.push_back(
+      PictureNamed("same.jpg", "90 x 90", dir.file("a")));  // same name, later
 
   std::map<std::string, std::string> serial;
   for (const unsigned jobs : {1u, 2u, 4u}) {
@@ -140,7 +147,8 @@ TEST(RealPictureBuild, WritesExactlyTheFilesOfTheRoutinesOnTheDecodedPicture) {
   test::JpegOptions progressive;
   progressive.progressive = true;
   progressive.quality = 75;
-  sources.push_back({"Progressive.jpeg", test::EncodeJpeg(test::PhotoLike(250, 333, 2), progressive)});
+  sources.push_back(
+      {"Progressive.jpeg", test::EncodeJpeg(test::PhotoLike(250, 333, 2), progressive)});
   test::JpegOptions gray;
   gray.grayscale = true;
   sources.push_back({"Gray.jpg", test::EncodeJpeg(test::PhotoLike(201, 150, 3), gray)});
@@ -199,8 +207,9 @@ TEST(RealPictureBuild, WritesExactlyTheFilesOfTheRoutinesOnTheDecodedPicture) {
     GalleryBuilder builder(2);
     const BuildResult r = builder.Build(project);
     EXPECT_EQ(r.outcome, BuildOutcome::Failed) << variant;
-    EXPECT_EQ(r.message, Format("Picture %zu (%s): %s", project.pictures.size(),
-                                project.pictures.back().FilenameAndPath.c_str(), decodeError.c_str()));
+    EXPECT_EQ(r.message,
+              Format("Picture %zu (%s): %s", project.pictures.size(),
+                     project.pictures.back().FilenameAndPath.c_str(), decodeError.c_str()));
 
     const std::string out = o.editDestFolder + "/";
     size_t files = 0;

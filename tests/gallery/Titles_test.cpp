@@ -27,8 +27,9 @@ PictureRecord Sunset() {
 const char kDefaultFace[] = "Verdana, Arial, Helvetica, sans-serif";
 
 TEST(TokenSubstitution, ReplacesEveryKnownTokenWithThePicturesValues) {
-  EXPECT_EQ(RenderPictureTitle(Sunset(), "[ShortTitle]|[LongTitle]|[Filename]|[FileSize]|[ImageSize]"),
-            "Sunset|Sunset over the bay|Sunset.JPG|245 KB|1600 x 1200");
+  EXPECT_EQ(
+      RenderPictureTitle(Sunset(), "[ShortTitle]|[LongTitle]|[Filename]|[FileSize]|[ImageSize]"),
+      "Sunset|Sunset over the bay|Sunset.JPG|245 KB|1600 x 1200");
   EXPECT_EQ(RenderPictureTitle(Sunset(), "[Filename]<br>[ImageSize]"), "Sunset.JPG<br>1600 x 1200");
 }
 
@@ -128,8 +129,9 @@ std::optional<std::string> RestartingSubstitution(const PictureRecord& p, std::s
 TEST(TokenSubstitution, AgreesWithRestartingFromTheBeginningWheneverThatEnds) {
   // Random titles made of token fragments and stray brackets, so that tokens form across values
   // and the text after them.
-  const char* const kParts[] = {"[", "]", "[ShortTitle]", "[LongTitle]", "[Filename]", "[Short",
-                                "[Long", "Title]", "Title", "name]", "[File", "x", "<b>", "[]"};
+  const char* const kParts[] = {"[",      "]",     "[ShortTitle]", "[LongTitle]", "[Filename]",
+                                "[Short", "[Long", "Title]",       "Title",       "name]",
+                                "[File",  "x",     "<b>",          "[]"};
   std::mt19937 random(12345);
   auto make = [&](int maxParts) {
     std::string s;
@@ -178,8 +180,8 @@ TEST(TokenSubstitution, ExplosiveTitlesAreCutShortInsteadOfExhaustingMemory) {
 TEST(HtmlColour, WritesRedGreenBlueInUpperCaseHex) {
   EXPECT_EQ(HtmlColour(0x000000), "#000000");
   EXPECT_EQ(HtmlColour(0xFFFFFF), "#FFFFFF");
-  EXPECT_EQ(HtmlColour(0x0000FF), "#FF0000");  // red sits in the low byte
-  EXPECT_EQ(HtmlColour(0x800000), "#000080");  // navy
+  EXPECT_EQ(HtmlColour(0x0000FF), "#FF0000");                 // red sits in the low byte
+  EXPECT_EQ(HtmlColour(0x800000), "#000080");                 // navy
   EXPECT_EQ(HtmlColour(0x00A0B0C0 | 0x01000000), "#C0B0A0");  // the top byte is not a colour
 }
 

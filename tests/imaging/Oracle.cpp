@@ -80,7 +80,8 @@ std::vector<std::vector<Tap>> Contributors(uint32_t s, uint32_t t) {
         if (w != 0) taps.push_back({Fold(j, s), w});
       }
     } else {
-      const float W = static_cast<float>(static_cast<__float128>(R) / static_cast<__float128>(scale));
+      const float W =
+          static_cast<float>(static_cast<__float128>(R) / static_cast<__float128>(scale));
       const long long left =
           static_cast<long long>(std::floor(static_cast<double>(c) - static_cast<double>(W)));
       const long long right =
@@ -101,7 +102,8 @@ std::vector<std::vector<Tap>> Contributors(uint32_t s, uint32_t t) {
 }
 
 Picture Stretch(const Picture& source, uint32_t tw, uint32_t th) {
-  const uint32_t sw = static_cast<uint32_t>(source.width), sh = static_cast<uint32_t>(source.height);
+  const uint32_t sw = static_cast<uint32_t>(source.width),
+                 sh = static_cast<uint32_t>(source.height);
   Picture target(static_cast<int>(tw), static_cast<int>(th));
   if (sw == 0 || sh == 0 || tw == 0 || th == 0) return target;
   Picture middle(static_cast<int>(tw), static_cast<int>(sh));
@@ -110,19 +112,23 @@ Picture Stretch(const Picture& source, uint32_t tw, uint32_t th) {
   for (auto& c : cache) c.resize(sw);
   for (uint32_t y = 0; y < sh; ++y) {
     for (uint32_t x = 0; x < sw; ++x)
-      for (int ch = 0; ch < 3; ++ch) cache[ch][x] = source.at(static_cast<int>(x), static_cast<int>(y))[ch];
+      for (int ch = 0; ch < 3; ++ch)
+        cache[ch][x] = source.at(static_cast<int>(x), static_cast<int>(y))[ch];
     for (uint32_t i = 0; i < tw; ++i)
       for (int ch = 0; ch < 3; ++ch)
-        middle.at(static_cast<int>(i), static_cast<int>(y))[ch] = Apply(horizontal[i], cache[ch].data());
+        middle.at(static_cast<int>(i), static_cast<int>(y))[ch] =
+            Apply(horizontal[i], cache[ch].data());
   }
   const auto vertical = Contributors(sh, th);
   for (auto& c : cache) c.assign(sh, 0);
   for (uint32_t x = 0; x < tw; ++x) {
     for (uint32_t y = 0; y < sh; ++y)
-      for (int ch = 0; ch < 3; ++ch) cache[ch][y] = middle.at(static_cast<int>(x), static_cast<int>(y))[ch];
+      for (int ch = 0; ch < 3; ++ch)
+        cache[ch][y] = middle.at(static_cast<int>(x), static_cast<int>(y))[ch];
     for (uint32_t j = 0; j < th; ++j)
       for (int ch = 0; ch < 3; ++ch)
-        target.at(static_cast<int>(x), static_cast<int>(j))[ch] = Apply(vertical[j], cache[ch].data());
+        target.at(static_cast<int>(x), static_cast<int>(j))[ch] =
+            Apply(vertical[j], cache[ch].data());
   }
   return target;
 }

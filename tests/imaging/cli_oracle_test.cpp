@@ -110,14 +110,14 @@ class CliAgainstModel : public ::testing::Test {
 
 TEST_F(CliAgainstModel, RandomPicturesAndSettings) {
   std::mt19937 random(2024);
-  const char* thumbKeys[] = {"blThumbWidth",     "blThumbHeight",    "iThumbWidth",
-                             "iThumbHeigth",     "BorderWidth",      "ColorBorder",
+  const char* thumbKeys[] = {"blThumbWidth",     "blThumbHeight",     "iThumbWidth",
+                             "iThumbHeigth",     "BorderWidth",       "ColorBorder",
                              "AddShadow",        "iShadowColorThumb", "iShadowOffHThumb",
-                             "iShadowOffVThumb", "iShadowBlurThumb", "colorboxBackgroundA"};
-  const char* imageKeys[] = {"blImageWidth",     "blImageHeight",    "iImageWidth",
-                             "iImageHeigth",     "BorderWidthImage", "ColorBorderImage",
+                             "iShadowOffVThumb", "iShadowBlurThumb",  "colorboxBackgroundA"};
+  const char* imageKeys[] = {"blImageWidth",     "blImageHeight",     "iImageWidth",
+                             "iImageHeigth",     "BorderWidthImage",  "ColorBorderImage",
                              "AddShadowImage",   "iShadowColorImage", "iShadowOffHImage",
-                             "iShadowOffVImage", "iShadowBlurImage", "colorboxBackgroundB"};
+                             "iShadowOffVImage", "iShadowBlurImage",  "colorboxBackgroundB"};
   for (int round = 0; round < 36; ++round) {
     const bool thumb = round % 2 == 0;
     int sw = 1 + static_cast<int>(random() % 260), sh = 1 + static_cast<int>(random() % 260);
@@ -131,18 +131,13 @@ TEST_F(CliAgainstModel, RandomPicturesAndSettings) {
     SavePng(source, sourcePath);
 
     const char* const* names = thumb ? thumbKeys : imageKeys;
-    const long long values[] = {static_cast<long long>(random() % 2),
-                                static_cast<long long>(random() % 2),
-                                static_cast<long long>(1 + random() % 200),
-                                static_cast<long long>(1 + random() % 200),
-                                static_cast<long long>(random() % 31),
-                                static_cast<long long>(random() & 0xFFFFFF),
-                                static_cast<long long>(random() % 2),
-                                static_cast<long long>(random() & 0xFFFFFF),
-                                static_cast<long long>(random() % 81) - 40,
-                                static_cast<long long>(random() % 81) - 40,
-                                static_cast<long long>(random() % 22),
-                                static_cast<long long>(random() & 0xFFFFFF)};
+    const long long values[] = {
+        static_cast<long long>(random() % 2),       static_cast<long long>(random() % 2),
+        static_cast<long long>(1 + random() % 200), static_cast<long long>(1 + random() % 200),
+        static_cast<long long>(random() % 31),      static_cast<long long>(random() & 0xFFFFFF),
+        static_cast<long long>(random() % 2),       static_cast<long long>(random() & 0xFFFFFF),
+        static_cast<long long>(random() % 81) - 40, static_cast<long long>(random() % 81) - 40,
+        static_cast<long long>(random() % 22),      static_cast<long long>(random() & 0xFFFFFF)};
     Keys keys;
     for (int i = 0; i < 12; ++i)
       if (random() % 5 != 0) keys[names[i]] = values[i];  // about one key in five left out
@@ -152,8 +147,8 @@ TEST_F(CliAgainstModel, RandomPicturesAndSettings) {
     bool sized = false;
     const Picture expected = Expected(source, Read(keys, thumb), sized);
     const std::string out = dir_.file("o" + std::to_string(round) + ".png");
-    const int rc = RunCli("thumbnail " + Quote(project) + " " + Quote(sourcePath) + " " + Quote(out) +
-                       (thumb ? "" : " --side image"));
+    const int rc = RunCli("thumbnail " + Quote(project) + " " + Quote(sourcePath) + " " +
+                          Quote(out) + (thumb ? "" : " --side image"));
     if (!sized) {
       EXPECT_NE(rc, 0) << "round " << round;
       continue;
@@ -182,27 +177,29 @@ TEST_F(CliAgainstModel, JpegSourcesAndOutputs) {
   const std::string sourcePath = dir_.file("photo.JPG");
   SaveAsJpeg(photo, sourcePath, 90, false);
   const Picture decoded = test::ReadJpegFile(sourcePath).picture;
-  Keys keys = {{"iThumbWidth", 150}, {"iShadowBlurThumb", 9}, {"iShadowOffHThumb", -7},
-               {"iQualityThumb", 0}, {"blProgressiveThumb", 1}};
+  Keys keys = {{"iThumbWidth", 150},
+               {"iShadowBlurThumb", 9},
+               {"iShadowOffHThumb", -7},
+               {"iQualityThumb", 0},
+               {"blProgressiveThumb", 1}};
   const std::string project = dir_.file("p.tnp");
   WriteProject(project, keys);
   bool sized = false;
   const Picture expected = Expected(decoded, Read(keys, true), sized);
   ASSERT_TRUE(sized);
   ASSERT_EQ(RunCli("thumbnail " + Quote(project) + " " + Quote(sourcePath) + " " +
-                Quote(dir_.file("t.png"))),
+                   Quote(dir_.file("t.png"))),
             0);
   EXPECT_EQ(LoadSourcePicture(dir_.file("t.png")), expected);
   // Quality 0 is written as quality 1, progressive as asked.
   ASSERT_EQ(RunCli("thumbnail " + Quote(project) + " " + Quote(sourcePath) + " " +
-                Quote(dir_.file("t.jpg"))),
+                   Quote(dir_.file("t.jpg"))),
             0);
   const test::DecodedJpeg jpeg = test::ReadJpegFile(dir_.file("t.jpg"));
   EXPECT_TRUE(jpeg.progressive);
   const auto one = EncodeJpeg(expected, 1, true);
   EXPECT_EQ(test::ReadFile(dir_.file("t.jpg")), std::string(one.begin(), one.end()));
 }
-
 
 TEST_F(CliAgainstModel, MissingProjectUsesNewProjectOptions) {
   const Picture source = test::PhotoLikePicture(150, 97, 4);

@@ -65,7 +65,6 @@ TEST(Oracle, TargetSizeExamples) {
   EXPECT_EQ(w * 100000 + h, 120 * 100000 + 100);
 }
 
-
 std::string Taps(const std::vector<detail::FilterTap>& taps) {
   std::string s;
   for (const auto& t : taps)
@@ -77,12 +76,12 @@ std::string Taps(const std::vector<detail::FilterTap>& taps) {
 // one-pixel lines, primes, targets of one to three pixels on long lines.
 std::vector<std::pair<uint32_t, uint32_t>> AxisPairs() {
   std::vector<std::pair<uint32_t, uint32_t>> pairs = {
-      {1, 1},     {1, 2},     {2, 1},      {1, 7},     {7, 1},      {2, 2},      {3, 2},
-      {2, 3},     {10, 20},   {201, 101},  {120, 100}, {90, 74},    {4000, 120}, {3000, 90},
-      {1600, 2},  {1600, 3},  {1600, 1},   {2048, 3},  {600, 601},  {601, 600},  {97, 89},
-      {89, 97},   {13, 1031}, {1031, 13},  {5, 4000},  {640, 640},  {4608, 640}, {3456, 480},
-      {20000, 2}, {2, 65535}, {9000, 3},   {7919, 17}, {17, 7919},  {511, 2},    {513, 2},
-      {1025, 3},  {300, 299}, {299, 300},  {6000, 5},  {12000, 7},  {257, 256},  {256, 257}};
+      {1, 1},     {1, 2},     {2, 1},     {1, 7},     {7, 1},     {2, 2},      {3, 2},
+      {2, 3},     {10, 20},   {201, 101}, {120, 100}, {90, 74},   {4000, 120}, {3000, 90},
+      {1600, 2},  {1600, 3},  {1600, 1},  {2048, 3},  {600, 601}, {601, 600},  {97, 89},
+      {89, 97},   {13, 1031}, {1031, 13}, {5, 4000},  {640, 640}, {4608, 640}, {3456, 480},
+      {20000, 2}, {2, 65535}, {9000, 3},  {7919, 17}, {17, 7919}, {511, 2},    {513, 2},
+      {1025, 3},  {300, 299}, {299, 300}, {6000, 5},  {12000, 7}, {257, 256},  {256, 257}};
   std::mt19937 random(77);
   for (int i = 0; i < 16; ++i) {
     const uint32_t s = 1 + random() % 2000, t = 1 + random() % 2000;
@@ -122,13 +121,15 @@ TEST(Oracle, StretchMatchesOnRandomPictures) {
     int sw, sh;
     uint32_t tw, th;
   };
-  std::vector<Case> cases = {{1, 1, 1, 1},     {1, 1, 5, 3},     {5, 3, 1, 1},     {1, 40, 7, 9},
-                             {40, 1, 9, 7},    {33, 17, 33, 17}, {33, 17, 66, 34}, {120, 90, 100, 74},
-                             {97, 89, 13, 11}, {800, 3, 2, 3},   {3, 800, 3, 2},   {1600, 5, 2, 1},
+  std::vector<Case> cases = {{1, 1, 1, 1},     {1, 1, 5, 3},        {5, 3, 1, 1},
+                             {1, 40, 7, 9},    {40, 1, 9, 7},       {33, 17, 33, 17},
+                             {33, 17, 66, 34}, {120, 90, 100, 74},  {97, 89, 13, 11},
+                             {800, 3, 2, 3},   {3, 800, 3, 2},      {1600, 5, 2, 1},
                              {5, 1600, 1, 2},  {640, 480, 120, 90}, {17, 13, 240, 3}};
   for (int i = 0; i < 30; ++i)
     cases.push_back({1 + static_cast<int>(random() % 300), 1 + static_cast<int>(random() % 300),
-                     static_cast<uint32_t>(1 + random() % 300), static_cast<uint32_t>(1 + random() % 300)});
+                     static_cast<uint32_t>(1 + random() % 300),
+                     static_cast<uint32_t>(1 + random() % 300)});
   for (detail::SimdLevel level : {detail::SimdLevel::Scalar, detail::SimdLevel::Avx2}) {
     detail::ForceSimdLevel(level);
     for (const Case& c : cases) {
@@ -195,7 +196,8 @@ TEST(Oracle, BorderShadowAndTurnsMatch) {
 
     const int margins[] = {48, 40, 47, 1, 0};
     const int margin = margins[random() % 5];
-    const int dx = static_cast<int>(random() % 121) - 60, dy = static_cast<int>(random() % 121) - 60;
+    const int dx = static_cast<int>(random() % 121) - 60,
+              dy = static_cast<int>(random() % 121) - 60;
     const int blur = static_cast<int>(random() % 22) - 1;
     const auto bg = static_cast<Colour>(random() & 0xFFFFFF);
     const auto sc = static_cast<Colour>(random() & 0xFFFFFF);
@@ -230,7 +232,8 @@ TEST(Oracle, TargetSizesMatch) {
     }
   };
   for (int i = 0; i < 20000; ++i) {
-    const int sw = 1 + static_cast<int>(random() % 9000), sh = 1 + static_cast<int>(random() % 9000);
+    const int sw = 1 + static_cast<int>(random() % 9000),
+              sh = 1 + static_cast<int>(random() % 9000);
     check(sw, sh, random() % 2, static_cast<int>(random() % 2000), random() % 2,
           static_cast<int>(random() % 2000));
   }
@@ -246,7 +249,6 @@ TEST(Oracle, TargetSizesMatch) {
   check(100, 1, false, 0, true, 70000);
   check(100, 100, true, -5, false, 0);
 }
-
 
 // A hand-edited project can ask for 65535 x 65535 pixels (12 GB); such sizes fail with a message
 // before any pixel memory is taken, instead of ending the program when the memory runs out.

@@ -152,10 +152,9 @@ TEST(SaveResampledSide, AfterTheSharedPassWritesTheFilesOfTheSeparateRoutines) {
   o.AddShadow = true;
   o.blProgressiveImage = true;
   // Both sizes from one pass, and each size alone.
-  std::vector<Picture> both =
-      ResampleSourceFile(dir.file("src.jpg"), [](int, int) {
-        return std::vector<TargetSize>{{120, 79}, {150, 99}};
-      });
+  std::vector<Picture> both = ResampleSourceFile(dir.file("src.jpg"), [](int, int) {
+    return std::vector<TargetSize>{{120, 79}, {150, 99}};
+  });
   ASSERT_EQ(both.size(), 2u);
   SaveResampledSide(std::move(both[0]), dir.file("tn.jpg"), true, o, Side::Thumb);
   SaveResampledSide(std::move(both[1]), dir.file("d.jpg"), false, o, Side::Image);
@@ -174,7 +173,8 @@ TEST(SaveResampledSide, AfterTheSharedPassWritesTheFilesOfTheSeparateRoutines) {
     SaveResampledSide(Picture(0, 7), dir.file("none.jpg"), true, o, Side::Thumb);
     FAIL() << "no error";
   } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()), "Cannot make the thumbnail picture: its size 0 x 7 has no pixels");
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot make the thumbnail picture: its size 0 x 7 has no pixels");
   }
   EXPECT_FALSE(std::filesystem::exists(dir.file("none.jpg")));
 }

@@ -44,7 +44,8 @@ TiffBuilder Camera(bool withExposureTime = true, uint16_t flash = 0) {
 std::string WriteJpeg(const test::TempDir& dir, const std::string& name, const TiffBuilder& b,
                       size_t size = 0) {
   std::string bytes = JpegFile({{test::kApp1, ExifPayload(b.Build())}});
-  if (size > bytes.size()) bytes = JpegFile({{test::kApp1, ExifPayload(b.Build())}}, 16 + size - bytes.size());
+  if (size > bytes.size())
+    bytes = JpegFile({{test::kApp1, ExifPayload(b.Build())}}, 16 + size - bytes.size());
   const std::string path = dir.file(name);
   test::WriteFile(path, bytes);
   return path;
@@ -69,9 +70,11 @@ TEST(CameraDataSummary, ExamplePhotograph) {
 
 TEST(CameraDataSummary, ShutterSpeedStandsInForAMissingExposureTime) {
   test::TempDir dir;
-  const std::string path = WriteJpeg(dir, "a.jpg", Camera(/*withExposureTime=*/false, /*flash=*/25));
+  const std::string path =
+      WriteJpeg(dir, "a.jpg", Camera(/*withExposureTime=*/false, /*flash=*/25));
   const std::string summary = CameraDataSummary(path, FixedDate);
-  EXPECT_NE(summary.find("\r\nExposure Time: 0.0078 sec (1/128)\r\n"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("\r\nExposure Time: 0.0078 sec (1/128)\r\n"), std::string::npos)
+      << summary;
   EXPECT_NE(summary.find("\r\nFlash: Yes"), std::string::npos) << summary;
 }
 
@@ -110,7 +113,8 @@ TEST(CameraDataSummary, ExifErrorNamesTheFile) {
   TiffBuilder b;
   b.Ascii(0, 0x010F, "ACME").Raw(0, 0x0110, 200, 1, 0);
   WriteJpeg(dir, "broken.jpg", b);
-  EXPECT_EQ(CameraDataSummary(dir.file("broken.jpg")), "File Name: broken.jpg\r\nExif Error: Not an EXIF file");
+  EXPECT_EQ(CameraDataSummary(dir.file("broken.jpg")),
+            "File Name: broken.jpg\r\nExif Error: Not an EXIF file");
 }
 
 TEST(CameraDataSummary, TiffDimensionsComeFromImageWidth) {
@@ -181,8 +185,9 @@ TEST(CameraDataLabels, DateAndTimeTexts) {
 }
 
 TEST(CameraDataLabels, MonthNames) {
-  const char* const names[] = {"January", "February", "March",     "April",   "May",      "June",
-                               "July",    "August",   "September", "October", "November", "December"};
+  const char* const names[] = {"January",   "February", "March",    "April",
+                               "May",       "June",     "July",     "August",
+                               "September", "October",  "November", "December"};
   for (int m = 1; m <= 12; ++m) EXPECT_EQ(MonthText(m), names[m - 1]);
   EXPECT_EQ(MonthText(0), "unknown");
   EXPECT_EQ(MonthText(13), "unknown");

@@ -12,7 +12,7 @@
 namespace qg::test {
 
 class TiffBuilder {
-public:
+ public:
   explicit TiffBuilder(bool bigEndian = false) : big_(bigEndian) { dirs_.emplace_back(); }
 
   // A new, empty directory; returns its number (IFD0 is 0).
@@ -42,7 +42,8 @@ public:
     for (uint32_t v : values) bytes += U32(v);
     return Add(dir, tag, 4, static_cast<uint32_t>(values.size()), bytes);
   }
-  TiffBuilder& Rational(int dir, uint16_t tag, std::initializer_list<std::pair<int64_t, int64_t>> values,
+  TiffBuilder& Rational(int dir, uint16_t tag,
+                        std::initializer_list<std::pair<int64_t, int64_t>> values,
                         bool isSigned = false) {
     std::string bytes;
     for (const auto& [n, d] : values) {
@@ -51,7 +52,8 @@ public:
     }
     return Add(dir, tag, isSigned ? 10 : 5, static_cast<uint32_t>(values.size()), bytes);
   }
-  TiffBuilder& SRational(int dir, uint16_t tag, std::initializer_list<std::pair<int64_t, int64_t>> values) {
+  TiffBuilder& SRational(int dir, uint16_t tag,
+                         std::initializer_list<std::pair<int64_t, int64_t>> values) {
     return Rational(dir, tag, values, /*isSigned=*/true);
   }
   // A LONG entry holding the offset of directory `target`.
@@ -125,10 +127,11 @@ public:
     return big_ ? std::string{char(v >> 8), char(v)} : std::string{char(v), char(v >> 8)};
   }
   std::string U32(uint32_t v) const {
-    return big_ ? U16(uint16_t(v >> 16)) + U16(uint16_t(v)) : U16(uint16_t(v)) + U16(uint16_t(v >> 16));
+    return big_ ? U16(uint16_t(v >> 16)) + U16(uint16_t(v))
+                : U16(uint16_t(v)) + U16(uint16_t(v >> 16));
   }
 
-private:
+ private:
   struct Entry {
     uint16_t tag;
     uint16_t type;
@@ -159,7 +162,9 @@ private:
 };
 
 // "Exif", two zeros, then the TIFF block.
-inline std::string ExifPayload(const std::string& tiff) { return std::string("Exif\0\0", 6) + tiff; }
+inline std::string ExifPayload(const std::string& tiff) {
+  return std::string("Exif\0\0", 6) + tiff;
+}
 
 inline std::string XmpPayload() {
   return std::string("http://ns.adobe.com/xap/1.0/\0", 29) +

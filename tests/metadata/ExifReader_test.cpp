@@ -35,7 +35,9 @@ TiffBuilder ExampleCamera(bool bigEndian = false) {
   return b;
 }
 
-std::string ExifJpeg(const TiffBuilder& b) { return JpegFile({{test::kApp1, ExifPayload(b.Build())}}); }
+std::string ExifJpeg(const TiffBuilder& b) {
+  return JpegFile({{test::kApp1, ExifPayload(b.Build())}});
+}
 
 // Reads JPEG bytes; the record must exist.
 const TImageInfo& ReadJpeg(TimgData& data, const std::string& bytes) {
@@ -94,21 +96,42 @@ TEST(ExifReaderValues, BigEndianTwinGivesTheSameTexts) {
 }
 
 TEST(ExifReaderValues, RationalsShowAsStoredAndMultipleValuesJoin) {
-  EXPECT_EQ(ExifText([](TiffBuilder& b, int d) { b.Rational(d, 0x829A, {{10, 1250}}); }, "ExposureTime"),
+  EXPECT_EQ(ExifText(
+                [](TiffBuilder& b, int d) {
+                  b.Rational(d, 0x829A, {{10, 1250}});
+                },
+                "ExposureTime"),
             "10/1250 sec");
-  EXPECT_EQ(ExifText([](TiffBuilder& b, int d) { b.Short(d, 0x8827, {100, 100}); }, "ISOSpeedRatings"),
+  EXPECT_EQ(ExifText(
+                [](TiffBuilder& b, int d) {
+                  b.Short(d, 0x8827, {100, 100});
+                },
+                "ISOSpeedRatings"),
             "100, 100");
   // At most eight values are shown.
-  EXPECT_EQ(ExifText([](TiffBuilder& b, int d) { b.Short(d, 0x8827, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}); },
-                     "ISOSpeedRatings"),
+  EXPECT_EQ(ExifText(
+                [](TiffBuilder& b, int d) {
+                  b.Short(d, 0x8827, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+                },
+                "ISOSpeedRatings"),
             "1, 2, 3, 4, 5, 6, 7, 8");
   // A stored 35 mm focal length as an integer, five characters wide.
-  EXPECT_EQ(ExifText([](TiffBuilder& b, int d) { b.Short(d, 0xA405, {38}); }, "FocalLengthin35mmFilm"),
-            "38.00 mm");
+  EXPECT_EQ(
+      ExifText([](TiffBuilder& b, int d) { b.Short(d, 0xA405, {38}); }, "FocalLengthin35mmFilm"),
+      "38.00 mm");
   // A zero denominator formats as 0.
-  EXPECT_EQ(ExifText([](TiffBuilder& b, int d) { b.Rational(d, 0x829D, {{28, 0}}); }, "FNumber"), "F0.0");
+  EXPECT_EQ(ExifText(
+                [](TiffBuilder& b, int d) {
+                  b.Rational(d, 0x829D, {{28, 0}});
+                },
+                "FNumber"),
+            "F0.0");
   // SRATIONAL keeps its sign; a row without a format text shows the fraction as stored.
-  EXPECT_EQ(ExifText([](TiffBuilder& b, int d) { b.SRational(d, 0x9204, {{-1, 3}}); }, "ExposureBiasValue"),
+  EXPECT_EQ(ExifText(
+                [](TiffBuilder& b, int d) {
+                  b.SRational(d, 0x9204, {{-1, 3}});
+                },
+                "ExposureBiasValue"),
             "-1/3");
 }
 
@@ -129,14 +152,30 @@ TEST(ExifReaderValues, SignedIntegersShowTheirBytesWithoutSignExtension) {
 }
 
 TEST(ExifReaderValues, ShutterSpeedValueBecomesSeconds) {
-  EXPECT_EQ(ExifText([](TiffBuilder& b, int d) { b.SRational(d, 0x9201, {{7, 1}}); }, "ShutterSpeedValue"),
+  EXPECT_EQ(ExifText(
+                [](TiffBuilder& b, int d) {
+                  b.SRational(d, 0x9201, {{7, 1}});
+                },
+                "ShutterSpeedValue"),
             "0.0078 sec (1/128)");
-  EXPECT_EQ(ExifText([](TiffBuilder& b, int d) { b.SRational(d, 0x9201, {{-1, 1}}); }, "ShutterSpeedValue"),
+  EXPECT_EQ(ExifText(
+                [](TiffBuilder& b, int d) {
+                  b.SRational(d, 0x9201, {{-1, 1}});
+                },
+                "ShutterSpeedValue"),
             "2.0000 sec");
-  EXPECT_EQ(ExifText([](TiffBuilder& b, int d) { b.SRational(d, 0x9201, {{1, 1}}); }, "ShutterSpeedValue"),
+  EXPECT_EQ(ExifText(
+                [](TiffBuilder& b, int d) {
+                  b.SRational(d, 0x9201, {{1, 1}});
+                },
+                "ShutterSpeedValue"),
             "0.5000 sec (1/2)");
   // A zero denominator is no number: Tv 0, one second.
-  EXPECT_EQ(ExifText([](TiffBuilder& b, int d) { b.SRational(d, 0x9201, {{7, 0}}); }, "ShutterSpeedValue"),
+  EXPECT_EQ(ExifText(
+                [](TiffBuilder& b, int d) {
+                  b.SRational(d, 0x9201, {{7, 0}});
+                },
+                "ShutterSpeedValue"),
             "1.0000 sec");
 }
 
@@ -147,8 +186,10 @@ TEST(ExifReaderValues, FlashValueTexts) {
   EXPECT_EQ(FlashText("0", none), "Off");
   EXPECT_EQ(FlashText("2", none), "Off, UNKNOWN");
   EXPECT_EQ(FlashText("13", none), "On, no strobe return, forced");
-  EXPECT_EQ(FlashText("127", none), "On, strobe return, auto mode, no flash function, red-eye reduction");
-  EXPECT_EQ(ExifText([](TiffBuilder& b, int d) { b.Short(d, 0x9209, {25}); }, "Flash"), "On, auto mode");
+  EXPECT_EQ(FlashText("127", none),
+            "On, strobe return, auto mode, no flash function, red-eye reduction");
+  EXPECT_EQ(ExifText([](TiffBuilder& b, int d) { b.Short(d, 0x9209, {25}); }, "Flash"),
+            "On, auto mode");
 }
 
 TEST(ExifReaderValues, TextValuesArePrintableAndCut) {
@@ -174,8 +215,13 @@ TEST(ExifReaderValues, TextValuesArePrintableAndCut) {
 TEST(ExifReaderValues, DecodeListsAndFormats) {
   TiffBuilder b;
   const int exif = b.AddDirectory();
-  b.Short(0, 0x0128, {2}).Rational(0, 0x011A, {{72, 1}}).Short(0, 0x0112, {3}).Link(0, 0x8769, exif);
-  b.Short(exif, 0x9207, {5}).Short(exif, 0x9208, {3}).Undefined(exif, 0x9101, std::string("\1\2\3\0", 4));
+  b.Short(0, 0x0128, {2})
+      .Rational(0, 0x011A, {{72, 1}})
+      .Short(0, 0x0112, {3})
+      .Link(0, 0x8769, exif);
+  b.Short(exif, 0x9207, {5})
+      .Short(exif, 0x9208, {3})
+      .Undefined(exif, 0x9101, std::string("\1\2\3\0", 4));
   b.Rational(exif, 0xA20E, {{2272000, 280}}).Short(exif, 0xA210, {3}).Short(exif, 0xA401, {1});
   TimgData data;
   const TImageInfo& info = ReadJpeg(data, ExifJpeg(b));
@@ -299,19 +345,28 @@ TEST(ExifReaderFocal35, EstimatedFromTheFocalPlane) {
 
 TEST(ExifReaderFocal35, NoEstimateWhenStoredOrUnitless) {
   TiffBuilder stored;
-  stored.Rational(0, 0x920A, {{78, 10}}).Rational(0, 0x920E, {{3085, 1}}).Rational(0, 0x920F, {{3085, 1}});
-  stored.Short(0, 0x9210, {2}).Short(0, 0x0100, {2048}).Short(0, 0x0101, {1536}).Short(0, 0xA405, {38});
+  stored.Rational(0, 0x920A, {{78, 10}})
+      .Rational(0, 0x920E, {{3085, 1}})
+      .Rational(0, 0x920F, {{3085, 1}});
+  stored.Short(0, 0x9210, {2})
+      .Short(0, 0x0100, {2048})
+      .Short(0, 0x0101, {1536})
+      .Short(0, 0xA405, {38});
   TimgData a;
   EXPECT_EQ(ReadJpeg(a, ExifJpeg(stored)).TagText("FocalLengthin35mmFilm"), "38.00 mm");
 
   TiffBuilder unitless;  // unit 1 ("None Specified") gives no millimetres
-  unitless.Rational(0, 0x920A, {{78, 10}}).Rational(0, 0x920E, {{3085, 1}}).Rational(0, 0x920F, {{3085, 1}});
+  unitless.Rational(0, 0x920A, {{78, 10}})
+      .Rational(0, 0x920E, {{3085, 1}})
+      .Rational(0, 0x920F, {{3085, 1}});
   unitless.Short(0, 0x9210, {1}).Short(0, 0x0100, {2048}).Short(0, 0x0101, {1536});
   TimgData b;
   EXPECT_EQ(ReadJpeg(b, ExifJpeg(unitless)).TagIndex("FocalLengthin35mmFilm"), -1);
 
   TiffBuilder centimetres;  // falls back to ResolutionUnit; 3 is centimetres
-  centimetres.Rational(0, 0x920A, {{78, 10}}).Rational(0, 0x920E, {{1215, 1}}).Rational(0, 0x920F, {{1215, 1}});
+  centimetres.Rational(0, 0x920A, {{78, 10}})
+      .Rational(0, 0x920E, {{1215, 1}})
+      .Rational(0, 0x920F, {{1215, 1}});
   centimetres.Short(0, 0x0128, {3}).Short(0, 0x0100, {2048}).Short(0, 0x0101, {1536});
   TimgData c;
   EXPECT_EQ(ReadJpeg(c, ExifJpeg(centimetres)).TagText("FocalLengthin35mmFilm"), "16.02");
@@ -331,7 +386,8 @@ TEST(ExifReaderScan, ExifFollowedByXmpIsRead) {
 
 TEST(ExifReaderScan, XmpOnlyHasNoExif) {
   TimgData data;
-  EXPECT_FALSE(data.ReadPictureBytes(JpegFile({{test::kApp1, test::XmpPayload()}}), PictureKind::Jpeg));
+  EXPECT_FALSE(
+      data.ReadPictureBytes(JpegFile({{test::kApp1, test::XmpPayload()}}), PictureKind::Jpeg));
   EXPECT_FALSE(data.HasExif());
   EXPECT_FALSE(data.HasData());
   EXPECT_EQ(data.errorText, "Not an EXIF file");
@@ -347,7 +403,8 @@ TEST(ExifReaderScan, CommentAndIptcCountAsDataButNotExif) {
   EXPECT_EQ(comment.errorText, "<none>");
 
   TimgData iptc;
-  EXPECT_TRUE(iptc.ReadPictureBytes(JpegFile({{test::kApp13, "a"}, {test::kApp13, "b"}}), PictureKind::Jpeg));
+  EXPECT_TRUE(iptc.ReadPictureBytes(JpegFile({{test::kApp13, "a"}, {test::kApp13, "b"}}),
+                                    PictureKind::Jpeg));
   EXPECT_EQ(iptc.iptcSection, 0);  // the first APP13 wins
 }
 
@@ -361,15 +418,22 @@ TEST(ExifReaderScan, ExifMustComeWithinTheFirstFiveSections) {
   EXPECT_TRUE(fourth.HasExif());
   // After four other sections: the scan gives up at the fifth.
   TimgData fifth;
-  EXPECT_FALSE(fifth.ReadPictureBytes(
-      JpegFile({{test::kApp0, "J"}, {test::kApp2, "a"}, {test::kApp2, "b"}, {test::kDqt, "q"}, {test::kApp1, exif}}),
-      PictureKind::Jpeg));
+  EXPECT_FALSE(fifth.ReadPictureBytes(JpegFile({{test::kApp0, "J"},
+                                                {test::kApp2, "a"},
+                                                {test::kApp2, "b"},
+                                                {test::kDqt, "q"},
+                                                {test::kApp1, exif}}),
+                                      PictureKind::Jpeg));
   EXPECT_FALSE(fifth.HasData());
   EXPECT_EQ(fifth.errorText, "Not an EXIF file");
   // A comment early keeps the scan going, but an Exif APP1 after the fifth section is dropped.
   TimgData late;
-  EXPECT_TRUE(late.ReadPictureBytes(JpegFile({{test::kCom, "c"}, {test::kApp2, "a"}, {test::kApp2, "b"},
-                                              {test::kDqt, "q"}, {test::kApp2, "d"}, {test::kApp1, exif}}),
+  EXPECT_TRUE(late.ReadPictureBytes(JpegFile({{test::kCom, "c"},
+                                              {test::kApp2, "a"},
+                                              {test::kApp2, "b"},
+                                              {test::kDqt, "q"},
+                                              {test::kApp2, "d"},
+                                              {test::kApp1, exif}}),
                                     PictureKind::Jpeg));
   EXPECT_FALSE(late.HasExif());
   EXPECT_EQ(late.sections.size(), 6u);  // the dropped APP1's slot went to SOS
@@ -380,8 +444,9 @@ TEST(ExifReaderScan, SecondExifSectionReplacesTheFirst) {
   TiffBuilder other;
   other.Ascii(0, 0x010F, "OTHER");
   TimgData data;
-  const TImageInfo& info = ReadJpeg(
-      data, JpegFile({{test::kApp1, ExifPayload(ExampleCamera().Build())}, {test::kApp1, ExifPayload(other.Build())}}));
+  const TImageInfo& info =
+      ReadJpeg(data, JpegFile({{test::kApp1, ExifPayload(ExampleCamera().Build())},
+                               {test::kApp1, ExifPayload(other.Build())}}));
   EXPECT_EQ(info.cameraMake, "OTHER");
   EXPECT_EQ(data.exifSection, 1);
 }
@@ -389,7 +454,8 @@ TEST(ExifReaderScan, SecondExifSectionReplacesTheFirst) {
 TEST(ExifReaderScan, FillBytesAndStopMarkers) {
   // Fill bytes before a marker are skipped; nothing after SOS is looked at.
   std::string file = "\xFF\xD8\xFF\xFF\xFF" + test::SegmentBytes({test::kCom, "c"}) +
-                     test::SegmentBytes({0xDA, "x"}) + test::SegmentBytes({test::kApp1, ExifPayload(ExampleCamera().Build())});
+                     test::SegmentBytes({0xDA, "x"}) +
+                     test::SegmentBytes({test::kApp1, ExifPayload(ExampleCamera().Build())});
   TimgData data;
   EXPECT_TRUE(data.ReadPictureBytes(file, PictureKind::Jpeg));
   EXPECT_FALSE(data.HasExif());
@@ -439,7 +505,8 @@ TEST(ExifReaderFiles, ExtensionsChooseTheReader) {
 
 TEST(ExifReaderFiles, OnlyTheSectionsBeforeTheImageDataAreRead) {
   test::TempDir dir;
-  const std::string file = JpegFile({{test::kApp1, ExifPayload(ExampleCamera().Build())}}, 20u << 20);
+  const std::string file =
+      JpegFile({{test::kApp1, ExifPayload(ExampleCamera().Build())}}, 20u << 20);
   test::WriteFile(dir.file("big.jpg"), file);
   TimgData data;
   EXPECT_TRUE(data.ReadPictureFile(dir.file("big.jpg")));
@@ -511,7 +578,7 @@ TEST(ExifReaderHostile, DirectoryLoopsEnd) {
   const int interop = b.AddDirectory();
   b.Link(0, 0x8769, exif).Ascii(0, 0x0131, "ok");
   b.Link(exif, 0xA005, interop).Link(exif, 0x8825, 0);  // back to IFD0
-  b.Link(interop, 0xA005, exif);                         // back to the Exif directory
+  b.Link(interop, 0xA005, exif);                        // back to the Exif directory
   TimgData data;
   EXPECT_TRUE(data.ReadPictureBytes(ExifJpeg(b), PictureKind::Jpeg));
   EXPECT_EQ(data.exif()->TagText("Software"), "ok");
@@ -541,7 +608,7 @@ TEST(ExifReaderHostile, DeepNestingIsBounded) {
 TEST(ExifReaderHostile, OffsetsAndCountsOutsideTheData) {
   TiffBuilder b;
   const int exif = b.AddDirectory();
-  b.Raw(0, 0x010E, 2, 40, 0xFFFFFFF0u)  // text far outside: empty
+  b.Raw(0, 0x010E, 2, 40, 0xFFFFFFF0u)    // text far outside: empty
       .Raw(0, 0x829A, 5, 0xFFFFFFFFu, 8)  // count x 8 overflows 32 bits: cut to the data
       .Raw(0, 0x8827, 3, 0x80000000u, 0xFFFFFFFFu)
       .Raw(0, 0x8825, 4, 1, 0x7FFFFFFFu)  // GPS directory outside: that walk ends
@@ -564,13 +631,15 @@ TEST(ExifReaderHostile, IfdOutsideOrTruncatedEndsTheReading) {
   tiff[4] = '\xFF';
   tiff[5] = '\xFF';
   TimgData outside;
-  EXPECT_FALSE(outside.ReadPictureBytes(JpegFile({{test::kApp1, ExifPayload(tiff)}}), PictureKind::Jpeg));
+  EXPECT_FALSE(
+      outside.ReadPictureBytes(JpegFile({{test::kApp1, ExifPayload(tiff)}}), PictureKind::Jpeg));
   EXPECT_TRUE(outside.HasExif());
 
   // A segment cut inside IFD0's entries (long enough to pass the directory size test).
   TimgData cut;
-  EXPECT_FALSE(cut.ReadPictureBytes(JpegFile({{test::kApp1, ExifPayload(ExampleCamera().Build()).substr(0, 40)}}),
-                                    PictureKind::Jpeg));
+  EXPECT_FALSE(cut.ReadPictureBytes(
+      JpegFile({{test::kApp1, ExifPayload(ExampleCamera().Build()).substr(0, 40)}}),
+      PictureKind::Jpeg));
   EXPECT_TRUE(cut.HasExif());
 
   // Too short to hold the IFD0 offset.
@@ -585,7 +654,8 @@ TEST(ExifReaderHostile, IfdOutsideOrTruncatedEndsTheReading) {
   hugeTiff[8] = '\xFF';
   hugeTiff[9] = '\x7F';
   TimgData sized;
-  EXPECT_TRUE(sized.ReadPictureBytes(JpegFile({{test::kApp1, ExifPayload(hugeTiff)}}), PictureKind::Jpeg));
+  EXPECT_TRUE(
+      sized.ReadPictureBytes(JpegFile({{test::kApp1, ExifPayload(hugeTiff)}}), PictureKind::Jpeg));
   EXPECT_EQ(sized.errorText, "<none>");
   EXPECT_TRUE(sized.exif()->tags.empty());
 }
@@ -599,10 +669,10 @@ TEST(ExifReaderHostile, MalformedJpegSegments) {
       "\xFF\xD8\xFF",
       "\xFF\xD8\xFF\xE1",
       "\xFF\xD8\xFF\xE1\x00",
-      std::string("\xFF\xD8\xFF\xE1\x00\x00", 6),      // length below 2
+      std::string("\xFF\xD8\xFF\xE1\x00\x00", 6),  // length below 2
       std::string("\xFF\xD8\xFF\xE1\x00\x01\xFF\xFE\x00\x03x", 11),
       "\xFF\xD8\xFF\xE1\xFF\xFF" + std::string("Exif\0\0II*\0", 10),  // longer than the file
-      "\xFF\xD8" + std::string(200000, '\xFF'),        // fill bytes only
+      "\xFF\xD8" + std::string(200000, '\xFF'),                       // fill bytes only
   };
   for (const std::string& file : files) {
     TimgData data;

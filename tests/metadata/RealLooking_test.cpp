@@ -20,8 +20,8 @@ bool HaveTool(const char* name) {
   return std::system(("command -v " + std::string(name) + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-#define REQUIRE_TOOLS()                                                                      \
-  if (!HaveTool("gm") || !HaveTool("exiftool") || !HaveTool("exiv2"))                        \
+#define REQUIRE_TOOLS()                                               \
+  if (!HaveTool("gm") || !HaveTool("exiftool") || !HaveTool("exiv2")) \
   GTEST_SKIP() << "needs gm, exiftool and exiv2 (scripts/deps.sh test)"
 
 void Shell(const std::string& command) {
@@ -61,14 +61,15 @@ TEST(RealLookingPictures, EditorSavedJpegWithXmpInBothByteOrders) {
   for (const char* order : {"MM", "II"}) {
     const std::string path = dir.file(std::string("photo-") + order + ".jpg");
     Shell("gm convert -size 64x48 xc:red -quality 90 " + Quote(path));
-    Shell(std::string("exiftool -q -overwrite_original -ExifByteOrder=") + order + " " + kExampleTags +
-        " -XMP:Title=Hello " + Quote(path));
+    Shell(std::string("exiftool -q -overwrite_original -ExifByteOrder=") + order + " " +
+          kExampleTags + " -XMP:Title=Hello " + Quote(path));
     TimgData data;
     ASSERT_TRUE(data.ReadPictureFile(path)) << order;
     // exiftool puts the XMP packet in a second APP1 after the Exif one.
     ASSERT_GE(data.sections.size(), 3u);
     EXPECT_EQ(data.sections[data.exifSection + 1].marker, 0xE1);
-    EXPECT_EQ(data.exif()->byteOrder, order[0] == 'M' ? ByteOrder::BigEndian : ByteOrder::LittleEndian);
+    EXPECT_EQ(data.exif()->byteOrder,
+              order[0] == 'M' ? ByteOrder::BigEndian : ByteOrder::LittleEndian);
     std::string summary = CameraDataSummary(data, NoDate);
     // The size line depends on the encoder; the rest is fixed.
     const size_t size = summary.find("File Size: ");
@@ -105,7 +106,8 @@ TEST(RealLookingPictures, TiffFiles) {
   // exiftool rewrites the file with IFD0 at offset 8.
   const std::string tagged = dir.file("tagged.TIFF");
   Shell("gm convert -size 64x48 xc:blue " + Quote(tagged));
-  Shell("exiftool -q -overwrite_original -Make=ACME -Model=Scanner -ExposureTime=1/60 " + Quote(tagged));
+  Shell("exiftool -q -overwrite_original -Make=ACME -Model=Scanner -ExposureTime=1/60 " +
+        Quote(tagged));
   TimgData data;
   ASSERT_TRUE(data.ReadPictureFile(tagged));
   EXPECT_EQ(data.exif()->cameraMake, "ACME");
@@ -128,7 +130,8 @@ TEST(RealLookingPictures, CommandLine) {
   const std::string summary = Output(Quote(cli) + " exif " + Quote(path), &status);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(summary.rfind("File Name: cli.jpg\n", 0), 0u) << summary;
-  EXPECT_NE(summary.find("\nFocal Length:  7.80 mm\nFNumber: F2.8\nISO: 100\nFlash: Yes\n"), std::string::npos)
+  EXPECT_NE(summary.find("\nFocal Length:  7.80 mm\nFNumber: F2.8\nISO: 100\nFlash: Yes\n"),
+            std::string::npos)
       << summary;
   EXPECT_EQ(summary.find('\r'), std::string::npos);
 
@@ -161,15 +164,16 @@ TEST(RealLookingPictures, CommandLineWholeTexts) {
   const std::string path = dir.file("IMG_0001.jpg");
   Shell("gm convert -size 16x12 xc:green " + Quote(thumb));
   Shell("gm convert -size 64x48 xc:red -quality 90 " + Quote(path));
-  Shell("exiftool -q -overwrite_original -ExifByteOrder=MM -Make=Canon "
-        "-Model='Canon PowerShot A520 ' -Orientation#=6 -XResolution=180 -YResolution=180 "
-        "-ResolutionUnit#=2 -ExposureTime=1/60 -FNumber=2.8 -ExposureCompensation=-1/3 "
-        "-MaxApertureValue=2.8 -MeteringMode#=5 -EXIF:Flash#=24 -FocalLength=5.8 "
-        "-ExifImageWidth=2272 -ExifImageHeight=1704 -FocalPlaneXResolution=2272000/280 "
-        "-FocalPlaneYResolution=1704000/210 -FocalPlaneResolutionUnit#=2 "
-        "-DateTimeOriginal='2005:07:04 09:30:00' -WhiteBalance#=1 -InteropIndex=R98 "
-        "-GPSLatitude=48.5 -GPSLatitudeRef=N -GPSAltitude=35.5 '-ThumbnailImage<=" + thumb + "' " +
-        Quote(path));
+  Shell(
+      "exiftool -q -overwrite_original -ExifByteOrder=MM -Make=Canon "
+      "-Model='Canon PowerShot A520 ' -Orientation#=6 -XResolution=180 -YResolution=180 "
+      "-ResolutionUnit#=2 -ExposureTime=1/60 -FNumber=2.8 -ExposureCompensation=-1/3 "
+      "-MaxApertureValue=2.8 -MeteringMode#=5 -EXIF:Flash#=24 -FocalLength=5.8 "
+      "-ExifImageWidth=2272 -ExifImageHeight=1704 -FocalPlaneXResolution=2272000/280 "
+      "-FocalPlaneYResolution=1704000/210 -FocalPlaneResolutionUnit#=2 "
+      "-DateTimeOriginal='2005:07:04 09:30:00' -WhiteBalance#=1 -InteropIndex=R98 "
+      "-GPSLatitude=48.5 -GPSLatitudeRef=N -GPSAltitude=35.5 '-ThumbnailImage<=" +
+      thumb + "' " + Quote(path));
   Shell("touch -d '2005-07-04 12:00' " + Quote(path));
   const std::string size = std::to_string(std::filesystem::file_size(path) / 1024);
 

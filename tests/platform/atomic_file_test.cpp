@@ -89,7 +89,7 @@ TEST(AtomicWrite, FollowsSymbolicLinks) {
 
 // Fails one chosen system call.
 class FailingCalls : public detail::FileSystemCalls {
-public:
+ public:
   enum class Step { Write, ShortWriteThenFail, Fsync, Rename };
   explicit FailingCalls(Step step) : step_(step) {}
   ssize_t Write(int fd, const void* data, size_t size) override {
@@ -100,12 +100,15 @@ public:
     }
     return FileSystemCalls::Write(fd, data, size);
   }
-  int Fsync(int fd) override { return step_ == Step::Fsync ? static_cast<int>(Fail(EIO)) : FileSystemCalls::Fsync(fd); }
+  int Fsync(int fd) override {
+    return step_ == Step::Fsync ? static_cast<int>(Fail(EIO)) : FileSystemCalls::Fsync(fd);
+  }
   int Rename(const char* from, const char* to) override {
-    return step_ == Step::Rename ? static_cast<int>(Fail(EXDEV)) : FileSystemCalls::Rename(from, to);
+    return step_ == Step::Rename ? static_cast<int>(Fail(EXDEV))
+                                 : FileSystemCalls::Rename(from, to);
   }
 
-private:
+ private:
   static ssize_t Fail(int error) {
     errno = error;
     return -1;
@@ -115,7 +118,7 @@ private:
 };
 
 class AtomicWriteFailure : public ::testing::TestWithParam<FailingCalls::Step> {
-protected:
+ protected:
   void TearDown() override { detail::SetFileSystemCallsForTesting(nullptr); }
 };
 
@@ -134,7 +137,8 @@ TEST_P(AtomicWriteFailure, LeavesTheOldFileAndNoTemporaryFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryStep, AtomicWriteFailure,
-                         ::testing::Values(FailingCalls::Step::Write, FailingCalls::Step::ShortWriteThenFail,
+                         ::testing::Values(FailingCalls::Step::Write,
+                                           FailingCalls::Step::ShortWriteThenFail,
                                            FailingCalls::Step::Fsync, FailingCalls::Step::Rename));
 
 TEST(ReadWholeFile, ReadsBytesAndRefusesFolders) {

@@ -9,7 +9,8 @@
 namespace qg {
 namespace {
 
-std::optional<std::string> Read(std::string_view file, std::string_view section, std::string_view key) {
+std::optional<std::string> Read(std::string_view file, std::string_view section,
+                                std::string_view key) {
   return ProfileDocument::Parse(file).ReadString(section, key);
 }
 
@@ -66,7 +67,7 @@ TEST(ProfileRead, CutNeverSplitsAUtf8Sequence) {
   // 2046 ASCII characters and an "é" (two bytes) would be cut in the middle of the "é".
   const std::string value = std::string(2046, 'a') + "\xC3\xA9" + "tail";
   EXPECT_EQ(Read("[P]\nk=" + value + "\n", "P", "k"), std::string(2046, 'a'));
-  EXPECT_EQ(CutText("ab\xE2\x82\xAC", 4), "ab");          // a three-byte euro sign
+  EXPECT_EQ(CutText("ab\xE2\x82\xAC", 4), "ab");  // a three-byte euro sign
   EXPECT_EQ(CutText("ab\xE2\x82\xAC", 5), "ab\xE2\x82\xAC");
   EXPECT_EQ(CutText("ab\x80\x80\x80\x80", 3), "ab\x80");  // not UTF-8: a plain byte cut
 }
@@ -108,7 +109,8 @@ TEST(ProfileRead, LineBreaksOfEveryKindAndNoFinalBreak) {
   EXPECT_EQ(Read("[P]\nk=lf\nz=1", "P", "k"), "lf");
   EXPECT_EQ(Read("[P]\rk=cr\rz=1", "P", "k"), "cr");
   EXPECT_EQ(Read("[P]\r\nk=last line", "P", "k"), "last line");
-  EXPECT_EQ(Read("\xEF\xBB\xBF[P]\nk=after a byte order mark", "P", "k"), "after a byte order mark");
+  EXPECT_EQ(Read("\xEF\xBB\xBF[P]\nk=after a byte order mark", "P", "k"),
+            "after a byte order mark");
 }
 
 TEST(ProfileRead, SectionHeaderNameEndsAtTheLastBracket) {
@@ -130,8 +132,9 @@ TEST(ProfileSectionEntries, ListsEveryEntryInFileOrder) {
       "Name=next\r\n";
   const auto entries = ProfileDocument::Parse(file).SectionEntries("picsection0");
   ASSERT_TRUE(entries.has_value());
-  EXPECT_EQ(*entries, (std::vector<std::string>{"LongTitle=moved first", "Name=a=b.jpg", "bare line",
-                                                "ShortTitle=\"kept quotes\"", "Name=duplicate"}));
+  EXPECT_EQ(*entries,
+            (std::vector<std::string>{"LongTitle=moved first", "Name=a=b.jpg", "bare line",
+                                      "ShortTitle=\"kept quotes\"", "Name=duplicate"}));
   EXPECT_FALSE(ProfileDocument::Parse(file).SectionEntries("PicSection2").has_value());
   EXPECT_TRUE(ProfileDocument::Parse("[Empty]\n").SectionEntries("Empty")->empty());
 }

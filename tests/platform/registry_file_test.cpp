@@ -33,7 +33,8 @@ TEST(RegistryRead, ReadsTypedValuesOfItsKeyOnly) {
 }
 
 TEST(RegistryRead, KeyAbsentWhenOnlyOtherKeysAreNamed) {
-  EXPECT_FALSE(ParseKey("REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Vendor]\r\n\"a\"=dword:1\r\n").KeyFound());
+  EXPECT_FALSE(ParseKey("REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Vendor]\r\n\"a\"=dword:1\r\n")
+                   .KeyFound());
   EXPECT_FALSE(ParseKey("").KeyFound());
   EXPECT_TRUE(ParseKey("[HKCU\\Software\\Vendor\\Program]").KeyFound());
 }

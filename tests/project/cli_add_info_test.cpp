@@ -26,7 +26,7 @@ struct CliRun {
 };
 
 class CliTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     if (!std::filesystem::exists(cli_)) GTEST_SKIP() << "quillon-cli is not built";
   }
@@ -88,10 +88,12 @@ TEST_F(CliTest, AddCreatesANewProjectAndInfoShowsIt) {
   EXPECT_EQ(info.out.substr(0, info.out.find("Last Saved:")), "Project Name: trip.tnp\n");
   EXPECT_EQ(info.out.substr(info.out.find("Gallery Title:")),
             "Gallery Title: My Gallery 1\n"
-            "Target Folder: " + dir_.file("Docs") + "/My Web Galleries/My Gallery 1\n"
-            "Image Count: 2 image(s)\n"
-            "Thumb Size: 120 x 100\n"
-            "Rows & Cols: 3 rows x 4 columns\n");
+            "Target Folder: " +
+                dir_.file("Docs") +
+                "/My Web Galleries/My Gallery 1\n"
+                "Image Count: 2 image(s)\n"
+                "Thumb Size: 120 x 100\n"
+                "Rows & Cols: 3 rows x 4 columns\n");
 }
 
 TEST_F(CliTest, AddToAHandWrittenProjectUpdatesItInPlace) {
@@ -122,7 +124,8 @@ TEST_F(CliTest, AddToAHandWrittenProjectUpdatesItInPlace) {
             0u)
       << saved;
   // The first picture was read by position, so its title became its file name, and so on.
-  EXPECT_NE(saved.find("[PicSection0]\nLongTitle=old\nName=title first\nImageSize=old.jpg\n"), std::string::npos);
+  EXPECT_NE(saved.find("[PicSection0]\nLongTitle=old\nName=title first\nImageSize=old.jpg\n"),
+            std::string::npos);
 
   Project expected;
   NewProjectDefaults(expected, Preferences{});
@@ -130,7 +133,8 @@ TEST_F(CliTest, AddToAHandWrittenProjectUpdatesItInPlace) {
   const CliRun dump = Cli({"info", project, "--dump"});
   ASSERT_EQ(dump.exitCode, 0) << dump.err;
   EXPECT_EQ(dump.out, ProjectFileText(expected));
-  EXPECT_EQ(dump.out.rfind("[Project]\r\nName=Hand made\r\nDestFolder=\r\nPictureCount=2\r\n", 0), 0u);
+  EXPECT_EQ(dump.out.rfind("[Project]\r\nName=Hand made\r\nDestFolder=\r\nPictureCount=2\r\n", 0),
+            0u);
 }
 
 // Lines joined with CR LF, each ended by one.
@@ -186,9 +190,11 @@ TEST_F(CliTest, DumpOfAHandEditedProjectIsWhatTheWriterPutsIntoANewFile) {
             "FileSize=1 KB\n"
             "FileLocation=/p/n1.jpg\n"
             "ShortTitle=S1\n"
-            "LongTitle=" + longTitle + "\n"
-            "[PicSection2]\n"
-            "Name=stale.jpg\n");
+            "LongTitle=" +
+                longTitle +
+                "\n"
+                "[PicSection2]\n"
+                "Name=stale.jpg\n");
 
   const CliRun dump = Cli({"info", project, "--dump"});
   ASSERT_EQ(dump.exitCode, 0) << dump.err;
@@ -326,7 +332,8 @@ TEST_F(CliTest, InfoReportsLoadErrors) {
   WriteFile(project, "[Project]\r\nPictureCount=1\r\n[PicSection0]\r\nName=a\r\n");
   const CliRun shortSection = Cli({"info", project, "--dump"});
   EXPECT_EQ(shortSection.exitCode, 1);
-  EXPECT_NE(shortSection.err.find("List index out of bounds (1)"), std::string::npos) << shortSection.err;
+  EXPECT_NE(shortSection.err.find("List index out of bounds (1)"), std::string::npos)
+      << shortSection.err;
   EXPECT_EQ(shortSection.out, "");
 
   // A missing file opens as the program opens it from its command line: empty and untitled.

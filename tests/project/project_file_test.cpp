@@ -21,7 +21,7 @@ using test::TempDir;
 using test::WriteFile;
 
 class ProjectFileTest : public ::testing::Test {
-protected:
+ protected:
   ScopedEnv documents_{"XDG_DOCUMENTS_DIR", "/home/u/Documents"};
   TempDir dir_;
 
@@ -53,15 +53,17 @@ PictureRecord Picture(const std::string& name) {
 }
 
 std::string PictureSection(int index, const PictureRecord& p) {
-  return "[PicSection" + std::to_string(index) + "]\r\nName=" + p.FileName + "\r\nImageSize=" + p.ImageSize +
-         "\r\nFileSize=" + p.FileSize + "\r\nFileLocation=" + p.FilenameAndPath + "\r\nShortTitle=" +
-         p.ShortTitle + "\r\nLongTitle=" + p.LongTitle + "\r\n";
+  return "[PicSection" + std::to_string(index) + "]\r\nName=" + p.FileName +
+         "\r\nImageSize=" + p.ImageSize + "\r\nFileSize=" + p.FileSize +
+         "\r\nFileLocation=" + p.FilenameAndPath + "\r\nShortTitle=" + p.ShortTitle +
+         "\r\nLongTitle=" + p.LongTitle + "\r\n";
 }
 
 TEST_F(ProjectFileTest, NewProjectWritesEveryKeyInOrder) {
   Project project;
   NewProjectDefaults(project, Preferences{});
-  project.pictures.push_back({"beach.jpg", "1600 x 1200", "512 KB", "/photos/beach.jpg", "beach.jpg", "", ""});
+  project.pictures.push_back(
+      {"beach.jpg", "1600 x 1200", "512 KB", "/photos/beach.jpg", "beach.jpg", "", ""});
   const std::string app = AppFolder();
   EXPECT_EQ(ProjectFileText(project),
             "[Project]\r\n"
@@ -143,19 +145,31 @@ TEST_F(ProjectFileTest, NewProjectWritesEveryKeyInOrder) {
             "sNavALTPrevious=[Previous]\r\n"
             "sNavALTNext=[Next]\r\n"
             "sNavALTLast=[Last]\r\n"
-            "sNavImageHome=" + app + "/Buttons/bhome.gif\r\n"
-            "sNavImageIndex=" + app + "/Buttons/bhome.gif\r\n"
-            "sNavImageFirst=" + app + "/Buttons/bfirst.gif\r\n"
-            "sNavImagePrevious=" + app + "/Buttons/bprev.gif\r\n"
-            "sNavImageNext=" + app + "/Buttons/bnext.gif\r\n"
-            "sNavImageLast=" + app + "/Buttons/blast.gif\r\n"
-            "[PicSection0]\r\n"
-            "Name=beach.jpg\r\n"
-            "ImageSize=1600 x 1200\r\n"
-            "FileSize=512 KB\r\n"
-            "FileLocation=/photos/beach.jpg\r\n"
-            "ShortTitle=beach.jpg\r\n"
-            "LongTitle=\r\n");
+            "sNavImageHome=" +
+                app +
+                "/Buttons/bhome.gif\r\n"
+                "sNavImageIndex=" +
+                app +
+                "/Buttons/bhome.gif\r\n"
+                "sNavImageFirst=" +
+                app +
+                "/Buttons/bfirst.gif\r\n"
+                "sNavImagePrevious=" +
+                app +
+                "/Buttons/bprev.gif\r\n"
+                "sNavImageNext=" +
+                app +
+                "/Buttons/bnext.gif\r\n"
+                "sNavImageLast=" +
+                app +
+                "/Buttons/blast.gif\r\n"
+                "[PicSection0]\r\n"
+                "Name=beach.jpg\r\n"
+                "ImageSize=1600 x 1200\r\n"
+                "FileSize=512 KB\r\n"
+                "FileLocation=/photos/beach.jpg\r\n"
+                "ShortTitle=beach.jpg\r\n"
+                "LongTitle=\r\n");
 }
 
 TEST_F(ProjectFileTest, NewKeepsWhatNewKeepsAndResetsTheRest) {
@@ -290,7 +304,7 @@ TEST_F(ProjectFileTest, BooleansAreIntegersOtherThanZero) {
   EXPECT_TRUE(Open("[Project]\r\nCrop=2\r\n").options.Crop);
   EXPECT_TRUE(Open("[Project]\r\nCrop=-1\r\n").options.Crop);
   EXPECT_TRUE(Open("[Project]\r\nCrop=0x1\r\n").options.Crop);
-  EXPECT_FALSE(Open("[Project]\r\nCrop=true\r\n").options.Crop);   // not a number: default false
+  EXPECT_FALSE(Open("[Project]\r\nCrop=true\r\n").options.Crop);  // not a number: default false
   EXPECT_TRUE(Open("[Project]\r\nAddShadow=yes\r\n").options.AddShadow);  // default true
   EXPECT_FALSE(Open("[Project]\r\nAddShadow=0\r\n").options.AddShadow);
 }
@@ -317,18 +331,23 @@ TEST_F(ProjectFileTest, RangedSpinValuesAreClamped) {
   EXPECT_EQ(o.spinCellSpace, 100);
   EXPECT_EQ(o.iImageWidth, 20000);
   EXPECT_EQ(o.iImageHeigth, 0);
-  EXPECT_EQ(o.iThumbWidth, 99999);   // no range
-  EXPECT_EQ(o.iQualityThumb, 500);   // no control on the window, no range
+  EXPECT_EQ(o.iThumbWidth, 99999);  // no range
+  EXPECT_EQ(o.iQualityThumb, 500);  // no control on the window, no range
 }
 
 TEST_F(ProjectFileTest, SizeBoxesOfASideNeverLoadBothOff) {
-  GalleryOptions o = Open("[Project]\r\nblThumbWidth=0\r\nblThumbHeight=0\r\nblImageWidth=0\r\nblImageHeight=0\r\n").options;
+  GalleryOptions o =
+      Open(
+          "[Project]\r\nblThumbWidth=0\r\nblThumbHeight=0\r\nblImageWidth=0\r\nblImageHeight=0\r\n")
+          .options;
   EXPECT_TRUE(o.blThumbWidth);
   EXPECT_FALSE(o.blThumbHeight);
   EXPECT_TRUE(o.blImageWidth);
   EXPECT_FALSE(o.blImageHeight);
 
-  o = Open("[Project]\r\nblThumbWidth=0\r\nblThumbHeight=1\r\nblImageWidth=0\r\nblImageHeight=1\r\n").options;
+  o = Open(
+          "[Project]\r\nblThumbWidth=0\r\nblThumbHeight=1\r\nblImageWidth=0\r\nblImageHeight=1\r\n")
+          .options;
   EXPECT_FALSE(o.blThumbWidth);
   EXPECT_TRUE(o.blThumbHeight);
   EXPECT_FALSE(o.blImageWidth);
@@ -388,12 +407,14 @@ TEST_F(ProjectFileTest, PictureEntriesAreTakenByPositionNotByKey) {
 
 TEST_F(ProjectFileTest, PictureValuesAreCutTo500Characters) {
   const std::string title(600, 't');
-  const Project project = Open("[Project]\r\nPictureCount=1\r\n" +
-                               PictureSection(0, {"a.jpg", "1 x 1", "1 bytes", "/a.jpg", "a", title, ""}));
+  const Project project =
+      Open("[Project]\r\nPictureCount=1\r\n" +
+           PictureSection(0, {"a.jpg", "1 x 1", "1 bytes", "/a.jpg", "a", title, ""}));
   EXPECT_EQ(project.pictures.at(0).LongTitle, std::string(500, 't'));
   // The quotes go before the cut.
-  const Project quoted = Open("[Project]\r\nPictureCount=1\r\n" +
-                              PictureSection(0, {"a.jpg", "1 x 1", "1 bytes", "/a.jpg", "a", "\"" + title + "\"", ""}));
+  const Project quoted = Open(
+      "[Project]\r\nPictureCount=1\r\n" +
+      PictureSection(0, {"a.jpg", "1 x 1", "1 bytes", "/a.jpg", "a", "\"" + title + "\"", ""}));
   EXPECT_EQ(quoted.pictures.at(0).LongTitle, std::string(500, 't'));
 }
 
@@ -401,25 +422,31 @@ TEST_F(ProjectFileTest, PictureCountBoundsTheSectionsRead) {
   std::string text = "[Project]\r\nPictureCount=2\r\n";
   for (int i = 0; i < 4; ++i) text += PictureSection(i, Picture("p" + std::to_string(i) + ".jpg"));
   EXPECT_EQ(Open(text).pictures.size(), 2u);
-  EXPECT_TRUE(Open("[Project]\r\nPictureCount=-3\r\n" + PictureSection(0, Picture("a.jpg"))).pictures.empty());
-  EXPECT_EQ(Open("[Project]\r\nPictureCount=$1\r\n" + PictureSection(0, Picture("a.jpg"))).pictures.size(), 1u);
+  EXPECT_TRUE(Open("[Project]\r\nPictureCount=-3\r\n" + PictureSection(0, Picture("a.jpg")))
+                  .pictures.empty());
+  EXPECT_EQ(Open("[Project]\r\nPictureCount=$1\r\n" + PictureSection(0, Picture("a.jpg")))
+                .pictures.size(),
+            1u);
 }
 
 TEST_F(ProjectFileTest, PictureCountThatIsNotANumberStopsBeforeAnythingIsRead) {
   Project project;
   NewProjectDefaults(project, Preferences{});
   const Project before = project;
-  EXPECT_EQ(LoadError("[Project]\r\nName=Changed\r\nspinRows=9\r\nPictureCount=\" 3 pics\"\r\n", project),
-            "' 3 pics' is not a valid integer value");
+  EXPECT_EQ(
+      LoadError("[Project]\r\nName=Changed\r\nspinRows=9\r\nPictureCount=\" 3 pics\"\r\n", project),
+      "' 3 pics' is not a valid integer value");
   EXPECT_EQ(project.FProjectFileName, before.FProjectFileName);
   EXPECT_EQ(project.options, before.options);
-  EXPECT_EQ(LoadError("[Project]\r\nPictureCount=\r\n", project), "'' is not a valid integer value");
+  EXPECT_EQ(LoadError("[Project]\r\nPictureCount=\r\n", project),
+            "'' is not a valid integer value");
 }
 
 TEST_F(ProjectFileTest, ShortOrMissingPictureSectionStopsTheLoadThere) {
   Project project;
   NewProjectDefaults(project, Preferences{});
-  EXPECT_EQ(LoadError("[Project]\r\nPictureCount=3\r\nspinRows=7\r\n" + PictureSection(0, Picture("a.jpg")) +
+  EXPECT_EQ(LoadError("[Project]\r\nPictureCount=3\r\nspinRows=7\r\n" +
+                          PictureSection(0, Picture("a.jpg")) +
                           "[PicSection1]\r\nName=b.jpg\r\nImageSize=1 x 1\r\nFileSize=3 bytes\r\n",
                       project),
             "List index out of bounds (3)");
@@ -430,7 +457,8 @@ TEST_F(ProjectFileTest, ShortOrMissingPictureSectionStopsTheLoadThere) {
 
   NewProjectDefaults(project, Preferences{});
   EXPECT_EQ(LoadError("[Project]\r\nPictureCount=1\r\n", project), "List index out of bounds (0)");
-  EXPECT_EQ(LoadError("[Project]\r\nPictureCount=1\r\n[PicSection0]\r\n", project), "List index out of bounds (0)");
+  EXPECT_EQ(LoadError("[Project]\r\nPictureCount=1\r\n[PicSection0]\r\n", project),
+            "List index out of bounds (0)");
 }
 
 TEST_F(ProjectFileTest, SaveAndOpenRoundTrip) {
@@ -516,7 +544,8 @@ TEST_F(ProjectFileTest, SaveUpdatesAForeignFileInPlace) {
       "DestFolder=/home/u/Documents/My Web Galleries/My Gallery 1\r\n"
       "PictureCount=1\r\n";
   EXPECT_EQ(text.substr(0, head.size()), head);
-  const size_t picture = text.find("\n\n[PicSection0]\nLongTitle=long a.jpg\nName=a.jpg\r\nImageSize=800 x 600\r\n");
+  const size_t picture =
+      text.find("\n\n[PicSection0]\nLongTitle=long a.jpg\nName=a.jpg\r\nImageSize=800 x 600\r\n");
   EXPECT_NE(picture, std::string::npos);
   EXPECT_EQ(text.find("spinRows="), std::string::npos);
 }

@@ -18,7 +18,7 @@ using test::ReadFile;
 using test::WriteFile;
 
 class SettingsTest : public ::testing::Test {
-protected:
+ protected:
   test::TempDir dir_;
   test::ScopedEnv config_{"XDG_CONFIG_HOME", dir_.file("config")};
 
@@ -134,7 +134,8 @@ TEST_F(SettingsTest, SavedValuesReadBackWithCrLfOrLf) {
 }
 
 TEST_F(SettingsTest, WronglyTypedFirstValueKeepsEveryDefault) {
-  WriteKey("\"blHintViewGalleryNow\"=\"1\"\n" + Without(FullKey(), "\"blHintViewGalleryNow\"=dword:00000000"));
+  WriteKey("\"blHintViewGalleryNow\"=\"1\"\n" +
+           Without(FullKey(), "\"blHintViewGalleryNow\"=dword:00000000"));
   Preferences p;
   EXPECT_FALSE(LoadSettings(p));
   EXPECT_EQ(p, Preferences{});
@@ -169,7 +170,8 @@ TEST_F(SettingsTest, MissingTextsReadEmptyUnlessHomeAndIndexAreBothEmpty) {
   EXPECT_EQ(p.sDefNav[NavHome], "Start");
   EXPECT_FALSE(p.blUseCorvaneServer);  // no stop
 
-  WriteKey(Without(Without(FullKey(), "\"sDefNavHome\"=\"Start\""), "\"sDefNavIndex\"=\"Overview\""));
+  WriteKey(
+      Without(Without(FullKey(), "\"sDefNavHome\"=\"Start\""), "\"sDefNavIndex\"=\"Overview\""));
   LoadSettings(p);
   EXPECT_EQ(p.sDefNav, Preferences{}.sDefNav);
   EXPECT_EQ(p.sDefNavALT, Preferences{}.sDefNavALT);

@@ -8,7 +8,7 @@
 namespace qg::test {
 
 class TempDir {
-public:
+ public:
   TempDir();
   ~TempDir();
   TempDir(const TempDir&) = delete;
@@ -18,7 +18,7 @@ public:
   // path() / name, as a string.
   std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+ private:
   std::filesystem::path path_;
 };
 
