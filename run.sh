@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 scripts/deps.sh build
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Only the programs: the test suites and benchmarks need the test group's packages.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_TESTS=OFF -DQUILLON_BENCH=OFF >/dev/null
 cmake --build build -j"$(nproc)"
 
 if [ -x build/bin/quillon-gallery ]; then

@@ -19,6 +19,8 @@ done
 scripts/deps.sh build test
 jobs=$(nproc)
 
+scripts/check-format.sh
+
 if [ "$sanitize" -eq 1 ]; then
   dir=build-sanitize
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_SANITIZE=ON -DQUILLON_BENCH=OFF
@@ -26,7 +28,8 @@ if [ "$sanitize" -eq 1 ]; then
   export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 else
   dir=build
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  # ./run.sh may have configured build/ without the tests: turn them back on.
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_TESTS=ON -DQUILLON_BENCH=ON
 fi
 cmake --build "$dir" -j"$jobs"
 export QT_QPA_PLATFORM=offscreen

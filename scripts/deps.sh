@@ -3,23 +3,29 @@
 # already present. Usage: scripts/deps.sh [build] [test] [bench]   (default: build test)
 set -euo pipefail
 
+# build: what configuring, building and starting the programs needs (./run.sh), nothing more.
 build_pkgs=(
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev
+  qt6-qpa-plugins                    # the window's platform plugins (X11, Wayland, offscreen)
+  fonts-dejavu-core                  # a font for the window on a machine that has none
   libjpeg62-turbo-dev libpng-dev
   libgraphicsmagick++1-dev
   libcurl4-openssl-dev
-  libgtest-dev googletest
 )
+# test: the test suites, the checks ./test.sh runs and the bounded fuzz runs.
 test_pkgs=(
+  libgtest-dev libgmock-dev googletest
+  clang-format                       # the formatting check
   python3 python3-pyftpdlib          # FTP server the upload tests talk to
   exiv2 libimage-exiftool-perl       # real-looking camera data in test pictures
   graphicsmagick                     # test pictures in every format we decode
   libjpeg-turbo-progs                # jpeg tools to inspect what we write
   clang libclang-rt-14-dev           # libFuzzer for the parser fuzz targets
 )
+# bench: the benchmark scripts in bench/ and their baselines.
 bench_pkgs=(
-  libjpeg-turbo-progs imagemagick libvips-tools time
+  libjpeg-turbo-progs imagemagick libvips-tools time graphicsmagick python3
 )
 
 groups=("$@")
