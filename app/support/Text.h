@@ -13,9 +13,7 @@ namespace qg::app {
 inline QString ToQ(const std::string& text) { return QString::fromLocal8Bit(text); }
 inline std::string FromQ(const QString& text) { return text.toLocal8Bit().toStdString(); }
 
-inline QColor ToQColor(qg::Colour c) {
-  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
+inline QColor ToQColor(qg::Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 inline qg::Colour FromQColor(const QColor& c) {
   return static_cast<qg::Colour>(c.red() | (c.green() << 8) | (c.blue() << 16));
 }
