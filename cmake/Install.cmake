@@ -76,13 +76,16 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Corvane-Soft)
 set(CPACK_PACKAGE_CONTACT "Corvane-Soft <support@corvane-soft.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turn photographs into a web gallery and upload it")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Quillon Gallery turns a set of digital photographs into a static web photo gallery: "
-    "thumbnails and display images with border and soft drop shadow, paged index pages and "
-    "one page per picture. It shows the camera data (Exif) stored in the pictures and "
-    "uploads the gallery by FTP.\n"
-    "This package contains the desktop program quillon-gallery and the command-line tool "
-    "quillon-cli, which builds, inspects and uploads the same projects from a shell.")
+# Debian shows the long description as given: lines of at most 80 characters.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "Quillon Gallery turns a set of digital photographs into a static web photo\n"
+    "gallery: thumbnails and display images with border and soft drop shadow,\n"
+    "paged index pages and one page per picture. It shows the camera data (Exif)\n"
+    "stored in the pictures and uploads the gallery by FTP.\n"
+    "\n"
+    "This package contains the desktop program quillon-gallery and the command-line\n"
+    "tool quillon-cli, which builds, inspects and uploads the same projects from a\n"
+    "shell.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 set(CPACK_STRIP_FILES ON)
