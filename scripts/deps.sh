@@ -38,6 +38,7 @@ package_pkgs=(
   appstream                          # appstreamcli validate
   shared-mime-info                   # update-mime-database checks the project file type
   librsvg2-bin                       # rsvg-convert renders the icon's PNG sizes
+  bash-completion                    # the completion test runs the completion it installs
   debootstrap                        # the bare Debian root of deb-check.sh
 )
 
