@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing or benchmarking needs, skipping the ones
-# already present. Usage: scripts/deps.sh [build] [test] [bench]   (default: build test)
+# Installs the Debian packages that building, testing, benchmarking or packaging needs, skipping
+# the ones already present. Usage: scripts/deps.sh [build] [test] [bench] [package]
+# (default: build test)
 set -euo pipefail
 
 # build: what configuring, building and starting the programs needs (./run.sh), nothing more.
@@ -8,6 +9,7 @@ build_pkgs=(
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev
   qt6-qpa-plugins                    # the window's platform plugins (X11, Wayland, offscreen)
+  libqt6svg6                         # the SVG icon engine that draws the window's icon
   fonts-dejavu-core                  # a font for the window on a machine that has none
   libjpeg62-turbo-dev libpng-dev
   libgraphicsmagick++1-dev
@@ -27,6 +29,18 @@ test_pkgs=(
 bench_pkgs=(
   libjpeg-turbo-progs imagemagick libvips-tools time graphicsmagick python3
 )
+# package: the Debian package and its checks (scripts/package.sh, scripts/deb-check.sh,
+# scripts/make-icons.sh); neither ./run.sh nor ./test.sh needs them.
+package_pkgs=(
+  dpkg-dev                           # dpkg-shlibdeps for the package's dependencies
+  lintian
+  desktop-file-utils                 # desktop-file-validate
+  appstream                          # appstreamcli validate
+  shared-mime-info                   # update-mime-database checks the project file type
+  librsvg2-bin                       # rsvg-convert renders the icon's PNG sizes
+  bash-completion                    # the completion test runs the completion it installs
+  debootstrap                        # the bare Debian root of deb-check.sh
+)
 
 groups=("$@")
 [ ${#groups[@]} -eq 0 ] && groups=(build test)
@@ -37,7 +51,8 @@ for g in "${groups[@]}"; do
     build) wanted+=("${build_pkgs[@]}") ;;
     test)  wanted+=("${test_pkgs[@]}") ;;
     bench) wanted+=("${bench_pkgs[@]}") ;;
-    *) echo "deps.sh: unknown group '$g' (build, test, bench)" >&2; exit 2 ;;
+    package) wanted+=("${package_pkgs[@]}") ;;
+    *) echo "deps.sh: unknown group '$g' (build, test, bench, package)" >&2; exit 2 ;;
   esac
 done
 

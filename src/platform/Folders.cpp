@@ -1,4 +1,5 @@
-// Where things live on this system: the program's own folder, the user's documents folder, the
+// Where things live on this system: the program's own folder (the build tree's bin/ or an
+// installed copy's share/quillon-gallery/), the user's documents folder, the
 // temporary folder and the preferences file. The XDG base-directory rules decide the user
 // folders, so a test (or a user) can move them with the usual environment variables.
 #include "platform/Folders.h"
@@ -7,8 +8,10 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string_view>
+#include <system_error>
 
 namespace qg {
 namespace {
@@ -78,9 +81,14 @@ std::string DocumentsFromUserDirsFile() {
   return found;
 }
 
+bool IsFolder(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::is_directory(path, ignored);
+}
+
 }  // namespace
 
-std::string AppFolder() {
+std::string ExecutableFolder() {
   std::string buffer(4096, '\0');
   const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
   if (n <= 0) return ".";
@@ -90,6 +98,21 @@ std::string AppFolder() {
   if (slash == 0) return "/";
   return buffer.substr(0, slash);
 }
+
+std::string AppFolderFor(const std::string& executableFolder) {
+  const std::string folder = StripTrailingSlashes(executableFolder);
+  if (IsFolder(JoinPath(folder, "Buttons"))) return folder;
+  // An installed copy: the executables in <prefix>/bin, the pictures in <prefix>/share.
+  const size_t slash = folder.rfind('/');
+  if (slash != std::string::npos) {
+    const std::string prefix = folder.substr(0, slash);
+    const std::string shared = prefix + "/share/quillon-gallery";
+    if (IsFolder(shared)) return shared;
+  }
+  return folder;
+}
+
+std::string AppFolder() { return AppFolderFor(ExecutableFolder()); }
 
 std::string DocumentsFolder() {
   // An explicit variable wins; otherwise the user-dirs file. A documents folder that is the home

@@ -48,11 +48,45 @@ TEST(Folders, DocumentsFolderFromVariableUserDirsOrFallback) {
   EXPECT_EQ(DocumentsFolder(), "/data/papers");
 }
 
-TEST(Folders, AppFolderIsTheExecutablesFolder) {
-  const std::string folder = AppFolder();
+TEST(Folders, ExecutableFolderHoldsTheRunningProgram) {
+  const std::string folder = ExecutableFolder();
   ASSERT_FALSE(folder.empty());
   EXPECT_NE(folder.back(), '/');
   EXPECT_TRUE(std::filesystem::exists(folder + "/platform_tests"));
+  // The test folder has no shipped pictures beside it, nor a share/ folder above it.
+  EXPECT_EQ(AppFolder(), folder);
+}
+
+TEST(Folders, AppFolderIsTheBuildTreeOrTheInstalledShareFolder) {
+  test::TempDir dir;
+  const std::string root = dir.path().string();
+  namespace fs = std::filesystem;
+  fs::create_directories(root + "/build/bin/Buttons");
+  fs::create_directories(root + "/usr/bin");
+  fs::create_directories(root + "/usr/share/quillon-gallery/Buttons");
+  fs::create_directories(root + "/both/bin/Buttons");
+  fs::create_directories(root + "/both/share/quillon-gallery");
+  fs::create_directories(root + "/bare/bin");
+  fs::create_directories(root + "/lonely/bin");
+  test::WriteFile(root + "/lonely/bin/Buttons", "a file, not a folder");
+
+  struct Row {
+    std::string executableFolder;
+    std::string expected;
+  };
+  const Row rows[] = {
+      {root + "/build/bin", root + "/build/bin"},  // a build tree: the pictures beside the program
+      {root + "/build/bin/", root + "/build/bin"},
+      {root + "/usr/bin", root + "/usr/share/quillon-gallery"},  // installed under a prefix
+      {root + "/both/bin", root + "/both/bin"},                  // pictures beside the program win
+      {root + "/bare/bin", root + "/bare/bin"},  // neither: the program's folder all the same
+      {root + "/lonely/bin", root + "/lonely/bin"},
+      {root + "/missing/bin", root + "/missing/bin"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.executableFolder);
+    EXPECT_EQ(AppFolderFor(row.executableFolder), row.expected);
+  }
 }
 
 TEST(Folders, TempFolderHasNoTrailingSeparator) {
