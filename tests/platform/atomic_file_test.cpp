@@ -141,16 +141,5 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, AtomicWriteFailure,
                                            FailingCalls::Step::ShortWriteThenFail,
                                            FailingCalls::Step::Fsync, FailingCalls::Step::Rename));
 
-TEST(ReadWholeFile, ReadsBytesAndRefusesFolders) {
-  TempDir dir;
-  const std::string bytes("a\0b\r\n", 5);
-  WriteFile(dir.file("f"), bytes);
-  std::string read;
-  ASSERT_TRUE(ReadWholeFile(dir.file("f"), read));
-  EXPECT_EQ(read, bytes);
-  EXPECT_FALSE(ReadWholeFile(dir.path().string(), read));
-  EXPECT_FALSE(ReadWholeFile(dir.file("missing"), read));
-}
-
 }  // namespace
 }  // namespace qg
