@@ -11,7 +11,8 @@ void LoadPreferences(const char* command, Preferences& prefs) {
   SettingsReading reading;
   LoadSettings(prefs, &reading);
   const std::string warning = SettingsReadingWarning(reading);
-  if (!warning.empty()) std::fprintf(stderr, "quillon-cli %s: warning: %s\n", command, warning.c_str());
+  if (!warning.empty())
+    std::fprintf(stderr, "quillon-cli %s: warning: %s\n", command, warning.c_str());
 }
 
 }  // namespace qg::cli

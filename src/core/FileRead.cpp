@@ -21,7 +21,8 @@ std::string CapText(uint64_t maxBytes) {
 }
 
 [[noreturn]] void ThrowTooLarge(const std::string& path, uint64_t maxBytes) {
-  throw FileReadError(FileReadProblem::TooLarge, path, "the file is larger than " + CapText(maxBytes));
+  throw FileReadError(FileReadProblem::TooLarge, path,
+                      "the file is larger than " + CapText(maxBytes));
 }
 
 }  // namespace
@@ -63,7 +64,8 @@ ReadableFile OpenRegularFileForReading(const std::string& path, uint64_t maxByte
   }
   ReadableFile file(fd, 0);
   struct stat st {};
-  if (::fstat(fd, &st) != 0) throw FileReadError(FileReadProblem::ReadFailed, path, std::strerror(errno));
+  if (::fstat(fd, &st) != 0)
+    throw FileReadError(FileReadProblem::ReadFailed, path, std::strerror(errno));
   if (S_ISDIR(st.st_mode))
     throw FileReadError(FileReadProblem::NotRegularFile, path, std::strerror(EISDIR));
   if (!S_ISREG(st.st_mode))

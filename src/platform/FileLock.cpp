@@ -17,7 +17,8 @@ namespace {
 std::string LockPathFor(const std::string& path) {
   const std::string target = ResolveSaveTarget(path).path;
   const size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  const std::string folder =
+      slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
   const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
   return folder + "." + base + ".lock";
 }
