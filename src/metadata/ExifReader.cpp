@@ -361,7 +361,15 @@ bool TimgData::ReadPictureFile(const std::string& path) {
   ReadableFile opened;
   try {
     opened = OpenRegularFileForReading(path);
-  } catch (const FileReadError&) {
+  } catch (const FileReadError& e) {
+    // A picture that is there but cannot be opened is damaged, not missing.
+    struct stat st;
+    if (e.problem() == FileReadProblem::CannotOpen && ::stat(path.c_str(), &st) == 0 &&
+        S_ISREG(st.st_mode)) {
+      fileDate = st.st_mtime;
+      fileSize = static_cast<uint64_t>(st.st_size);
+      errorText = "Illegal Exif construction";
+    }
     return false;
   }
   struct stat st;
