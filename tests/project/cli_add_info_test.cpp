@@ -404,6 +404,17 @@ TEST_F(CliTest, SpecialFilesEndPromptlyWithAMessage) {
     EXPECT_EQ(run.err, c.err);
   }
   EXPECT_EQ(ReadFile(good), goodBefore);
+
+  // A FIFO as the preferences file: the new project takes the default values, with a warning.
+  const std::string prefs = PreferencesFilePath();
+  std::filesystem::remove(prefs);  // written by the first add
+  ASSERT_EQ(::mkfifo(prefs.c_str(), 0600), 0);
+  const CliRun add = Cli({"add", dir_.file("new.tnp"), dir_.file("a.jpg")});
+  EXPECT_EQ(add.exitCode, 0);
+  EXPECT_EQ(add.err, "quillon-cli add: warning: The preferences file " + prefs +
+                         " could not be read (not a regular file); the settings take their "
+                         "default values.\n");
+  EXPECT_NE(ReadFile(dir_.file("new.tnp")).find("Name=My Gallery 1\r\n"), std::string::npos);
 }
 
 }  // namespace
