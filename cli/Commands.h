@@ -44,9 +44,14 @@ const std::string& SingleOperand(const CommandLine& line, const std::string& wha
 
 namespace qg {
 struct Project;
-}
+struct Preferences;
+}  // namespace qg
 
 namespace qg::cli {
+
+// LoadSettings, printing the warning of a damaged or unreadable preferences file on stderr as
+// "quillon-cli <command>: warning: <text>".
+void LoadPreferences(const char* command, Preferences& prefs);
 
 // Uploads the gallery just built into `destFolder` with the stored preferences, as the upload
 // step does, and prints the gallery address. Used by `build --upload`.

@@ -1,12 +1,14 @@
 // quillon-cli add PROJECT.tnp PICTURE...: opens the project (or makes a new one with the
 // new-project values when the file does not exist), appends the pictures as the Add dialog does
 // and saves. Every picture is measured before anything is written, so a picture that cannot be
-// decoded leaves the project file exactly as it was.
+// decoded leaves the project file exactly as it was. Concurrent adds to one project are
+// serialised by the project's update lock.
 #include <cstdio>
 #include <filesystem>
 
 #include "Commands.h"
 #include "core/Error.h"
+#include "platform/FileLock.h"
 #include "project/PictureList.h"
 #include "project/ProjectFile.h"
 #include "project/Settings.h"
@@ -42,6 +44,8 @@ int RunAdd(const Args& args) {
     }
   }
 
+  // Held from the read to the rename, so two adds at once cannot both start from the old list.
+  const FileUpdateLock lock = FileUpdateLock::Acquire(projectPath);
   Project project;
   std::error_code ec;
   if (std::filesystem::exists(projectPath, ec)) {
@@ -49,7 +53,7 @@ int RunAdd(const Args& args) {
     LoadProjectFile(project, projectPath);
   } else {
     Preferences prefs;
-    LoadSettings(prefs);
+    LoadPreferences("add", prefs);
     NewProjectDefaults(project, prefs);
   }
   project.FProjectFileName = projectPath;

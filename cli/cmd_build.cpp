@@ -92,7 +92,7 @@ int RunBuild(const Args& args) {
     throw Error(Format("Cannot open the project file '%s'", path.c_str()));
   }
   Preferences prefs;
-  LoadSettings(prefs);
+  LoadPreferences("build", prefs);
   Project project;
   NewProjectDefaults(project, prefs);
   LoadProjectFile(project, path);

@@ -52,7 +52,12 @@ class ConsolePrompts : public UploadPrompts {
 int UploadBuiltGallery(const Project&, const std::vector<std::string>& uploadList,
                        const std::string& destFolder) {
   Preferences prefs;
-  LoadSettings(prefs);
+  SettingsReading reading;
+  LoadSettings(prefs, &reading);  // the build printed the warning already
+  // A damaged file turns the hosting service on by the reading rule: the gallery must not go
+  // there only because the user's own server could not be read.
+  const std::string warning = SettingsReadingWarning(reading);
+  if (!warning.empty() && prefs.blUseCorvaneServer) throw Error(warning);
   if (EnsureServiceFolderName(prefs) && !SaveSettings(prefs)) {
     std::fprintf(stderr,
                  "Warning: the preferences could not be saved; the next upload to the "

@@ -6,14 +6,9 @@
 // header and truncation or broken headers are still caught. Other formats are decoded in full.
 #include "codecs/Decode.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <climits>
-#include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -24,6 +19,7 @@
 #include "codecs/Magick.h"
 #include "codecs/Psd.h"
 #include "core/Error.h"
+#include "core/FileRead.h"
 
 namespace qg {
 
@@ -31,50 +27,20 @@ namespace {
 
 using namespace codecs;
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 // The whole file in memory. Reading it is cheap next to decoding, lets the decoders work on
 // memory, and leaves no window in which a file shrinking under a mapping could crash us. Only
 // regular files are read: a pipe or a device under a picture's name would block or never end.
-std::vector<uint8_t> ReadWholeFile(const std::string& path) {
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (fd.get() < 0) throw CannotRead(path, std::strerror(errno));
-  struct stat st;
-  if (::fstat(fd.get(), &st) != 0) throw CannotRead(path, std::strerror(errno));
-  if (S_ISDIR(st.st_mode)) throw CannotRead(path, std::strerror(EISDIR));
-  if (!S_ISREG(st.st_mode)) throw CannotRead(path, "not a regular file");
-
-  // One byte more than the file's size, so that the end shows without growing the buffer.
-  std::vector<uint8_t> bytes(static_cast<size_t>(st.st_size) + 1);
-  size_t used = 0;
-  for (;;) {
-    if (used == bytes.size()) bytes.resize(bytes.size() * 2);  // the file grew meanwhile
-    const ssize_t n = ::read(fd.get(), bytes.data() + used, bytes.size() - used);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw CannotRead(path, std::strerror(errno));
-    }
-    if (n == 0) break;
-    used += static_cast<size_t>(n);
+std::string ReadSourceBytes(const std::string& path) {
+  try {
+    return ReadWholeFile(path, kPictureFileCap);
+  } catch (const FileReadError& e) {
+    throw CannotRead(path, e.reason());
   }
-  bytes.resize(used);
-  return bytes;
 }
 
 struct SourceFile {
-  std::vector<uint8_t> bytes;
+  std::string bytes;
+  const uint8_t* data() const { return reinterpret_cast<const uint8_t*>(bytes.data()); }
   Route route;
 };
 
@@ -84,10 +50,9 @@ SourceFile OpenSource(const std::string& path) {
   const std::string extension = ExtensionOf(path);
   RouteForExtension(extension);  // throws for an extension outside the list
   SourceFile source;
-  source.bytes = ReadWholeFile(path);
+  source.bytes = ReadSourceBytes(path);
   if (source.bytes.empty()) throw CannotRead(path, "the file is empty");
-  source.route =
-      ChooseRoute(extension, source.bytes.data(), std::min(source.bytes.size(), kSniffBytes));
+  source.route = ChooseRoute(extension, source.data(), std::min(source.bytes.size(), kSniffBytes));
   if (source.route.decoder == Decoder::None) {
     throw CannotRead(path, source.route.coder + " pictures cannot be decoded on this system");
   }
@@ -127,7 +92,7 @@ int32_t ClampedSize(size_t size) {
 
 Picture LoadSourcePicture(const std::string& path) {
   const SourceFile source = OpenSource(path);
-  const uint8_t* data = source.bytes.data();
+  const uint8_t* data = source.data();
   const size_t size = source.bytes.size();
   switch (source.route.decoder) {
     case Decoder::Jpeg:
@@ -145,7 +110,7 @@ Picture LoadSourcePicture(const std::string& path) {
 
 bool ReadPictureInfo(const std::string& path, int32_t& width, int32_t& height, int32_t& byteSize) {
   const SourceFile source = OpenSource(path);
-  const uint8_t* data = source.bytes.data();
+  const uint8_t* data = source.data();
   const size_t size = source.bytes.size();
   std::string problem;
   switch (source.route.decoder) {

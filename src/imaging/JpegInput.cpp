@@ -4,6 +4,8 @@
 // general decoder's decision, so the caller hands such files to it.
 #include "imaging/JpegInput.h"
 
+#include <unistd.h>
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +16,7 @@
 #include "codecs/JpegErrors.h"
 
 #include "codecs/Decode.h"
+#include "core/FileRead.h"
 #include "imaging/Kernels.h"
 
 namespace qg {
@@ -28,21 +31,22 @@ void OnMessage(j_common_ptr cinfo, int level) {
 }
 
 // The whole file, when it starts with the JPEG signature (to which the codecs route every
-// accepted extension); other files are not read beyond their first bytes.
-bool ReadJpegFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  uint8_t head[3] = {0, 0, 0};
-  bool ok = std::fread(head, 1, 3, file) == 3 && head[0] == 0xFF && head[1] == 0xD8 &&
-            head[2] == 0xFF && std::fseek(file, 0, SEEK_END) == 0;
-  const long size = ok ? std::ftell(file) : -1;
-  ok = ok && size >= 3 && std::fseek(file, 0, SEEK_SET) == 0;
-  if (ok) {
-    bytes.resize(static_cast<size_t>(size));
-    ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+// accepted extension); other files are not read beyond their first bytes. Files that cannot be
+// read go the general way too, which words the problem.
+bool ReadJpegFile(const std::string& path, std::string& bytes) {
+  try {
+    {
+      const ReadableFile file = OpenRegularFileForReading(path, kPictureFileCap);
+      uint8_t head[3] = {0, 0, 0};
+      if (::pread(file.fd(), head, 3, 0) != 3 || head[0] != 0xFF || head[1] != 0xD8 ||
+          head[2] != 0xFF)
+        return false;
+    }
+    bytes = ReadWholeFile(path, kPictureFileCap);
+  } catch (const FileReadError&) {
+    return false;
   }
-  std::fclose(file);
-  return ok;
+  return bytes.size() >= 3;
 }
 
 std::string ExtensionOf(const std::string& path) {
@@ -58,7 +62,7 @@ struct JpegRowSource::State {
   jpeg_decompress_struct cinfo;
   JpegErrorManager err;
   bool created = false;
-  std::vector<uint8_t> bytes;
+  std::string bytes;
   std::vector<uint8_t> rows;  // kBlockRows decoded rows
 
   State() {
@@ -72,10 +76,10 @@ struct JpegRowSource::State {
 
 namespace {
 
-bool RunOpen(jpeg_decompress_struct& cinfo, JpegErrorManager& err,
-             const std::vector<uint8_t>& bytes) {
+bool RunOpen(jpeg_decompress_struct& cinfo, JpegErrorManager& err, const std::string& bytes) {
   if (setjmp(err.jump)) return false;
-  jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
+  jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()),
+               static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&cinfo, TRUE);
   if (cinfo.num_components != 3 ||
       (cinfo.jpeg_color_space != JCS_YCbCr && cinfo.jpeg_color_space != JCS_RGB))

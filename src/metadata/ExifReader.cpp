@@ -12,6 +12,7 @@
 #include <exception>
 #include <set>
 
+#include "core/FileRead.h"
 #include "metadata/TagFormat.h"
 
 namespace qg {
@@ -355,9 +356,24 @@ void TimgData::Reset() {
 bool TimgData::ReadPictureFile(const std::string& path) {
   Reset();
   filePath = path;
-  // Only regular files count as existing: a folder or a pipe named like a picture is not one.
+  // Only regular files count as existing: a folder, a pipe or a device named like a picture is
+  // not one, and opening it must not wait for a writer.
+  ReadableFile opened;
+  try {
+    opened = OpenRegularFileForReading(path);
+  } catch (const FileReadError& e) {
+    // A picture that is there but cannot be opened is damaged, not missing.
+    struct stat st;
+    if (e.problem() == FileReadProblem::CannotOpen && ::stat(path.c_str(), &st) == 0 &&
+        S_ISREG(st.st_mode)) {
+      fileDate = st.st_mtime;
+      fileSize = static_cast<uint64_t>(st.st_size);
+      errorText = "Illegal Exif construction";
+    }
+    return false;
+  }
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (::fstat(opened.fd(), &st) != 0) return false;
   fileDate = st.st_mtime;
   fileSize = static_cast<uint64_t>(st.st_size);
   errorText = "Not an EXIF file";
@@ -365,11 +381,12 @@ bool TimgData::ReadPictureFile(const std::string& path) {
   PictureKind kind;
   if (!PictureKindFromName(path, &kind)) return false;
   try {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = ::fdopen(opened.fd(), "rb");
     if (file == nullptr) {
       errorText = "Illegal Exif construction";
       return false;
     }
+    opened.Release();  // the stream owns the descriptor now
     FileStream source(file);
     Stream in(source, bytesRead_);
     return ReadStream(in, kind);

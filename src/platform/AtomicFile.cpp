@@ -5,10 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <random>
 
 namespace qg {
@@ -41,15 +41,52 @@ std::string ErrnoText(const char* step, int error) {
   return std::string(step) + ": " + std::strerror(error);
 }
 
-// The path whose file is to be replaced: a symbolic link is followed to its final target, so a
-// project kept behind a link is updated instead of the link being turned into a plain file.
-std::string ResolveTarget(const std::string& path) {
-  struct stat st {};
-  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  std::error_code ec;
-  const auto target = std::filesystem::weakly_canonical(path, ec);
-  return ec ? path : target.string();
+std::string FolderPart(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
 }
+
+bool ReadLink(const std::string& path, size_t sizeHint, std::string& target) {
+  std::string buffer(std::max<size_t>(sizeHint, 255) + 1, '\0');
+  for (;;) {
+    const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
+    if (n < 0) return false;
+    if (static_cast<size_t>(n) < buffer.size()) {
+      target.assign(buffer.data(), static_cast<size_t>(n));
+      return true;
+    }
+    buffer.resize(buffer.size() * 2);  // the link changed meanwhile
+  }
+}
+
+}  // namespace
+
+SaveTarget ResolveSaveTarget(const std::string& path) {
+  // Link by link rather than through realpath(), which gives up on a link whose target does not
+  // exist yet: that target is exactly the file a save should create.
+  constexpr int kMaxLinks = 40;  // the system's own limit
+  std::string current = path;
+  for (int hops = 0; hops <= kMaxLinks; ++hops) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0) {
+      if (hops == 0) return {current, {}};  // a plain new file; the writer reports a missing folder
+      struct stat folder {};
+      if (::stat(FolderPart(current).c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode))
+        return {current,
+                "the symbolic link points to " + current + ", in a folder that does not exist"};
+      return {current, {}};
+    }
+    if (!S_ISLNK(st.st_mode)) return {current, {}};
+    std::string target;
+    if (!ReadLink(current, static_cast<size_t>(st.st_size), target) || target.empty())
+      return {current, "the symbolic link " + current + " cannot be read"};
+    current = target.front() == '/' ? target : FolderPart(current) + "/" + target;
+  }
+  return {path, "too many levels of symbolic links"};
+}
+
+namespace {
 
 std::string TempNameFor(const std::string& target) {
   static std::atomic<unsigned> counter{0};
@@ -94,7 +131,12 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes,
     SetWhy(why, "empty file name");
     return false;
   }
-  const std::string target = ResolveTarget(path);
+  const SaveTarget resolved = ResolveSaveTarget(path);
+  if (!resolved.problem.empty()) {
+    SetWhy(why, resolved.problem);
+    return false;
+  }
+  const std::string& target = resolved.path;
 
   mode_t keepMode = 0;
   bool exists = false;
@@ -149,32 +191,6 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes,
   fd = -1;
   if (detail::g_calls->Rename(temp.c_str(), target.c_str()) != 0) return fail("rename");
   SyncFolderOf(target);
-  return true;
-}
-
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    return false;
-  }
-  std::string out;
-  if (S_ISREG(st.st_mode) && st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
-  char buffer[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      ::close(fd);
-      return false;
-    }
-    if (n == 0) break;
-    out.append(buffer, static_cast<size_t>(n));
-  }
-  ::close(fd);
-  bytes = std::move(out);
   return true;
 }
 

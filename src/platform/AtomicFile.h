@@ -18,15 +18,23 @@ struct AtomicWriteOptions {
   bool ownerOnly = false;
 };
 
+// The file a save of `path` replaces: symbolic links are followed to their final target, so a
+// file kept behind a link is updated and the link stays. A link whose target does not exist yet
+// leads to that target, which the save creates when its folder exists; otherwise `problem` says
+// why there is nowhere to write (it is empty when all is well).
+struct SaveTarget {
+  std::string path;
+  std::string problem;
+};
+SaveTarget ResolveSaveTarget(const std::string& path);
+
 // Replaces the file at `path` with `bytes`. An existing file keeps its permission bits (unless
-// ownerOnly); a symbolic link is followed, so the link stays and its target is replaced. A file
+// ownerOnly); a symbolic link is followed (ResolveSaveTarget), so the link stays and its target
+// is replaced or created. A file
 // without any write permission counts as read-only and is refused, as is a folder. Returns false
 // on failure with the system's reason in `why` (when given); the old file is untouched then.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes,
                          const AtomicWriteOptions& options = {}, std::string* why = nullptr);
-
-// Reads a whole file. Returns false when it cannot be opened or read (or is a folder).
-bool ReadWholeFile(const std::string& path, std::string& bytes);
 
 namespace detail {
 

@@ -9,9 +9,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <string_view>
 #include <system_error>
+
+#include "core/FileRead.h"
 
 namespace qg {
 namespace {
@@ -69,7 +71,13 @@ std::string ExpandUserDirValue(std::string_view raw) {
 }
 
 std::string DocumentsFromUserDirsFile() {
-  std::ifstream in(JoinPath(ConfigHome(), "user-dirs.dirs"));
+  std::string text;
+  try {
+    text = ReadWholeFile(JoinPath(ConfigHome(), "user-dirs.dirs"), kTextFileCap);
+  } catch (const FileReadError&) {
+    return {};  // no usable file: the default folder applies
+  }
+  std::istringstream in(text);
   std::string line;
   std::string found;
   while (std::getline(in, line)) {

@@ -1,6 +1,7 @@
 // Reading and writing one registry key in .reg export syntax; see RegistryFile.h.
 #include "platform/RegistryFile.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/Utf16.h"
@@ -46,6 +47,7 @@ class Scanner {
   explicit Scanner(std::string_view text) : text_(text) {}
 
   bool AtEnd() const { return pos_ >= text_.size(); }
+  size_t Pos() const { return pos_; }
   char Peek() const { return AtEnd() ? '\0' : text_[pos_]; }
   void Advance(size_t n = 1) { pos_ += n; }
   std::string_view Rest() const { return text_.substr(pos_); }
@@ -105,6 +107,27 @@ class Scanner {
     }
   }
 
+  // Steps over one line break (CR LF, LF or CR) if one is here.
+  void SkipLineBreak() {
+    if (Peek() == '\r') {
+      Advance();
+      if (Peek() == '\n') Advance();
+    } else if (Peek() == '\n') {
+      Advance();
+    }
+  }
+
+  // The line number (from 1) of a position; positions must be asked in rising order.
+  int LineAt(size_t position) {
+    for (; countedTo_ < position && countedTo_ < text_.size(); ++countedTo_) {
+      const char c = text_[countedTo_];
+      if (c == '\n' ||
+          (c == '\r' && (countedTo_ + 1 >= text_.size() || text_[countedTo_ + 1] != '\n')))
+        ++line_;
+    }
+    return line_;
+  }
+
   // Only blanks or a comment may follow a value on its line.
   bool LineEndsHere() {
     SkipBlanks();
@@ -114,6 +137,8 @@ class Scanner {
  private:
   std::string_view text_;
   size_t pos_ = 0;
+  size_t countedTo_ = 0;
+  int line_ = 1;
 };
 
 enum class Parsed { Value, Deleted };
@@ -192,14 +217,30 @@ std::string EscapeQuoted(std::string_view text) {
   return out;
 }
 
-}  // namespace
+// Where things stand in the file text, as the walk over it reports them.
+struct HeaderSeen {
+  bool ours = false;  // names the key asked for
+  size_t after = 0;   // just past the header line and its line break
+  int line = 0;
+};
+struct EntrySeen {
+  std::string name;
+  Parsed parsed = Parsed::Value;
+  RegistryValue value;
+  size_t begin = 0;  // the start of its first line
+  size_t end = 0;    // just past its last line and that line's break
+  int line = 0;
+};
 
-RegistryKeyFile RegistryKeyFile::Parse(std::string_view bytes, std::string_view keyPath) {
-  RegistryKeyFile file;
-  const std::string text = DecodeFileText(bytes);
+// The one reading of the file text, shared by the parser and the updater: headers of every key
+// and the entries that belong to the key asked for, in file order.
+template <typename OnHeader, typename OnEntry>
+void WalkKeyFile(std::string_view text, std::string_view keyPath, OnHeader onHeader,
+                 OnEntry onEntry) {
   Scanner in(text);
   bool inKey = false;
   while (!in.AtEnd()) {
+    const size_t begin = in.Pos();
     in.SkipBlanks();
     const char c = in.Peek();
     if (IsLineBreak(c)) {
@@ -207,19 +248,24 @@ RegistryKeyFile RegistryKeyFile::Parse(std::string_view bytes, std::string_view 
       continue;
     }
     if (c == '[') {
+      HeaderSeen header;
+      header.line = in.LineAt(begin);
       std::string_view line = in.TakeLine();
       const size_t close = line.rfind(']');
       line = line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
       inKey = NamesKey(line, keyPath);
-      file.keyFound_ = file.keyFound_ || inKey;
+      in.SkipLineBreak();
+      header.ours = inKey;
+      header.after = in.Pos();
+      onHeader(header);
       continue;
     }
     if (c != '"') {
       in.SkipLine();  // the version line, comments, default values, anything unknown
       continue;
     }
-    std::string name;
-    if (!in.ReadQuoted(name)) {
+    EntrySeen entry;
+    if (!in.ReadQuoted(entry.name)) {
       in.SkipLine();
       continue;
     }
@@ -230,23 +276,72 @@ RegistryKeyFile RegistryKeyFile::Parse(std::string_view bytes, std::string_view 
     }
     in.Advance();
     in.SkipBlanks();
-    RegistryValue value;
-    const Parsed parsed = ParseValue(in, value);
+    entry.parsed = ParseValue(in, entry.value);
     in.SkipLine();
     if (!inKey) continue;
-    if (parsed == Parsed::Deleted) {
-      file.values_.erase(LowerCopy(name));
-    } else {
-      file.values_[LowerCopy(name)] = std::move(value);
+    entry.begin = begin;
+    entry.line = in.LineAt(begin);
+    in.SkipLineBreak();
+    entry.end = in.Pos();
+    onEntry(entry);
+  }
+}
+
+std::string FormatValueLine(const std::string& name, const RegistryValue& value) {
+  std::string out = '"' + EscapeQuoted(name) + "\"=";
+  if (value.type == RegistryValue::Type::Dword) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "dword:%08x", value.dword);
+    out += digits;
+  } else if (value.text.find_first_of("\r\n") == std::string::npos) {
+    out += '"' + EscapeQuoted(value.text) + '"';
+  } else {
+    // A text with a line break cannot be a quoted one-line value; the hex form of a string
+    // value carries it whole.
+    const std::string units = Utf8ToUtf16Le(value.text) + std::string(2, '\0');
+    out += "hex(1):";
+    for (size_t i = 0; i < units.size(); ++i) {
+      char pair[4];
+      std::snprintf(pair, sizeof pair, "%02x", static_cast<uint8_t>(units[i]));
+      if (i > 0) out += ',';
+      out += pair;
     }
   }
+  return out + "\r\n";
+}
+
+}  // namespace
+
+RegistryKeyFile RegistryKeyFile::Parse(std::string_view bytes, std::string_view keyPath) {
+  RegistryKeyFile file;
+  const std::string text = DecodeFileText(bytes);
+  WalkKeyFile(
+      text, keyPath,
+      [&](const HeaderSeen& header) {
+        if (header.ours && !file.keyFound_) {
+          file.keyFound_ = true;
+          file.keyLine_ = header.line;
+        }
+      },
+      [&](EntrySeen& entry) {
+        if (entry.parsed == Parsed::Deleted) {
+          file.values_.erase(LowerCopy(entry.name));
+        } else {
+          file.values_[LowerCopy(entry.name)] = Stored{std::move(entry.value), entry.line};
+        }
+      });
   return file;
 }
 
 std::optional<RegistryValue> RegistryKeyFile::Find(std::string_view name) const {
   const auto it = values_.find(LowerCopy(name));
   if (it == values_.end()) return std::nullopt;
-  return it->second;
+  return it->second.value;
+}
+
+int RegistryKeyFile::LineOf(std::string_view name) const {
+  const auto it = values_.find(LowerCopy(name));
+  return it == values_.end() ? 0 : it->second.line;
 }
 
 std::string FormatRegistryKeyFile(
@@ -254,29 +349,70 @@ std::string FormatRegistryKeyFile(
   std::string out = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\";
   out += keyPath;
   out += "]\r\n";
-  for (const auto& [name, value] : values) {
-    out += '"' + EscapeQuoted(name) + "\"=";
-    if (value.type == RegistryValue::Type::Dword) {
-      char digits[16];
-      std::snprintf(digits, sizeof digits, "dword:%08x", value.dword);
-      out += digits;
-    } else if (value.text.find_first_of("\r\n") == std::string::npos) {
-      out += '"' + EscapeQuoted(value.text) + '"';
-    } else {
-      // A text with a line break cannot be a quoted one-line value; the hex form of a string
-      // value carries it whole.
-      const std::string units = Utf8ToUtf16Le(value.text) + std::string(2, '\0');
-      out += "hex(1):";
-      for (size_t i = 0; i < units.size(); ++i) {
-        char pair[4];
-        std::snprintf(pair, sizeof pair, "%02x", static_cast<uint8_t>(units[i]));
-        if (i > 0) out += ',';
-        out += pair;
-      }
-    }
-    out += "\r\n";
-  }
+  for (const auto& [name, value] : values) out += FormatValueLine(name, value);
   out += "\r\n";
+  return out;
+}
+
+std::string UpdateRegistryKeyFile(
+    std::string_view existing, std::string_view keyPath,
+    const std::vector<std::pair<std::string, RegistryValue>>& values) {
+  const bool hadMark = (existing.size() >= 2 && static_cast<uint8_t>(existing[0]) == 0xFF &&
+                        static_cast<uint8_t>(existing[1]) == 0xFE) ||
+                       existing.substr(0, 3) == "\xEF\xBB\xBF";
+  const std::string text = DecodeFileText(existing);
+  if (text.empty() && !hadMark) return FormatRegistryKeyFile(keyPath, values);
+
+  std::vector<std::string> ours;
+  for (const auto& entry : values) ours.push_back(LowerCopy(entry.first));
+  std::string lines;
+  for (const auto& [name, value] : values) lines += FormatValueLine(name, value);
+
+  // Every line that sets or deletes one of our values in our key goes; the new values go right
+  // after the key's first header. Everything else stays byte for byte.
+  std::optional<size_t> insertAt;
+  std::vector<std::pair<size_t, size_t>> drop;
+  WalkKeyFile(
+      text, keyPath,
+      [&](const HeaderSeen& header) {
+        if (header.ours && !insertAt) insertAt = header.after;
+      },
+      [&](const EntrySeen& entry) {
+        if (std::find(ours.begin(), ours.end(), LowerCopy(entry.name)) != ours.end())
+          drop.emplace_back(entry.begin, entry.end);
+      });
+
+  std::string out = hadMark ? "\xEF\xBB\xBF" : "";
+  if (!insertAt) {
+    out += text;
+    if (!text.empty() && !IsLineBreak(text.back())) out += "\r\n";
+    out += "\r\n[HKEY_CURRENT_USER\\";
+    out += keyPath;
+    out += "]\r\n" + lines;
+    return out;
+  }
+  size_t copied = 0;
+  auto copyUpTo = [&](size_t position) {
+    if (position > copied) out.append(text, copied, position - copied);
+    copied = std::max(copied, position);
+  };
+  bool inserted = false;
+  for (const auto& [begin, end] : drop) {
+    if (!inserted && *insertAt <= begin) {
+      copyUpTo(*insertAt);
+      if (*insertAt > 0 && !IsLineBreak(text[*insertAt - 1])) out += "\r\n";
+      out += lines;
+      inserted = true;
+    }
+    copyUpTo(begin);
+    copied = end;
+  }
+  if (!inserted) {
+    copyUpTo(*insertAt);
+    if (*insertAt > 0 && !IsLineBreak(text[*insertAt - 1])) out += "\r\n";
+    out += lines;
+  }
+  copyUpTo(text.size());
   return out;
 }
 

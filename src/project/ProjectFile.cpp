@@ -3,13 +3,12 @@
 // they are written, so the reader and the writer cannot drift apart.
 #include "project/ProjectFile.h"
 
-#include <sys/stat.h>
-
 #include <array>
 #include <optional>
 #include <vector>
 
 #include "core/Error.h"
+#include "core/FileRead.h"
 #include "platform/AtomicFile.h"
 #include "platform/Folders.h"
 #include "platform/Profile.h"
@@ -27,6 +26,10 @@ constexpr size_t kPictureValueLimit = 500;
 // position in this order, whatever their keys.
 constexpr std::array<const char*, 6> kPictureSectionKeys = {
     "Name", "ImageSize", "FileSize", "FileLocation", "ShortTitle", "LongTitle"};
+
+std::string ProjectFileReadMessage(const std::string& path, const std::string& reason) {
+  return Format("Cannot read the project file '%s': %s", path.c_str(), reason.c_str());
+}
 
 std::string PictureSectionName(size_t index) { return "PicSection" + std::to_string(index); }
 
@@ -414,9 +417,16 @@ void LoadProjectText(Project& project, std::string_view bytes, const std::string
 }
 
 void LoadProjectFile(Project& project, const std::string& path) {
-  // A file that does not exist or cannot be read has no keys: every value takes its default.
+  // A file that does not exist or cannot be opened has no keys: every value takes its default.
+  // Anything but a regular file of sensible size is refused, so a FIFO or a device under the
+  // project's name cannot hang the program or exhaust its memory.
   std::string bytes;
-  if (!ReadWholeFile(path, bytes)) bytes.clear();
+  try {
+    bytes = ReadWholeFile(path, kTextFileCap);
+  } catch (const FileReadError& e) {
+    if (e.problem() != FileReadProblem::Missing && e.problem() != FileReadProblem::CannotOpen)
+      throw Error(ProjectFileReadMessage(path, e.reason()));
+  }
   LoadProjectText(project, bytes, path);
 }
 
@@ -431,13 +441,15 @@ std::string ProjectFileText(const Project& project) { return UpdatedProjectFileT
 void SaveProjectFile(Project& project) {
   const std::string& path = project.FProjectFileName;
   const std::string failure = Format("Unable to write to %s", path.c_str());
+  const SaveTarget target = ResolveSaveTarget(path);
+  if (!target.problem.empty()) throw Error(failure + ": " + target.problem);
   // The existing file is updated, not replaced by a fresh one: keys keep their places, and
   // whatever else it holds (other sections, picture sections beyond the count) stays.
   std::string bytes;
-  if (!ReadWholeFile(path, bytes)) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) throw Error(failure);  // there, but not readable
-    bytes.clear();
+  try {
+    bytes = ReadWholeFile(path, kTextFileCap);
+  } catch (const FileReadError& e) {
+    if (e.problem() != FileReadProblem::Missing) throw Error(failure);  // there, but not readable
   }
   if (!WriteFileAtomically(path, UpdatedProjectFileText(bytes, project))) throw Error(failure);
   project.FProjectSaved = true;

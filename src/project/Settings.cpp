@@ -1,16 +1,20 @@
 // The preferences in the per-user preferences file: twenty typed values under one registry key,
 // read at start-up and written at close. Reading keeps the registry's typing rules: a missing
 // text reads empty, while a missing or wrongly typed boolean or integer (or a text of the wrong
-// type) ends the reading there, leaving the later values at their defaults.
+// type) ends the reading there, leaving the later values at their defaults. Where it ended is
+// reported, so the user learns why the upload account is gone. Saving rewrites only our values:
+// whatever else the file holds stays.
 #include "project/Settings.h"
 
 #include <sys/stat.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 #include <vector>
 
+#include "core/Error.h"
+#include "core/FileRead.h"
 #include "platform/AtomicFile.h"
 #include "platform/Folders.h"
 #include "platform/RegistryFile.h"
@@ -30,6 +34,9 @@ class TypedReader {
   explicit TypedReader(const RegistryKeyFile& key) : key_(key) {}
 
   bool Stopped() const { return stopped_; }
+  // The line where the reading stopped: that of the unusable value, or for a missing one the
+  // last line read before it.
+  int StoppedAtLine() const { return stoppedAtLine_; }
 
   void Flag(const char* name, bool& value) {
     uint32_t number = 0;
@@ -47,26 +54,40 @@ class TypedReader {
       return;
     }
     if (found->type != RegistryValue::Type::String) {
-      stopped_ = true;
+      Stop(key_.LineOf(name));
       return;
     }
     value = found->text;
+    Read(name);
   }
 
  private:
   bool Dword(const char* name, uint32_t& number) {
     if (stopped_) return false;
     const std::optional<RegistryValue> found = key_.Find(name);
-    if (!found || found->type != RegistryValue::Type::Dword) {
-      stopped_ = true;
+    if (!found) {
+      Stop(lastLine_);
+      return false;
+    }
+    if (found->type != RegistryValue::Type::Dword) {
+      Stop(key_.LineOf(name));
       return false;
     }
     number = found->dword;
+    Read(name);
     return true;
+  }
+
+  void Read(std::string_view name) { lastLine_ = std::max(lastLine_, key_.LineOf(name)); }
+  void Stop(int line) {
+    stopped_ = true;
+    stoppedAtLine_ = line;
   }
 
   const RegistryKeyFile& key_;
   bool stopped_ = false;
+  int lastLine_ = key_.KeyLine();
+  int stoppedAtLine_ = 0;
 };
 
 }  // namespace
@@ -77,7 +98,7 @@ void SetDefaultNavTexts(Preferences& prefs) {
   prefs.sDefNavALT = factory.sDefNavALT;
 }
 
-bool LoadSettings(Preferences& prefs) {
+bool LoadSettings(Preferences& prefs, SettingsReading* reading) {
   prefs.blHintViewGalleryNow = true;
   prefs.blUseCorvaneServer = true;
   prefs.iGalleryNumber = 1;
@@ -88,19 +109,28 @@ bool LoadSettings(Preferences& prefs) {
   prefs.sFTPPass.clear();
   prefs.sFTPFolder.clear();
 
-  const std::string path = PreferencesFilePath();
+  SettingsReading details;
+  details.path = PreferencesFilePath();
+  const auto report = [&](bool firstRun) {
+    details.firstRun = firstRun;
+    if (reading != nullptr) *reading = details;
+    return firstRun;
+  };
+
   std::string bytes;
-  if (!ReadWholeFile(path, bytes)) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) return false;  // there but unreadable: keep the defaults
-    SaveSettings(prefs);
-    return true;
+  try {
+    bytes = ReadWholeFile(details.path, kTextFileCap);
+  } catch (const FileReadError& e) {
+    if (e.problem() == FileReadProblem::Missing) {
+      SaveSettings(prefs);
+      return report(true);
+    }
+    details.unreadable = e.reason();  // there but unusable: keep the defaults, leave it alone
+    return report(false);
   }
   const RegistryKeyFile key = RegistryKeyFile::Parse(bytes, kKeyPath);
-  if (!key.KeyFound()) {
-    SaveSettings(prefs);
-    return true;
-  }
+  // A file without our key is someone else's too: the defaults reach it with the next save.
+  if (!key.KeyFound()) return report(true);
 
   TypedReader in(key);
   in.Flag("blHintViewGalleryNow", prefs.blHintViewGalleryNow);
@@ -113,10 +143,28 @@ bool LoadSettings(Preferences& prefs) {
   in.Text("sFTPUser", prefs.sFTPUser);
   in.Text("sFTPPass", prefs.sFTPPass);
   in.Text("sFTPFolder", prefs.sFTPFolder);
-  if (in.Stopped()) prefs.blUseCorvaneServer = true;
+  if (in.Stopped()) {
+    prefs.blUseCorvaneServer = true;
+    details.stoppedAtLine = std::max(in.StoppedAtLine(), 1);
+  }
 
   if (prefs.sDefNav[NavHome].empty() && prefs.sDefNav[NavIndex].empty()) SetDefaultNavTexts(prefs);
-  return false;
+  return report(false);
+}
+
+std::string SettingsReadingWarning(const SettingsReading& reading) {
+  if (!reading.unreadable.empty()) {
+    return Format(
+        "The preferences file %s could not be read (%s); the settings take their default values.",
+        reading.path.c_str(), reading.unreadable.c_str());
+  }
+  if (reading.stoppedAtLine > 0) {
+    return Format(
+        "The preferences file %s could not be read past line %d; the remaining settings take "
+        "their default values.",
+        reading.path.c_str(), reading.stoppedAtLine);
+  }
+  return {};
 }
 
 bool SaveSettings(const Preferences& prefs) {
@@ -137,13 +185,21 @@ bool SaveSettings(const Preferences& prefs) {
   values.emplace_back("sFTPFolder", RegistryValue::String(prefs.sFTPFolder));
 
   const std::string path = PreferencesFilePath();
+  std::string existing;
+  try {
+    existing = ReadWholeFile(path, kTextFileCap);
+  } catch (const FileReadError& e) {
+    if (e.problem() != FileReadProblem::Missing)
+      return false;  // never overwrite what we cannot keep
+  }
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
   std::error_code ec;
   const bool created = std::filesystem::create_directories(folder, ec);
   if (ec) return false;
   // The file holds a password: a folder we make for it is private too.
   if (created) ::chmod(folder.c_str(), 0700);
-  return WriteFileAtomically(path, FormatRegistryKeyFile(kKeyPath, values), {.ownerOnly = true});
+  return WriteFileAtomically(path, UpdateRegistryKeyFile(existing, kKeyPath, values),
+                             {.ownerOnly = true});
 }
 
 }  // namespace qg

@@ -1,12 +1,8 @@
 // The gallery upload.
 #include "publish/Upload.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-
 #include "core/Error.h"
+#include "core/FileRead.h"
 #include "net/HttpClient.h"
 #include "net/SocketCalls.h"
 #include "publish/Deployment.h"
@@ -63,12 +59,13 @@ std::string LocalPath(const std::string& destFolder, const std::string& entry) {
   return destFolder + "/" + entry;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Error("Cannot open file \"" + path + "\". " + std::strerror(errno));
-  std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) throw Error("Cannot read file \"" + path + "\". " + std::strerror(errno));
-  return content;
+// A gallery file as it is sent; the message keeps the upload's own wording.
+std::string ReadGalleryFile(const std::string& path) {
+  try {
+    return ReadWholeFile(path, kPictureFileCap);
+  } catch (const FileReadError& e) {
+    throw Error("Cannot open file \"" + path + "\". " + e.reason());
+  }
 }
 
 // Makes `name` in the current remote folder unless the listing shows it, then enters it.
@@ -80,7 +77,7 @@ void EnterFolder(net::FtpClient& client, const std::vector<std::string>& listing
 
 void UploadFile(net::FtpClient& client, const std::string& localPath,
                 const std::string& remoteName) {
-  client.Store(remoteName, ReadWholeFile(localPath));
+  client.Store(remoteName, ReadGalleryFile(localPath));
 }
 
 // What runs however the file loop ends.

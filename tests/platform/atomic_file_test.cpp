@@ -87,6 +87,53 @@ TEST(AtomicWrite, FollowsSymbolicLinks) {
   EXPECT_EQ(ReadFile(dir.file("real.tnp")), "new");
 }
 
+TEST(AtomicWrite, WritesThroughRelativeChainedAndDanglingLinks) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.file("store/deep"));
+  WriteFile(dir.file("store/deep/real.tnp"), "old");
+  // link.tnp -> store/hop.tnp -> deep/real.tnp, both relative to their own folders.
+  std::filesystem::create_symlink("deep/real.tnp", dir.file("store/hop.tnp"));
+  std::filesystem::create_symlink("store/hop.tnp", dir.file("link.tnp"));
+  ASSERT_TRUE(WriteFileAtomically(dir.file("link.tnp"), "new"));
+  EXPECT_EQ(ReadFile(dir.file("store/deep/real.tnp")), "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.tnp")));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("store/hop.tnp")));
+  EXPECT_EQ(EntriesIn(dir.file("store/deep")), 1u);
+
+  // A link to a file not made yet: the file is made where the link points.
+  std::filesystem::create_symlink("store/fresh.reg", dir.file("dangling.reg"));
+  EXPECT_EQ(ResolveSaveTarget(dir.file("dangling.reg")).path, dir.file("store/fresh.reg"));
+  ASSERT_TRUE(WriteFileAtomically(dir.file("dangling.reg"), "made", {.ownerOnly = true}));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("dangling.reg")));
+  EXPECT_EQ(ReadFile(dir.file("store/fresh.reg")), "made");
+  EXPECT_EQ(ModeOf(dir.file("store/fresh.reg")), 0600u);
+}
+
+TEST(AtomicWrite, RefusesLinksThatLeadNowhere) {
+  TempDir dir;
+  std::filesystem::create_symlink(dir.file("gone/a.tnp"), dir.file("nowhere.tnp"));
+  std::filesystem::create_symlink("loop2.tnp", dir.file("loop1.tnp"));
+  std::filesystem::create_symlink("loop1.tnp", dir.file("loop2.tnp"));
+  struct Case {
+    const char* link;
+    std::string why;
+  };
+  const Case cases[] = {
+      {"nowhere.tnp", "the symbolic link points to " + dir.file("gone/a.tnp") +
+                          ", in a folder that does not exist"},
+      {"loop1.tnp", "too many levels of symbolic links"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.link);
+    std::string why;
+    EXPECT_FALSE(WriteFileAtomically(dir.file(c.link), "new", {}, &why));
+    EXPECT_EQ(why, c.why);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file(c.link)));
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.file("gone")));
+  EXPECT_EQ(EntriesIn(dir.path()), 3u);
+}
+
 // Fails one chosen system call.
 class FailingCalls : public detail::FileSystemCalls {
  public:
@@ -140,17 +187,6 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, AtomicWriteFailure,
                          ::testing::Values(FailingCalls::Step::Write,
                                            FailingCalls::Step::ShortWriteThenFail,
                                            FailingCalls::Step::Fsync, FailingCalls::Step::Rename));
-
-TEST(ReadWholeFile, ReadsBytesAndRefusesFolders) {
-  TempDir dir;
-  const std::string bytes("a\0b\r\n", 5);
-  WriteFile(dir.file("f"), bytes);
-  std::string read;
-  ASSERT_TRUE(ReadWholeFile(dir.file("f"), read));
-  EXPECT_EQ(read, bytes);
-  EXPECT_FALSE(ReadWholeFile(dir.path().string(), read));
-  EXPECT_FALSE(ReadWholeFile(dir.file("missing"), read));
-}
 
 }  // namespace
 }  // namespace qg

@@ -126,5 +126,95 @@ TEST(RegistryWrite, ExportTextRoundTrips) {
   }
 }
 
+// Latin-1 text as a UTF-16LE export with its byte order mark.
+std::string Utf16Le(std::string_view latin1) {
+  std::string out = "\xFF\xFE";
+  for (char c : latin1) {
+    out += c;
+    out += '\0';
+  }
+  return out;
+}
+
+TEST(RegistryRead, RemembersTheLineOfEveryValue) {
+  const auto key = ParseKey(
+      "Windows Registry Editor Version 5.00\r\n"  // 1
+      "\r\n"                                      // 2
+      "[HKCU\\Software\\Vendor\\Program]\r\n"     // 3
+      "\"a\"=dword:1\n"                           // 4 (LF alone)
+      "\"b\"=hex(1):41,00,\\\r\n"                 // 5, continued on 6
+      "  00,00\r"                                 // 6 (CR alone)
+      "\"c\"=\"open\n"                            // 7: does not close
+      "\"a\"=dword:2\r\n");                       // 8: the last one counts
+  EXPECT_EQ(key.KeyLine(), 3);
+  EXPECT_EQ(key.LineOf("A"), 8);
+  EXPECT_EQ(key.LineOf("b"), 5);
+  EXPECT_EQ(key.LineOf("c"), 7);
+  EXPECT_EQ(key.Find("c")->type, RegistryValue::Type::Other);
+  EXPECT_EQ(key.LineOf("missing"), 0);
+  EXPECT_EQ(ParseKey("[HKCU\\Other]\n").KeyLine(), 0);
+}
+
+TEST(RegistryWrite, UpdateRewritesOnlyTheGivenValuesOfTheKey) {
+  const std::vector<std::pair<std::string, RegistryValue>> values = {
+      {"Count", RegistryValue::Dword(7)}, {"Name", RegistryValue::String("new")}};
+  const std::string written =
+      "\"Count\"=dword:00000007\r\n"
+      "\"Name\"=\"new\"\r\n";
+  struct Case {
+    const char* name;
+    std::string existing;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"empty file", "", FormatRegistryKeyFile(kKey, values)},
+      {"other keys, comments, other values and every old form of ours kept or dropped",
+       "REGEDIT4\n"
+       "; keep this comment\n"
+       "[HKEY_CURRENT_USER\\Software\\Vendor\\Other]\n"
+       "\"count\"=dword:00000099\n"
+       "\n"
+       "[hkcu\\software\\vendor\\program]\n"
+       "\"COUNT\"=\"was text\"\n"
+       "\"keep\"=dword:00000001\n"
+       "  \"name\"=hex(1):41,00,\\\n"
+       "    00,00\n"
+       "\"Name\"=-\n"
+       "@=\"default\"\n"
+       "[HKCU\\Software\\Vendor\\Program]\r\n"
+       "\"count\"=dword:00000003\r\n"
+       "\"other\"=\"kept\"",
+       "REGEDIT4\n"
+       "; keep this comment\n"
+       "[HKEY_CURRENT_USER\\Software\\Vendor\\Other]\n"
+       "\"count\"=dword:00000099\n"
+       "\n"
+       "[hkcu\\software\\vendor\\program]\n" +
+           written +
+           "\"keep\"=dword:00000001\n"
+           "@=\"default\"\n"
+           "[HKCU\\Software\\Vendor\\Program]\r\n"
+           "\"other\"=\"kept\""},
+      {"no section of ours, no final line break",
+       "[HKCU\\Software\\Vendor\\Other]\n\"x\"=hex:01,\\",
+       "[HKCU\\Software\\Vendor\\Other]\n\"x\"=hex:01,\\\r\n\r\n"
+       "[HKEY_CURRENT_USER\\Software\\Vendor\\Program]\r\n" +
+           written},
+      {"header on the last line", "[HKCU\\Software\\Vendor\\Program]",
+       "[HKCU\\Software\\Vendor\\Program]\r\n" + written},
+      {"UTF-16 becomes UTF-8 with its mark",
+       Utf16Le("[HKCU\\Software\\Vendor\\Program]\n\"k\"=\"\xE9\"\n"),
+       "\xEF\xBB\xBF[HKCU\\Software\\Vendor\\Program]\n" + written + "\"k\"=\"\xC3\xA9\"\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string updated = UpdateRegistryKeyFile(c.existing, kKey, values);
+    EXPECT_EQ(updated, c.expected);
+    const auto key = ParseKey(updated);
+    EXPECT_EQ(key.Find("count")->dword, 7u);
+    EXPECT_EQ(key.Find("name")->text, "new");
+  }
+}
+
 }  // namespace
 }  // namespace qg

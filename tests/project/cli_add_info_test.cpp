@@ -1,6 +1,7 @@
 // quillon-cli add and info, run as other tools run them: a fresh process with its own
 // preferences and documents folders.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -33,7 +34,8 @@ class CliTest : public ::testing::Test {
 
   // Runs quillon-cli with the arguments (each single-quoted for the shell).
   CliRun Cli(const std::vector<std::string>& args) {
-    std::string command = "'" + cli_ + "'";
+    // Bounded, so a run that would hang fails the test instead of stalling the suite.
+    std::string command = "timeout 60 '" + cli_ + "'";
     for (const std::string& arg : args) command += " '" + arg + "'";
     command += " >'" + dir_.file("out") + "' 2>'" + dir_.file("err") + "'";
     CliRun run;
@@ -347,6 +349,72 @@ TEST_F(CliTest, InfoReportsLoadErrors) {
 
   EXPECT_EQ(Cli({"info"}).exitCode, 2);
   EXPECT_EQ(Cli({"info", project, "--bogus"}).exitCode, 2);
+}
+
+TEST_F(CliTest, ConcurrentAddsKeepEveryPicture) {
+  const std::string project = dir_.file("shared.tnp");
+  std::vector<std::string> pictures;
+  for (int i = 0; i < 3; ++i) pictures.push_back(Picture("p" + std::to_string(i) + ".jpg", 8, 6));
+  constexpr int kRuns = 8;
+  std::string script;
+  for (int run = 0; run < kRuns; ++run) {
+    script += "timeout 60 '" + cli_ + "' add '" + project + "'";
+    for (const std::string& picture : pictures) script += " '" + picture + "'";
+    script += " >/dev/null 2>>'" + dir_.file("errors") + "' &\n";
+  }
+  script += "wait\n";
+  ASSERT_EQ(std::system(script.c_str()), 0);
+  EXPECT_EQ(ReadFile(dir_.file("errors")), "");
+
+  Project loaded;
+  NewProjectDefaults(loaded, Preferences{});
+  LoadProjectFile(loaded, project);
+  EXPECT_EQ(loaded.PictureCount(), static_cast<size_t>(kRuns) * pictures.size());
+  EXPECT_FALSE(std::filesystem::exists(dir_.file(".shared.tnp.lock")));
+}
+
+TEST_F(CliTest, SpecialFilesEndPromptlyWithAMessage) {
+  const std::string fifo = dir_.file("fifo.tnp");
+  const std::string fifoPicture = dir_.file("fifo.jpg");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo(fifoPicture.c_str(), 0600), 0);
+  const std::string good = dir_.file("good.tnp");
+  ASSERT_EQ(Cli({"add", good, Picture("a.jpg", 4, 4)}).exitCode, 0);
+  const std::string goodBefore = ReadFile(good);
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{"info", fifo},
+       "quillon-cli info: Cannot read the project file '" + fifo + "': not a regular file\n"},
+      {{"info", "/dev/zero"},
+       "quillon-cli info: Cannot read the project file '/dev/zero': not a regular file\n"},
+      {{"add", fifo, dir_.file("a.jpg")},
+       "quillon-cli add: Cannot read the project file '" + fifo + "': not a regular file\n"},
+      {{"add", good, fifoPicture},
+       "quillon-cli add: Cannot read picture \"" + fifoPicture + "\": not a regular file\n"},
+      {{"thumbnail", good, fifoPicture, dir_.file("t.jpg")},
+       "quillon-cli thumbnail: Cannot read picture \"" + fifoPicture + "\": not a regular file\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+    const CliRun run = Cli(c.args);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, c.err);
+  }
+  EXPECT_EQ(ReadFile(good), goodBefore);
+
+  // A FIFO as the preferences file: the new project takes the default values, with a warning.
+  const std::string prefs = PreferencesFilePath();
+  std::filesystem::remove(prefs);  // written by the first add
+  ASSERT_EQ(::mkfifo(prefs.c_str(), 0600), 0);
+  const CliRun add = Cli({"add", dir_.file("new.tnp"), dir_.file("a.jpg")});
+  EXPECT_EQ(add.exitCode, 0);
+  EXPECT_EQ(add.err, "quillon-cli add: warning: The preferences file " + prefs +
+                         " could not be read (not a regular file); the settings take their "
+                         "default values.\n");
+  EXPECT_NE(ReadFile(dir_.file("new.tnp")).find("Name=My Gallery 1\r\n"), std::string::npos);
 }
 
 }  // namespace

@@ -573,6 +573,73 @@ TEST_F(ProjectFileTest, FailedSaveKeepsTheOldFileAndTheUnsavedState) {
   EXPECT_FALSE(project.FProjectSaved);
 }
 
+TEST_F(ProjectFileTest, SavesThroughLinksAndSaysWhenALinkLeadsNowhere) {
+  Project project;
+  NewProjectDefaults(project, Preferences{});
+  project.pictures.push_back(Picture("a.jpg"));
+  std::filesystem::create_directories(dir_.file("store"));
+  WriteFile(dir_.file("store/real.tnp"), "; kept comment\r\n[Project]\r\nName=old\r\n");
+  std::filesystem::create_symlink("store/real.tnp", dir_.file("link.tnp"));
+  project.FProjectFileName = dir_.file("link.tnp");
+  SaveProjectFile(project);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir_.file("link.tnp")));
+  EXPECT_EQ(ReadFile(dir_.file("store/real.tnp")).rfind("; kept comment\r\n[Project]\r\n", 0), 0u);
+
+  std::filesystem::create_symlink("store/new.tnp", dir_.file("fresh.tnp"));
+  project.FProjectFileName = dir_.file("fresh.tnp");
+  SaveProjectFile(project);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir_.file("fresh.tnp")));
+  EXPECT_EQ(ReadFile(dir_.file("store/new.tnp")), ProjectFileText(project));
+
+  std::filesystem::create_symlink(dir_.file("gone/p.tnp"), dir_.file("nowhere.tnp"));
+  project.FProjectFileName = dir_.file("nowhere.tnp");
+  project.FProjectSaved = false;
+  try {
+    SaveProjectFile(project);
+    FAIL() << "saved through a link into a missing folder";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Unable to write to " + dir_.file("nowhere.tnp") + ": the symbolic link points to " +
+                  dir_.file("gone/p.tnp") + ", in a folder that does not exist");
+  }
+  EXPECT_FALSE(project.FProjectSaved);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir_.file("nowhere.tnp")));
+}
+
+TEST_F(ProjectFileTest, OnlyRegularFilesOfSensibleSizeAreRead) {
+  const std::string fifo = dir_.file("fifo.tnp");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string huge = dir_.file("huge.tnp");
+  WriteFile(huge, "[Project]\r\n");
+  std::filesystem::resize_file(huge, (8u << 20) + 1);
+  const std::pair<std::string, std::string> cases[] = {
+      {fifo, "not a regular file"},
+      {"/dev/zero", "not a regular file"},
+      {dir_.path().string(), "Is a directory"},
+      {huge, "the file is larger than 8 MB"},
+  };
+  for (const auto& [path, reason] : cases) {
+    SCOPED_TRACE(path);
+    Project project;
+    NewProjectDefaults(project, Preferences{});
+    try {
+      LoadProjectFile(project, path);
+      ADD_FAILURE() << "loaded";
+    } catch (const Error& e) {
+      EXPECT_EQ(std::string(e.what()), "Cannot read the project file '" + path + "': " + reason);
+    }
+  }
+
+  // Saving over a FIFO would replace it without keeping anything it might hold.
+  Project project;
+  NewProjectDefaults(project, Preferences{});
+  project.FProjectFileName = fifo;
+  EXPECT_THROW(SaveProjectFile(project), Error);
+  struct stat st {};
+  ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
 TEST(SaveAsFileName, AppendsTheExtensionUnlessItIsThereInLowerCase) {
   EXPECT_EQ(SaveAsFileName("/home/u/gallery"), "/home/u/gallery.tnp");
   EXPECT_EQ(SaveAsFileName("/home/u/gallery.tnp"), "/home/u/gallery.tnp");

@@ -183,5 +183,155 @@ TEST_F(SettingsTest, SaveFailsWhenTheFolderCannotBeMade) {
   EXPECT_FALSE(SaveSettings(Preferences{}));
 }
 
+TEST_F(SettingsTest, LoadingNeverWritesAFileThatExists) {
+  // Another program's key only: a first run for us, but the file stays as it is.
+  std::filesystem::create_directories(std::filesystem::path(PreferencesFilePath()).parent_path());
+  const std::string foreign =
+      "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+      "\"x\"=dword:00000001\r\n";
+  WriteFile(PreferencesFilePath(), foreign);
+  Preferences p;
+  SettingsReading reading;
+  EXPECT_TRUE(LoadSettings(p, &reading));
+  EXPECT_TRUE(reading.firstRun);
+  EXPECT_EQ(SettingsReadingWarning(reading), "");
+  EXPECT_EQ(ReadFile(PreferencesFilePath()), foreign);
+
+  // A damaged key of ours is not repaired behind the user's back either.
+  WriteKey("\"blHintViewGalleryNow\"=\"1\"\n");
+  const std::string damaged = ReadFile(PreferencesFilePath());
+  EXPECT_FALSE(LoadSettings(p));
+  EXPECT_EQ(ReadFile(PreferencesFilePath()), damaged);
+}
+
+TEST_F(SettingsTest, SavingKeepsEveryOtherKeyAndValue) {
+  std::filesystem::create_directories(std::filesystem::path(PreferencesFilePath()).parent_path());
+  WriteFile(PreferencesFilePath(),
+            "Windows Registry Editor Version 5.00\r\n"
+            "\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+            "\"sFTPPass\"=\"not ours\"\r\n"
+            "\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Corvane-Soft\\Quillon Gallery]\r\n"
+            "\"sFTPPass\"=\"old\"\r\n"
+            "\"sWindowPlacement\"=\"10,20\"\r\n"
+            "\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Corvane-Soft\\Quillon Gallery\\Recent]\r\n"
+            "\"1\"=\"/home/me/a.tnp\"\r\n");
+  Preferences prefs;
+  prefs.sFTPPass = "new";
+  ASSERT_TRUE(SaveSettings(prefs));
+  EXPECT_EQ(ReadFile(PreferencesFilePath()),
+            "Windows Registry Editor Version 5.00\r\n"
+            "\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+            "\"sFTPPass\"=\"not ours\"\r\n"
+            "\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Corvane-Soft\\Quillon Gallery]\r\n"
+            "\"blHintViewGalleryNow\"=dword:00000001\r\n"
+            "\"iGalleryNumber\"=dword:00000001\r\n"
+            "\"sDefNavHome\"=\"Home\"\r\n"
+            "\"sDefNavIndex\"=\"Index\"\r\n"
+            "\"sDefNavFirst\"=\"First\"\r\n"
+            "\"sDefNavPrevious\"=\"Prev\"\r\n"
+            "\"sDefNavNext\"=\"Next\"\r\n"
+            "\"sDefNavLast\"=\"Last\"\r\n"
+            "\"sDefNavALTHome\"=\"[Home]\"\r\n"
+            "\"sDefNavALTIndex\"=\"[Index]\"\r\n"
+            "\"sDefNavALTFirst\"=\"[First]\"\r\n"
+            "\"sDefNavALTPrevious\"=\"[Previous]\"\r\n"
+            "\"sDefNavALTNext\"=\"[Next]\"\r\n"
+            "\"sDefNavALTLast\"=\"[Last]\"\r\n"
+            "\"sUserCorvaneFTPFolder\"=\"\"\r\n"
+            "\"blUseCorvaneServer\"=dword:00000001\r\n"
+            "\"sFTPHost\"=\"\"\r\n"
+            "\"sFTPUser\"=\"\"\r\n"
+            "\"sFTPPass\"=\"new\"\r\n"
+            "\"sFTPFolder\"=\"\"\r\n"
+            "\"sWindowPlacement\"=\"10,20\"\r\n"
+            "\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Corvane-Soft\\Quillon Gallery\\Recent]\r\n"
+            "\"1\"=\"/home/me/a.tnp\"\r\n");
+  Preferences read;
+  EXPECT_FALSE(LoadSettings(read));
+  EXPECT_EQ(read, prefs);
+}
+
+TEST_F(SettingsTest, ADamagedFileSaysWhereTheReadingStopped) {
+  // The key's header is line 3 and the values of FullKey() follow from line 4 in table order,
+  // so sFTPHost is on line 20.
+  struct Case {
+    const char* name;
+    std::string lines;
+    int line;
+  };
+  const Case cases[] = {
+      {"a stray line break in a text",
+       Without(FullKey(), "\"sFTPHost\"=\"ftp.example.org:2121\"") +
+           "\"sFTPHost\"=\"ftp.example.\norg:2121\"\n",
+       23},
+      {"the stray line break in table order",
+       Without(FullKey(), "\"sFTPUser\"=\"me\"")
+           .insert(FullKey().find("\"sFTPUser\""), "\"sFTPUser\"=\"m\ne\"\n"),
+       21},
+      {"a flag given as text", "\"blHintViewGalleryNow\"=\"0\"\n", 4},
+      {"the first value missing", "\"sFTPHost\"=\"x\"\n", 3},
+      {"a number missing after the first value",
+       Without(FullKey(), "\"iGalleryNumber\"=dword:0000000c"), 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteKey(c.lines);
+    Preferences p;
+    SettingsReading reading;
+    EXPECT_FALSE(LoadSettings(p, &reading));
+    EXPECT_TRUE(p.blUseCorvaneServer);
+    EXPECT_EQ(reading.stoppedAtLine, c.line);
+    EXPECT_EQ(SettingsReadingWarning(reading),
+              "The preferences file " + PreferencesFilePath() + " could not be read past line " +
+                  std::to_string(c.line) + "; the remaining settings take their default values.");
+  }
+
+  WriteKey(FullKey());
+  SettingsReading whole;
+  Preferences p;
+  LoadSettings(p, &whole);
+  EXPECT_EQ(whole.stoppedAtLine, 0);
+  EXPECT_EQ(SettingsReadingWarning(whole), "");
+}
+
+TEST_F(SettingsTest, AFileThatIsNoRegularFileIsReportedAndLeftAlone) {
+  const std::string path = PreferencesFilePath();
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  Preferences p;
+  p.iGalleryNumber = 5;
+  SettingsReading reading;
+  EXPECT_FALSE(LoadSettings(p, &reading));  // returns at once instead of waiting for a writer
+  EXPECT_EQ(p, Preferences{});
+  EXPECT_EQ(SettingsReadingWarning(reading),
+            "The preferences file " + path +
+                " could not be read (not a regular file); the settings take their default values.");
+  EXPECT_FALSE(SaveSettings(p));
+  struct stat st {};
+  ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+TEST_F(SettingsTest, SavingThroughALinkKeepsTheLink) {
+  const std::string path = PreferencesFilePath();
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::filesystem::create_directories(dir_.file("dotfiles"));
+  std::filesystem::create_symlink(dir_.file("dotfiles/prefs.reg"), path);  // not made yet
+  Preferences prefs;
+  EXPECT_TRUE(LoadSettings(prefs));  // a first run creates the link's target
+  prefs.sFTPHost = "ftp.example.org";
+  ASSERT_TRUE(SaveSettings(prefs));
+  EXPECT_TRUE(std::filesystem::is_symlink(path));
+  Preferences read;
+  EXPECT_FALSE(LoadSettings(read));
+  EXPECT_EQ(read.sFTPHost, "ftp.example.org");
+}
+
 }  // namespace
 }  // namespace qg

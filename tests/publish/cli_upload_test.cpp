@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "net/TestServers.h"
+#include "platform/Folders.h"
 #include "project/Settings.h"
 #include "publish/ServiceHandshake.h"
 #include "support/TempDir.h"
@@ -199,6 +200,40 @@ TEST_F(CliFixture, ClosedHostingServiceExitsNonZeroWithItsMessage) {
   EXPECT_NE(result.exitCode, 0);
   EXPECT_THAT(result.err, HasSubstr("Back soon"));
   EXPECT_THAT(result.err, HasSubstr(web.base() + "/quillon/ftpinfo.htm"));
+}
+
+TEST_F(CliFixture, ADamagedPreferencesFileNeverSendsTheGalleryToTheHostingService) {
+  // The user's own server is set, but a stray line break in its name ends the typed reading,
+  // which turns the hosting service on. The service would take the gallery: it must not get it.
+  FtpTestServer own;
+  UseOwnServer(own, "gallery");
+  FtpTestServer service;
+  HttpTestServer web({
+      {"/quillon/ftpservice.htm", HttpRoute{200, "SERVICE:OK"}},
+      {"/quillon/ftpconnect.htm",
+       HttpRoute{200, "HOSTNAME:" + service.host() + "!!!USERNAME:" + service.user() +
+                          "!!!PASSWORD:" + service.password() + "!!!"}},
+  });
+  setenv("QUILLON_VENDOR_SITE", web.base().c_str(), 1);
+  const std::string path = PreferencesFilePath();
+  std::string text = ReadFile(path);
+  const std::string host = "\"sFTPHost\"=\"" + own.host() + "\"";
+  const size_t at = text.find(host);
+  ASSERT_NE(at, std::string::npos);
+  text.insert(at + host.size() - 3, "\r\n");
+  test::WriteFile(path, text);
+  const std::string expected =
+      "The preferences file " + path +
+      " could not be read past line 20; the remaining settings take their default values.";
+
+  const CliResult result = Run("build " + Project() + " --dest " + Out() + " --upload");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_THAT(result.err, HasSubstr("quillon-cli build: warning: " + expected + "\n"));
+  EXPECT_THAT(result.err, HasSubstr("quillon-cli build: " + expected + "\n"));
+  EXPECT_TRUE(web.Requests().empty());
+  EXPECT_TRUE(service.Commands().empty());
+  EXPECT_TRUE(own.Commands().empty());
+  EXPECT_EQ(ReadFile(path), text);  // left as the user will want to mend it
 }
 
 }  // namespace
