@@ -398,18 +398,18 @@ TEST(UploadStart, SecondUploadIsRefusedWhileOneRuns) {
   EXPECT_EQ(RunOwnServer(job, observer), UploadOutcome::Completed);
 }
 
-TEST(UploadStart, StopFlagEndsTheLoopBetweenFiles) {
+TEST(UploadStart, StopRequestEndsTheLoopBetweenFiles) {
   FtpTestServer server;
   Gallery gallery(kFiveFiles);
   const UploadJob job = gallery.OwnServerJob(server, "");
-  std::atomic<bool> stop{false};
+  StopSource stop;
   RecordingObserver observer;
   observer.onProgress = [&](int position) {
-    if (position == 1) stop = true;
+    if (position == 1) stop.Stop();
   };
   ScriptedPrompts prompts;
   net::HttpClient http;
-  EXPECT_EQ(StartFileUpload(job, prompts, observer, http, &stop), UploadOutcome::Stopped);
+  EXPECT_EQ(StartFileUpload(job, prompts, observer, http, stop.Token()), UploadOutcome::Stopped);
   EXPECT_THAT(server.CommandsWithoutPort(),
               ElementsAre("USER qguser", "PASS qgpass", "TYPE I", "NLST", "STOR a.jpg",
                           "STOR b.jpg", "QUIT"));
