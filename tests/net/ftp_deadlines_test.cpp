@@ -225,10 +225,9 @@ TEST(FtpDeadlines, AStopRequestEndsEveryWaitWithinASecond) {
     bool duringConnect;
   };
   const Case cases[] = {
-      {"silent greeting", [](ScriptedPeer& peer) { peer.KeepQuiet(); },
+      {"silent greeting", [](ScriptedPeer& peer) { peer.KeepQuiet(); }, [](FtpClient&) {}, true},
+      {"dripped greeting", [](ScriptedPeer& peer) { peer.Drip("220 Slow.\r\n", 200ms); },
        [](FtpClient&) {}, true},
-      {"dripped greeting",
-       [](ScriptedPeer& peer) { peer.Drip("220 Slow.\r\n", 200ms); }, [](FtpClient&) {}, true},
       {"no reply to a command",
        [](ScriptedPeer& peer) {
          peer.Login();
