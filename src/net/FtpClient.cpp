@@ -35,6 +35,9 @@ class StallWatch {
  public:
   StallWatch(Millis limit, StopToken stop) : limit_(limit), stop_(std::move(stop)) {}
   WaitLimit Limit() const { return {windowStart_ + limit_, stop_}; }
+  void CheckStop() const {
+    if (stop_.StopRequested()) throw SocketError(SocketError::Kind::Stopped, "stopped");
+  }
   void Moved(size_t bytes) {
     moved_ += bytes;
     if (moved_ >= kFtpStallBytes) {
@@ -309,6 +312,7 @@ std::vector<std::string> FtpClient::NameList() {
   StallWatch stall(timeouts_.data, stop_);
   try {
     for (;;) {
+      stall.CheckStop();  // also while the data flows without a wait
       const size_t n = data.Receive(buffer, sizeof buffer, stall.Limit());
       if (n == 0) break;
       stall.Moved(n);
@@ -377,6 +381,7 @@ void FtpClient::Store(const std::string& name, std::string_view content) {
   StallWatch stall(timeouts_.data, stop_);
   try {
     while (!content.empty()) {
+      stall.CheckStop();
       const size_t n = data.Send(content, stall.Limit());
       stall.Moved(n);
       content.remove_prefix(n);

@@ -31,7 +31,9 @@ TEST(ExifCommandLine, CameraTextsCannotSteerTheTerminal) {
   const std::string path = dir.file("hostile.jpg");
   test::TiffBuilder tiff;
   tiff.Ascii(0, 0x010F, "ACME\x1B]0;pwned\x07\x1B[2J\x1B[H")
-      .Ascii(0, 0x0110, "Z1\xC2\x9B" "31m\r\x7F!");
+      .Ascii(0, 0x0110,
+             "Z1\xC2\x9B"
+             "31m\r\x7F!");
   test::WriteFile(path, test::JpegFile({{test::kApp1, test::ExifPayload(tiff.Build())}}));
 
   int status = -1;
