@@ -12,6 +12,7 @@
 #include <string>
 
 #include "Commands.h"
+#include "core/DisplayText.h"
 #include "core/Error.h"
 #include "gallery/GalleryBuilder.h"
 #include "project/ProjectFile.h"
@@ -38,7 +39,8 @@ class ConsoleProgress : public BuildObserver {
     position_ = position;
     maximum_ = maximum;
   }
-  void OnText(const std::string& text) override {
+  void OnText(const std::string& rawText) override {
+    const std::string text = PlainDisplayText(rawText);  // it names pictures
     if (!terminal_) {
       std::fprintf(stderr, "%s\n", text.c_str());
       return;
@@ -112,11 +114,13 @@ int RunBuild(const Args& args) {
   if (result.outcome != BuildOutcome::Built) throw Error(result.message);
 
   std::fprintf(stderr, "Gallery written to %s: %zu picture%s, %zu index page%s%s\n",
-               result.destFolder.c_str(), project.pictures.size(),
+               PlainDisplayText(result.destFolder).c_str(), project.pictures.size(),
                project.pictures.size() == 1 ? "" : "s", result.pageCount,
                result.pageCount == 1 ? "" : "s", result.stopped ? " (stopped early)" : "");
   if (line.flag("--list")) {
-    for (const std::string& entry : result.uploadList) std::printf("%s\n", entry.c_str());
+    for (const std::string& entry : result.uploadList) {
+      std::printf("%s\n", PlainDisplayText(entry).c_str());
+    }
     std::fflush(stdout);
   }
   if (line.flag("--upload"))

@@ -2,7 +2,8 @@
 // each (for a picture without camera data that is "No image data available"); with --tags
 // instead every entry of the tag list as NAME, a tab and its display text (nothing for a picture
 // without an Exif record). Characters below 32 in a display text print as "." so that every
-// entry stays on its line. A missing or unreadable file is an error.
+// entry stays on its line, and whatever could steer the terminal (escape sequences, C1 and
+// other controls) is left out. A missing or unreadable file is an error.
 #include <sys/stat.h>
 
 #include <clocale>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "Commands.h"
+#include "core/DisplayText.h"
 #include "core/Error.h"
 #include "metadata/CameraData.h"
 #include "metadata/ExifReader.h"
@@ -18,11 +20,12 @@ namespace qg::cli {
 
 namespace {
 
+// ESC and BEL stay for the filter, which removes them with the sequences they open and end.
 std::string OneLine(std::string text) {
   for (char& c : text) {
-    if (static_cast<unsigned char>(c) < 32) c = '.';
+    if (static_cast<unsigned char>(c) < 32 && c != '\x1B' && c != '\a') c = '.';
   }
-  return text;
+  return PlainDisplayText(text);
 }
 
 }  // namespace
@@ -45,7 +48,7 @@ int RunExif(const Args& args) {
   if (tags) {
     if (const TImageInfo* info = data.exif()) {
       for (const TTagEntry& entry : info->tags) {
-        std::printf("%s\t%s\n", entry.name.c_str(), OneLine(entry.displayText).c_str());
+        std::printf("%s\t%s\n", OneLine(entry.name).c_str(), OneLine(entry.displayText).c_str());
       }
     }
     return 0;
@@ -55,7 +58,7 @@ int RunExif(const Args& args) {
   while (start <= summary.size()) {
     size_t end = summary.find("\r\n", start);
     if (end == std::string::npos) end = summary.size();
-    std::printf("%s\n", summary.substr(start, end - start).c_str());
+    std::printf("%s\n", PlainDisplayText(summary.substr(start, end - start)).c_str());
     start = end + 2;
   }
   return 0;

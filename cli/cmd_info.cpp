@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "Commands.h"
+#include "core/DisplayText.h"
 #include "core/Error.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectInfo.h"
@@ -37,10 +38,11 @@ int RunInfo(const Args& args) {
   }
   std::setlocale(LC_TIME, "");
   const ProjectInfoValues v = FillProjectInfo(project);
-  std::printf("Project Name: %s\n", v.prjName.c_str());
+  // The texts come from the project file, which may have been made anywhere.
+  std::printf("Project Name: %s\n", PlainDisplayText(v.prjName).c_str());
   std::printf("Last Saved: %s\n", v.lastSaved.c_str());
-  std::printf("Gallery Title: %s\n", v.galleryTitle.c_str());
-  std::printf("Target Folder: %s\n", v.targetFolder.c_str());
+  std::printf("Gallery Title: %s\n", PlainDisplayText(v.galleryTitle).c_str());
+  std::printf("Target Folder: %s\n", PlainDisplayText(v.targetFolder).c_str());
   std::printf("Image Count: %s\n", v.imageCount.c_str());
   std::printf("Thumb Size: %s\n", v.thumbSize.c_str());
   std::printf("Rows & Cols: %s\n", v.rowsCols.c_str());

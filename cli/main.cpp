@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Commands.h"
+#include "core/DisplayText.h"
 #include "core/Error.h"
 
 namespace {
@@ -45,14 +46,19 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
       return rc;
     } catch (const qg::cli::UsageError& e) {
-      std::fprintf(stderr, "quillon-cli %s: %s\n%s", name.c_str(), e.message.c_str(), kUsage);
+      std::fprintf(stderr, "quillon-cli %s: %s\n%s", name.c_str(),
+                   qg::PlainDisplayText(e.message).c_str(), kUsage);
       return 2;
     } catch (const std::exception& e) {
       std::fflush(stdout);
-      std::fprintf(stderr, "quillon-cli %s: %s\n", name.c_str(), e.what());
+      // Messages carry server replies, file names and picture texts: nothing in them may
+      // steer the terminal.
+      std::fprintf(stderr, "quillon-cli %s: %s\n", name.c_str(),
+                   qg::PlainDisplayText(e.what()).c_str());
       return 1;
     }
   }
-  std::fprintf(stderr, "quillon-cli: unknown command '%s'\n%s", name.c_str(), kUsage);
+  std::fprintf(stderr, "quillon-cli: unknown command '%s'\n%s", qg::PlainDisplayText(name).c_str(),
+               kUsage);
   return 2;
 }

@@ -2,13 +2,16 @@
 // stored preferences name (the hosting service or the user's own server) as "&Start File
 // Upload" sends it, with one progress line per file on stderr and the gallery's address on
 // stdout. The hosting-service folder name is made and saved at once when the preferences have
-// none, so every later upload reuses that folder. A first Ctrl-C stops between two files.
+// none, so every later upload reuses that folder. A first Ctrl-C stops the upload within about a
+// second, also while it waits for a server; a second one ends the program.
 #include <atomic>
 #include <csignal>
 #include <cstdio>
 
 #include "Commands.h"
+#include "core/DisplayText.h"
 #include "core/Error.h"
+#include "core/StopToken.h"
 #include "net/HttpClient.h"
 #include "project/Settings.h"
 #include "publish/Deployment.h"
@@ -19,10 +22,12 @@ namespace qg::cli {
 
 namespace {
 
-std::atomic<bool> g_stopUpload{false};
+// The running upload's stop flag; the handler only stores to it (a lock-free atomic).
+std::atomic<std::atomic<bool>*> g_stopUpload{nullptr};
+static_assert(std::atomic<std::atomic<bool>*>::is_always_lock_free);
 
 extern "C" void StopUploadOnInterrupt(int) {
-  g_stopUpload = true;
+  if (std::atomic<bool>* flag = g_stopUpload.load()) flag->store(true);
   std::signal(SIGINT, SIG_DFL);
 }
 
@@ -31,17 +36,20 @@ class ConsoleUploadObserver : public UploadObserver {
   std::string address;
 
   void SetStatus(const std::string& text) override {
-    if (text != kStatusReady) std::fprintf(stderr, "%s\n", text.c_str());
+    if (text != kStatusReady) std::fprintf(stderr, "%s\n", PlainDisplayText(text).c_str());
   }
   void SetAddress(const std::string& text) override { address = text; }
 };
 
 class ConsolePrompts : public UploadPrompts {
  public:
-  void Inform(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+  void Inform(const std::string& text) override {
+    std::fprintf(stderr, "%s\n", PlainDisplayText(text).c_str());
+  }
   bool ServiceRefused(const std::string& message) override {
     std::fprintf(stderr, "The upload service is not available: %s\nMore information: %s%s\n",
-                 message.c_str(), VendorSite().c_str(), kServiceInfoPath);
+                 PlainDisplayText(message).c_str(), PlainDisplayText(VendorSite()).c_str(),
+                 kServiceInfoPath);
     return false;  // no browser from the command line
   }
   void OpenInBrowser(const std::string&) override {}
@@ -67,20 +75,23 @@ int UploadBuiltGallery(const Project&, const std::vector<std::string>& uploadLis
   ConsoleUploadObserver observer;
   ConsolePrompts prompts;
 
-  g_stopUpload = false;
+  StopSource stop;
+  g_stopUpload = stop.Flag();
   const auto previous = std::signal(SIGINT, StopUploadOnInterrupt);
   UploadOutcome outcome;
   try {
-    outcome = StartFileUpload(job, prompts, observer, net::RunHttpClient(), &g_stopUpload);
+    outcome = StartFileUpload(job, prompts, observer, net::RunHttpClient(), stop.Token());
   } catch (...) {
     std::signal(SIGINT, previous);
+    g_stopUpload = nullptr;
     throw;
   }
   std::signal(SIGINT, previous);
+  g_stopUpload = nullptr;
 
   switch (outcome) {
     case UploadOutcome::Completed:
-      std::printf("%s\n", observer.address.c_str());
+      std::printf("%s\n", PlainDisplayText(observer.address).c_str());
       std::fflush(stdout);
       return 0;
     case UploadOutcome::Stopped:

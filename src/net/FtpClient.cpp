@@ -29,6 +29,30 @@ bool HasLineBreak(const std::string& text) {
   return text.find_first_of("\r\n") != std::string::npos;
 }
 
+// The stall limit of a data transfer: each wait ends when less than kFtpStallBytes moved within
+// the data time limit, counted from the last time that much had moved.
+class StallWatch {
+ public:
+  StallWatch(Millis limit, StopToken stop) : limit_(limit), stop_(std::move(stop)) {}
+  WaitLimit Limit() const { return {windowStart_ + limit_, stop_}; }
+  void CheckStop() const {
+    if (stop_.StopRequested()) throw SocketError(SocketError::Kind::Stopped, "stopped");
+  }
+  void Moved(size_t bytes) {
+    moved_ += bytes;
+    if (moved_ >= kFtpStallBytes) {
+      moved_ = 0;
+      windowStart_ = Clock::now();
+    }
+  }
+
+ private:
+  Millis limit_;
+  StopToken stop_;
+  Clock::time_point windowStart_ = Clock::now();
+  size_t moved_ = 0;
+};
+
 void CheckArgument(const std::string& text) {
   if (HasLineBreak(text)) {
     throw FtpError(
@@ -66,11 +90,14 @@ void FtpClient::Connect(const std::string& host, const std::string& user,
   if (host.empty()) throw FtpError("No FTP server name is set", 0);
   const HostPort target = ParseHostPort(host, kFtpDefaultPort);
   try {
-    control_ = Socket::Connect(calls_, target.host, target.port, timeouts_.connect);
+    control_ =
+        Socket::Connect(calls_, target.host, target.port, WaitLimit::In(timeouts_.connect, stop_));
     serverAddress_ = control_.PeerAddress();
   } catch (const SocketError& e) {
     control_.Close();
     switch (e.kind()) {
+      case SocketError::Kind::Stopped:
+        throw FtpStopped();
       case SocketError::Kind::Resolve:
         throw FtpError("Could not find the FTP server '" + host + "' (" + e.what() + ")", 0);
       case SocketError::Kind::Timeout:
@@ -103,6 +130,7 @@ void FtpClient::Refused(const FtpReply& reply) { throw FtpError(reply.text, repl
 
 void FtpClient::ControlBroken(const SocketError& e) {
   control_.Close();
+  if (e.kind() == SocketError::Kind::Stopped) throw FtpStopped();
   if (e.kind() == SocketError::Kind::Timeout) {
     throw FtpError("The FTP server did not reply within " + Seconds(timeouts_.reply) + " seconds",
                    0);
@@ -113,22 +141,22 @@ void FtpClient::ControlBroken(const SocketError& e) {
   throw FtpError(std::string("The connection to the FTP server failed (") + e.what() + ")", 0);
 }
 
-void FtpClient::SendLine(const std::string& line) {
+void FtpClient::SendLine(const std::string& line, const WaitLimit& limit) {
   RequireConnection();
   try {
-    control_.SendAll(line + "\r\n", timeouts_.reply);
+    control_.SendAll(line + "\r\n", limit);
   } catch (const SocketError& e) {
     ControlBroken(e);
   }
 }
 
-FtpReply FtpClient::ReadReply() {
+FtpReply FtpClient::ReadReply(const WaitLimit& limit) {
   RequireConnection();
   FtpReply reply;
   char buffer[kReceiveBufferSize];
   try {
     while (!reader_.Next(reply)) {
-      const size_t n = control_.Receive(buffer, sizeof buffer, timeouts_.reply);
+      const size_t n = control_.Receive(buffer, sizeof buffer, limit);
       if (n == 0) throw SocketError(SocketError::Kind::Closed, "closed");
       reader_.Feed(std::string_view(buffer, n));
     }
@@ -143,15 +171,16 @@ FtpReply FtpClient::ReadReply() {
 }
 
 FtpReply FtpClient::Command(const std::string& line) {
-  SendLine(line);
+  SendLine(line, ReplyLimit());
   return ReadReply();
 }
 
 FtpReply FtpClient::ReadFinalReply() {
-  FtpReply reply = ReadReply();
+  const WaitLimit limit = ReplyLimit();
+  FtpReply reply = ReadReply(limit);
   for (int count = 1; reply.IsPreliminary(); ++count) {
     CheckPreliminaryCount(count);
-    reply = ReadReply();
+    reply = ReadReply(limit);
   }
   return reply;
 }
@@ -206,23 +235,24 @@ Socket FtpClient::AcceptData(Socket& listener) {
   // The server may also answer on the control connection instead of connecting (425 when it
   // cannot reach us, 450 or 550 after a 150), so both are watched: its words end the wait at
   // once rather than a time limit later.
-  const auto deadline = std::chrono::steady_clock::now() + timeouts_.data;
+  const WaitLimit limit = WaitLimit::In(timeouts_.data, stop_);
   int preliminaries = 1;  // the one that announced the transfer
   try {
     for (;;) {
+      if (limit.stop.StopRequested()) throw SocketError(SocketError::Kind::Stopped, "stopped");
       const bool replyWaiting = ReplyWaiting();
       pollfd fds[2] = {{listener.fd(), POLLIN, 0}, {control_.fd(), POLLIN, 0}};
-      const auto left =
-          std::chrono::duration_cast<Millis>(deadline - std::chrono::steady_clock::now());
-      const int n = calls_.Poll(
-          fds, 2, replyWaiting ? 0 : static_cast<int>(std::max<long long>(0, left.count())));
+      const auto left = std::chrono::duration_cast<Millis>(limit.deadline - Clock::now());
+      // In slices, so that a stop request is seen while the server keeps quiet.
+      const long long slice = std::clamp<long long>(left.count(), 0, kStopCheckInterval.count());
+      const int n = calls_.Poll(fds, 2, replyWaiting ? 0 : static_cast<int>(slice));
       if (n < 0) {
         if (errno == EINTR) continue;  // the listener must be looked at before any reply
         throw SocketError(SocketError::Kind::Io, std::string("poll: ") + std::strerror(errno));
       }
       if (n > 0 && fds[0].revents != 0) {
         try {
-          Socket data = listener.Accept(Millis(0), serverAddress_);
+          Socket data = listener.Accept(WaitLimit{Clock::now(), stop_}, serverAddress_);
           listener.Close();
           return data;
         } catch (const SocketError& e) {
@@ -238,19 +268,32 @@ Socket FtpClient::AcceptData(Socket& listener) {
         }
         Refused(reply);
       }
-      if (std::chrono::steady_clock::now() >= deadline) {  // strangers cannot keep us here
+      if (Clock::now() >= limit.deadline) {  // strangers cannot keep us here
         throw SocketError(SocketError::Kind::Timeout, "no data connection arrived");
       }
     }
   } catch (const SocketError& e) {
     // The server's state is unknown now, so the control connection is not used again.
     control_.Close();
+    if (e.kind() == SocketError::Kind::Stopped) throw FtpStopped();
     if (e.kind() == SocketError::Kind::Timeout) {
       throw FtpError("The FTP server did not open the data connection within " +
                          Seconds(timeouts_.data) + " seconds",
                      0);
     }
     throw FtpError(std::string("The data connection failed (") + e.what() + ")", 0);
+  }
+}
+
+void FtpClient::DataBroken(Socket& data, const SocketError& e, const std::string& stalledMessage) {
+  data.Close();
+  if (e.kind() == SocketError::Kind::Stopped) {
+    control_.Close();
+    throw FtpStopped();
+  }
+  if (e.kind() == SocketError::Kind::Timeout) {
+    control_.Close();
+    throw FtpError(stalledMessage, 0);
   }
 }
 
@@ -266,21 +309,20 @@ std::vector<std::string> FtpClient::NameList() {
 
   std::string listing;
   char buffer[kReceiveBufferSize];
+  StallWatch stall(timeouts_.data, stop_);
   try {
     for (;;) {
-      const size_t n = data.Receive(buffer, sizeof buffer, timeouts_.data);
+      stall.CheckStop();  // also while the data flows without a wait
+      const size_t n = data.Receive(buffer, sizeof buffer, stall.Limit());
       if (n == 0) break;
+      stall.Moved(n);
       listing.append(buffer, n);
       if (listing.size() > kMaxListingSize) {
         throw SocketError(SocketError::Kind::Io, "the folder listing is too large");
       }
     }
   } catch (const SocketError& e) {
-    data.Close();
-    if (e.kind() == SocketError::Kind::Timeout) {
-      control_.Close();
-      throw FtpError("The folder listing stalled for " + Seconds(timeouts_.data) + " seconds", 0);
-    }
+    DataBroken(data, e, "The folder listing stalled for " + Seconds(timeouts_.data) + " seconds");
     reply = ReadFinalReply();
     if (!reply.IsCompletion()) Refused(reply);
     throw FtpError(std::string("The folder listing broke off (") + e.what() + ")", 0);
@@ -336,15 +378,17 @@ void FtpClient::Store(const std::string& name, std::string_view content) {
   FtpReply reply = Command("STOR " + name);
   if (!reply.IsPreliminary()) Refused(reply);
   Socket data = AcceptData(listener);
+  StallWatch stall(timeouts_.data, stop_);
   try {
-    data.SendAll(content, timeouts_.data);
-  } catch (const SocketError& e) {
-    data.Close();
-    if (e.kind() == SocketError::Kind::Timeout) {
-      control_.Close();
-      throw FtpError(
-          "The upload of '" + name + "' stalled for " + Seconds(timeouts_.data) + " seconds", 0);
+    while (!content.empty()) {
+      stall.CheckStop();
+      const size_t n = data.Send(content, stall.Limit());
+      stall.Moved(n);
+      content.remove_prefix(n);
     }
+  } catch (const SocketError& e) {
+    DataBroken(data, e,
+               "The upload of '" + name + "' stalled for " + Seconds(timeouts_.data) + " seconds");
     // The server usually says why it dropped the data connection; its words come first.
     reply = ReadFinalReply();
     if (!reply.IsCompletion()) Refused(reply);
@@ -359,7 +403,12 @@ void FtpClient::Store(const std::string& name, std::string_view content) {
 void FtpClient::Disconnect() {
   if (!control_.IsOpen()) return;
   try {
-    const FtpReply reply = Command("QUIT");
+    // After a stop the goodbye is short and not itself stoppable, so that it is said at all.
+    const WaitLimit limit = stop_.StopRequested()
+                                ? WaitLimit::In(std::min(timeouts_.reply, kQuitAfterStop))
+                                : ReplyLimit();
+    SendLine("QUIT", limit);
+    const FtpReply reply = ReadReply(limit);
     (void)reply;
   } catch (const std::exception&) {
     // The session ends either way.

@@ -1,23 +1,96 @@
-// HTTP GET with libcurl.
+// HTTP GET with libcurl, loaded at the first request. Only curl's header is used at build time
+// (for its types and constants); the functions come from dlsym.
 #include "net/HttpClient.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
+
+#include <map>
+
+#include "core/Error.h"
 
 namespace qg::net {
 
 namespace {
 
-void GlobalInit() {
-  static const bool done = [] {
-    curl_global_init(CURL_GLOBAL_DEFAULT);
-    return true;
-  }();
-  (void)done;
+// The libcurl functions this client calls.
+struct CurlApi {
+  CURLcode (*globalInit)(long) = nullptr;
+  CURL* (*easyInit)() = nullptr;
+  CURLcode (*easySetopt)(CURL*, CURLoption, ...) = nullptr;
+  CURLcode (*easyPerform)(CURL*) = nullptr;
+  void (*easyCleanup)(CURL*) = nullptr;
+  curl_slist* (*slistAppend)(curl_slist*, const char*) = nullptr;
+  void (*slistFreeAll)(curl_slist*) = nullptr;
+  std::string error;  // why the library is not usable; empty when it is
+};
+
+template <typename Function>
+bool Bind(void* library, const char* name, Function& target, std::string& error) {
+  void* symbol = dlsym(library, name);
+  if (symbol == nullptr) {
+    error = std::string("it has no ") + name;
+    return false;
+  }
+  target = reinterpret_cast<Function>(symbol);
+  return true;
 }
 
-size_t AppendBody(char* data, size_t size, size_t count, void* target) {
-  static_cast<std::string*>(target)->append(data, size * count);
-  return size * count;
+// Loads `name` once per process and initialises it; the library stays loaded for the run.
+const CurlApi& LoadCurl(const std::string& name) {
+  static std::mutex mutex;
+  static std::map<std::string, CurlApi> loaded;
+  std::lock_guard lock(mutex);
+  if (const auto found = loaded.find(name); found != loaded.end()) return found->second;
+  CurlApi& api = loaded[name];
+  void* library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) {
+    const char* why = dlerror();
+    api.error = why != nullptr ? why : "not found";
+    return api;
+  }
+  std::string& e = api.error;
+  if (!Bind(library, "curl_global_init", api.globalInit, e) ||
+      !Bind(library, "curl_easy_init", api.easyInit, e) ||
+      !Bind(library, "curl_easy_setopt", api.easySetopt, e) ||
+      !Bind(library, "curl_easy_perform", api.easyPerform, e) ||
+      !Bind(library, "curl_easy_cleanup", api.easyCleanup, e) ||
+      !Bind(library, "curl_slist_append", api.slistAppend, e) ||
+      !Bind(library, "curl_slist_free_all", api.slistFreeAll, e)) {
+    return api;
+  }
+  if (api.globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) api.error = "it could not be initialised";
+  return api;
+}
+
+// Where one request's body goes. libcurl's callbacks run inside its C frames, so they never
+// throw: a failure is noted here and ends the transfer, and Get reports it after curl returns.
+struct BodySink {
+  enum class Failure { None, TooLarge, OutOfMemory };
+  std::string body;
+  Failure failure = Failure::None;
+  const StopToken* stop = nullptr;
+};
+
+size_t AppendBody(char* data, size_t size, size_t count, void* target) noexcept {
+  auto* sink = static_cast<BodySink*>(target);
+  const size_t bytes = size * count;
+  if (bytes > kHttpMaxBody - sink->body.size()) {
+    sink->failure = BodySink::Failure::TooLarge;
+    return 0;  // anything but `bytes` ends the transfer
+  }
+  try {
+    sink->body.append(data, bytes);
+  } catch (...) {
+    sink->failure = BodySink::Failure::OutOfMemory;
+    return 0;
+  }
+  return bytes;
+}
+
+// Called about once a second, also while curl waits; non-zero ends the transfer.
+int CheckStop(void* target, curl_off_t, curl_off_t, curl_off_t, curl_off_t) noexcept {
+  return static_cast<BodySink*>(target)->stop->StopRequested() ? 1 : 0;
 }
 
 }  // namespace
@@ -25,54 +98,84 @@ size_t AppendBody(char* data, size_t size, size_t count, void* target) {
 // One easy handle for the client's life: its cookie engine holds the cookies that servers set,
 // so later requests of the run send them back.
 struct HttpClient::Handle {
+  const CurlApi* api = nullptr;
   CURL* curl = nullptr;
   curl_slist* headers = nullptr;
   ~Handle() {
-    if (curl != nullptr) curl_easy_cleanup(curl);
-    curl_slist_free_all(headers);
+    if (curl != nullptr) api->easyCleanup(curl);
+    if (headers != nullptr) api->slistFreeAll(headers);
   }
 };
 
-HttpClient::HttpClient(HttpTimeouts timeouts) : timeouts_(timeouts), handle_(new Handle) {
-  GlobalInit();
-  handle_->curl = curl_easy_init();
-  handle_->headers = curl_slist_append(handle_->headers, "Accept: text/html, */*");
-  handle_->headers = curl_slist_append(handle_->headers, "Content-Type: text/html");
-  if (handle_->curl != nullptr) {
-    curl_easy_setopt(handle_->curl, CURLOPT_COOKIEFILE, "");  // cookies in memory only
-  }
-}
+HttpClient::HttpClient(HttpTimeouts timeouts, std::string library)
+    : timeouts_(timeouts), library_(std::move(library)) {}
 
 HttpClient::~HttpClient() = default;
 
-std::string HttpClient::Get(const std::string& url) {
+std::string HttpClient::Get(const std::string& url, const StopToken& stop) {
   std::lock_guard lock(mutex_);
+  if (handle_ == nullptr) {
+    const CurlApi& api = LoadCurl(library_);
+    if (!api.error.empty()) {
+      throw Error("Cannot read the page " + url + ": the HTTP library " + library_ +
+                  " could not be loaded (" + api.error + ")");
+    }
+    auto handle = std::make_unique<Handle>();
+    handle->api = &api;
+    handle->curl = api.easyInit();
+    handle->headers = api.slistAppend(nullptr, "Accept: text/html, */*");
+    if (handle->headers != nullptr) {
+      curl_slist* more = api.slistAppend(handle->headers, "Content-Type: text/html");
+      if (more != nullptr) handle->headers = more;
+    }
+    if (handle->curl != nullptr) {
+      api.easySetopt(handle->curl, CURLOPT_COOKIEFILE, "");  // cookies in memory only
+    }
+    handle_ = std::move(handle);
+  }
+  const CurlApi& api = *handle_->api;
   CURL* curl = handle_->curl;
   if (curl == nullptr || handle_->headers == nullptr) return {};
-  std::string body;
-  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, handle_->headers);
-  curl_easy_setopt(curl, CURLOPT_USERAGENT, kUserAgent);
+  BodySink sink;
+  sink.stop = &stop;
+  api.easySetopt(curl, CURLOPT_URL, url.c_str());
+  api.easySetopt(curl, CURLOPT_HTTPGET, 1L);
+  api.easySetopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+  api.easySetopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  api.easySetopt(curl, CURLOPT_HTTPHEADER, handle_->headers);
+  api.easySetopt(curl, CURLOPT_USERAGENT, kUserAgent);
   // No credentials ever travel with these requests, not even ones written into the address.
-  curl_easy_setopt(curl, CURLOPT_USERNAME, nullptr);
-  curl_easy_setopt(curl, CURLOPT_PASSWORD, nullptr);
-  curl_easy_setopt(curl, CURLOPT_HTTPAUTH, CURLAUTH_NONE);
-  curl_easy_setopt(curl, CURLOPT_DISALLOW_USERNAME_IN_URL, 1L);
-  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
-  curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts_.connect.count()));
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(timeouts_.total.count()));
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendBody);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
-  const CURLcode rc = curl_easy_perform(curl);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
+  api.easySetopt(curl, CURLOPT_USERNAME, nullptr);
+  api.easySetopt(curl, CURLOPT_PASSWORD, nullptr);
+  api.easySetopt(curl, CURLOPT_HTTPAUTH, CURLAUTH_NONE);
+  api.easySetopt(curl, CURLOPT_DISALLOW_USERNAME_IN_URL, 1L);
+  api.easySetopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+  api.easySetopt(curl, CURLOPT_MAXREDIRS, 10L);
+  api.easySetopt(curl, CURLOPT_FAILONERROR, 1L);
+  api.easySetopt(curl, CURLOPT_NOSIGNAL, 1L);
+  api.easySetopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts_.connect.count()));
+  api.easySetopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(timeouts_.total.count()));
+  // A body announced as too large is refused before it comes; one that does not say its size
+  // is cut by AppendBody.
+  api.easySetopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kHttpMaxBody));
+  api.easySetopt(curl, CURLOPT_WRITEFUNCTION, AppendBody);
+  api.easySetopt(curl, CURLOPT_WRITEDATA, &sink);
+  api.easySetopt(curl, CURLOPT_NOPROGRESS, 0L);
+  api.easySetopt(curl, CURLOPT_XFERINFOFUNCTION, CheckStop);
+  api.easySetopt(curl, CURLOPT_XFERINFODATA, &sink);
+  const CURLcode rc = api.easyPerform(curl);
+  api.easySetopt(curl, CURLOPT_WRITEDATA, nullptr);
+  api.easySetopt(curl, CURLOPT_XFERINFODATA, nullptr);
+  api.easySetopt(curl, CURLOPT_NOPROGRESS, 1L);
+  if (sink.failure == BodySink::Failure::TooLarge || rc == CURLE_FILESIZE_EXCEEDED) {
+    throw Error(Format("The page %s is larger than %zu KB and was not read", url.c_str(),
+                       kHttpMaxBody / 1024));
+  }
+  if (sink.failure == BodySink::Failure::OutOfMemory) {
+    throw Error("Not enough memory to read the page " + url);
+  }
   if (rc != CURLE_OK) return {};
-  return body;
+  return std::move(sink.body);
 }
 
 HttpClient& RunHttpClient() {

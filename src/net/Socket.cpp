@@ -15,8 +15,6 @@ namespace qg::net {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 std::string ErrnoText(int error) { return std::strerror(error); }
 
 // Milliseconds left until `deadline`, never negative, capped so poll's int cannot overflow.
@@ -26,16 +24,20 @@ int RemainingMs(Clock::time_point deadline) {
   return static_cast<int>(std::min<long long>(left, 24LL * 3600 * 1000));
 }
 
-// poll on one descriptor until `events` arrive or `deadline` passes, resuming after EINTR.
-// Returns the revents, or 0 when the time ran out.
-short PollUntil(SocketCalls& calls, int fd, short events, Clock::time_point deadline) {
+// poll on one descriptor until `events` arrive or the limit ends it, resuming after EINTR; the
+// wait is cut into slices so that a stop request is seen between them. Returns the revents, or
+// 0 when the time ran out.
+short PollUntil(SocketCalls& calls, int fd, short events, const WaitLimit& limit) {
   for (;;) {
+    if (limit.stop.StopRequested()) throw SocketError(SocketError::Kind::Stopped, "stopped");
     pollfd p{fd, events, 0};
-    const int n = calls.Poll(&p, 1, RemainingMs(deadline));
+    const int slice =
+        std::min(RemainingMs(limit.deadline), static_cast<int>(kStopCheckInterval.count()));
+    const int n = calls.Poll(&p, 1, slice);
     if (n > 0) return p.revents != 0 ? p.revents : events;
     if (n == 0) {
-      if (Clock::now() >= deadline) return 0;
-      continue;  // woken early without an event: wait out the rest
+      if (Clock::now() >= limit.deadline) return 0;
+      continue;  // the slice ended or poll woke early: wait out the rest
     }
     if (errno == EINTR) continue;
     throw SocketError(SocketError::Kind::Io, "poll: " + ErrnoText(errno));
@@ -140,7 +142,8 @@ void Socket::Close() {
   fd_ = -1;
 }
 
-Socket Socket::Connect(SocketCalls& calls, const std::string& host, uint16_t port, Millis timeout) {
+Socket Socket::Connect(SocketCalls& calls, const std::string& host, uint16_t port,
+                       const WaitLimit& limit) {
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
@@ -157,7 +160,6 @@ Socket Socket::Connect(SocketCalls& calls, const std::string& host, uint16_t por
   std::stable_partition(candidates.begin(), candidates.end(),
                         [](const addrinfo* a) { return a->ai_family == AF_INET; });
 
-  const auto deadline = Clock::now() + timeout;
   SocketError last(SocketError::Kind::Connect, "no usable address");
   for (const addrinfo* a : candidates) {
     const int fd = calls.Socket(a->ai_family, a->ai_socktype, a->ai_protocol);
@@ -181,9 +183,10 @@ Socket Socket::Connect(SocketCalls& calls, const std::string& host, uint16_t por
     }
     short revents;
     try {
-      revents = PollUntil(calls, fd, POLLOUT, deadline);
+      revents = PollUntil(calls, fd, POLLOUT, limit);
     } catch (const SocketError& e) {
       last = e;
+      if (e.kind() == SocketError::Kind::Stopped) break;
       continue;
     }
     if (revents == 0) {
@@ -220,10 +223,9 @@ Socket Socket::Listen(SocketCalls& calls, const SocketAddress& local) {
   return socket;
 }
 
-Socket Socket::Accept(Millis timeout, const SocketAddress& expectedPeer) {
-  const auto deadline = Clock::now() + timeout;
+Socket Socket::Accept(const WaitLimit& limit, const SocketAddress& expectedPeer) {
   for (;;) {
-    if (PollUntil(*calls_, fd_, POLLIN, deadline) == 0) {
+    if (PollUntil(*calls_, fd_, POLLIN, limit) == 0) {
       throw SocketError(SocketError::Kind::Timeout, "no data connection arrived");
     }
     SocketAddress peer;
@@ -249,21 +251,18 @@ Socket Socket::Accept(Millis timeout, const SocketAddress& expectedPeer) {
   }
 }
 
-bool Socket::Wait(short events, Millis timeout) {
-  return PollUntil(*calls_, fd_, events, Clock::now() + timeout) != 0;
+bool Socket::Wait(short events, const WaitLimit& limit) {
+  return PollUntil(*calls_, fd_, events, limit) != 0;
 }
 
-void Socket::SendAll(std::string_view data, Millis timeout) {
-  size_t sent = 0;
-  while (sent < data.size()) {
-    const ssize_t n = calls_->Send(fd_, data.data() + sent, data.size() - sent);
-    if (n > 0) {
-      sent += static_cast<size_t>(n);
-      continue;
-    }
+size_t Socket::Send(std::string_view data, const WaitLimit& limit) {
+  if (data.empty()) return 0;
+  for (;;) {
+    const ssize_t n = calls_->Send(fd_, data.data(), data.size());
+    if (n > 0) return static_cast<size_t>(n);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      if (!Wait(POLLOUT, timeout)) {
+      if (!Wait(POLLOUT, limit)) {
         throw SocketError(SocketError::Kind::Timeout, "the peer stopped taking data");
       }
       continue;
@@ -274,13 +273,17 @@ void Socket::SendAll(std::string_view data, Millis timeout) {
   }
 }
 
-size_t Socket::Receive(char* buffer, size_t size, Millis timeout) {
+void Socket::SendAll(std::string_view data, const WaitLimit& limit) {
+  while (!data.empty()) data.remove_prefix(Send(data, limit));
+}
+
+size_t Socket::Receive(char* buffer, size_t size, const WaitLimit& limit) {
   for (;;) {
     const ssize_t n = calls_->Recv(fd_, buffer, size);
     if (n >= 0) return static_cast<size_t>(n);
     if (errno == EINTR) continue;
     if (errno == EAGAIN || errno == EWOULDBLOCK) {
-      if (!Wait(POLLIN, timeout)) {
+      if (!Wait(POLLIN, limit)) {
         throw SocketError(SocketError::Kind::Timeout, "the peer sent nothing");
       }
       continue;

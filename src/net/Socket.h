@@ -1,7 +1,8 @@
 // A TCP socket with time limits, over the SocketCalls seam: connect to a host name, listen for
-// and accept one data connection, send everything, receive what is there. Every wait has a
-// limit, interrupted calls are resumed, and failures are reported as SocketError with a kind the
-// callers turn into their own messages.
+// and accept one data connection, send everything, receive what is there. Every wait ends at a
+// deadline or at a stop request (looked at several times a second), interrupted calls are
+// resumed, and failures are reported as SocketError with a kind the callers turn into their own
+// messages.
 #pragma once
 
 #include <sys/socket.h>
@@ -13,11 +14,25 @@
 #include <string>
 #include <string_view>
 
+#include "core/StopToken.h"
 #include "net/SocketCalls.h"
 
 namespace qg::net {
 
 using Millis = std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
+
+// What ends a wait: a point in time, or a stop request. A stop is noticed within
+// kStopCheckInterval however long the wait would still be.
+struct WaitLimit {
+  Clock::time_point deadline;
+  StopToken stop;
+
+  static WaitLimit In(Millis timeout, StopToken stop = {}) {
+    return {Clock::now() + timeout, std::move(stop)};
+  }
+};
+constexpr Millis kStopCheckInterval{100};
 
 class SocketError : public std::runtime_error {
  public:
@@ -27,6 +42,7 @@ class SocketError : public std::runtime_error {
     Timeout,  // the peer did not act within the time limit
     Closed,   // the peer closed or reset the connection
     Io,       // any other failure of a socket call
+    Stopped,  // the wait's stop token asked to stop
   };
   SocketError(Kind kind, const std::string& detail) : std::runtime_error(detail), kind_(kind) {}
   Kind kind() const { return kind_; }
@@ -68,22 +84,26 @@ class Socket {
   Socket(const Socket&) = delete;
   Socket& operator=(const Socket&) = delete;
 
-  // Resolves `host` and connects to the first address that answers within `timeout` (IPv4
-  // addresses are tried before IPv6 ones).
-  static Socket Connect(SocketCalls& calls, const std::string& host, uint16_t port, Millis timeout);
+  // Resolves `host` and connects to the first address that answers within `limit` (IPv4
+  // addresses are tried before IPv6 ones). The name lookup itself cannot be stopped.
+  static Socket Connect(SocketCalls& calls, const std::string& host, uint16_t port,
+                        const WaitLimit& limit);
   // A listening socket on `local`'s host address and a port the system chooses.
   static Socket Listen(SocketCalls& calls, const SocketAddress& local);
 
-  // Waits up to `timeout` for a connection from the host of `expectedPeer`; connections from any
+  // Waits within `limit` for a connection from the host of `expectedPeer`; connections from any
   // other host are closed and the wait goes on. When `expectedPeer` is an address of this
   // machine, a connection from any address of this machine is taken.
-  Socket Accept(Millis timeout, const SocketAddress& expectedPeer);
+  Socket Accept(const WaitLimit& limit, const SocketAddress& expectedPeer);
 
-  // Sends all of `data`; `timeout` limits each wait for the peer to take more.
-  void SendAll(std::string_view data, Millis timeout);
-  // Receives at most `size` bytes, waiting up to `timeout` for the first; 0 means the peer
+  // Sends all of `data` within `limit` as a whole.
+  void SendAll(std::string_view data, const WaitLimit& limit);
+  // Sends as much of `data` as the peer takes now, waiting within `limit` until it takes at
+  // least one byte; returns the count sent.
+  size_t Send(std::string_view data, const WaitLimit& limit);
+  // Receives at most `size` bytes, waiting within `limit` for the first; 0 means the peer
   // closed its side.
-  size_t Receive(char* buffer, size_t size, Millis timeout);
+  size_t Receive(char* buffer, size_t size, const WaitLimit& limit);
 
   SocketAddress LocalAddress() const;
   SocketAddress PeerAddress() const;
@@ -94,7 +114,7 @@ class Socket {
 
  private:
   // Waits for `events` on the socket; false when the time ran out.
-  bool Wait(short events, Millis timeout);
+  bool Wait(short events, const WaitLimit& limit);
 
   SocketCalls* calls_ = nullptr;
   int fd_ = -1;

@@ -46,8 +46,8 @@ uint64_t SplitMix64(uint64_t& state) {
 }  // namespace
 
 std::string FetchServiceText(net::HttpClient& http, const std::string& address,
-                             const std::string& suffix) {
-  return http.Get(address + suffix);
+                             const std::string& suffix, const StopToken& stop) {
+  return http.Get(address + suffix, stop);
 }
 
 ServiceStatus ParseServiceStatus(const std::string& text) {
@@ -97,8 +97,8 @@ void ApplyServiceConnection(const std::string& text, std::string& host, std::str
 }
 
 bool CheckUploadService(net::HttpClient& http, const std::string& vendorSite,
-                        ServicePrompts& prompts) {
-  const std::string text = FetchServiceText(http, vendorSite + kServiceStatusPath, "");
+                        ServicePrompts& prompts, const StopToken& stop) {
+  const std::string text = FetchServiceText(http, vendorSite + kServiceStatusPath, "", stop);
   if (text.empty()) return true;  // no answer: the upload itself will tell
   const ServiceStatus status = ParseServiceStatus(text);
   if (status.open) return true;
@@ -109,9 +109,9 @@ bool CheckUploadService(net::HttpClient& http, const std::string& vendorSite,
 }
 
 bool GetServiceConnection(net::HttpClient& http, const std::string& vendorSite, std::string& host,
-                          std::string& user, std::string& password) {
-  ApplyServiceConnection(FetchServiceText(http, vendorSite + kServiceConnectPath, ""), host, user,
-                         password);
+                          std::string& user, std::string& password, const StopToken& stop) {
+  ApplyServiceConnection(FetchServiceText(http, vendorSite + kServiceConnectPath, "", stop), host,
+                         user, password);
   return true;
 }
 

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "core/StopToken.h"
+
 namespace qg {
 
 namespace net {
@@ -28,9 +30,11 @@ class ServicePrompts {
 
 constexpr const char* kMoreInfoCaption = "Click here for more info";
 
-// The body of address + suffix, or empty text on any failure. Never throws.
+// The body of address + suffix, or empty text on any failure (a stop request included). Throws
+// qg::Error only for a page far larger than a service page and when libcurl cannot be loaded
+// (see net::HttpClient::Get): neither may pass for "no answer".
 std::string FetchServiceText(net::HttpClient& http, const std::string& address,
-                             const std::string& suffix);
+                             const std::string& suffix, const StopToken& stop = {});
 
 struct ServiceStatus {
   bool open = true;
@@ -55,10 +59,10 @@ std::string ServicePassword(const std::string& value);
 // Asks the status page; true when the upload may go on (open, or no answer at all), false
 // after the refusal was shown (and the information page opened when the user asked for it).
 bool CheckUploadService(net::HttpClient& http, const std::string& vendorSite,
-                        ServicePrompts& prompts);
+                        ServicePrompts& prompts, const StopToken& stop = {});
 
 // Asks the connection page and applies it; always true.
 bool GetServiceConnection(net::HttpClient& http, const std::string& vendorSite, std::string& host,
-                          std::string& user, std::string& password);
+                          std::string& user, std::string& password, const StopToken& stop = {});
 
 }  // namespace qg

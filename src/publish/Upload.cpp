@@ -1,6 +1,12 @@
 // The gallery upload.
 #include "publish/Upload.h"
 
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
 #include "core/Error.h"
 #include "core/FileRead.h"
 #include "net/HttpClient.h"
@@ -89,9 +95,45 @@ void EndUpload(net::FtpClient& client, UploadObserver& observer) {
   observer.SetBusy(false);
 }
 
+// The file loop; a stop between two files ends it with Stopped.
+UploadOutcome SendFiles(const UploadJob& job, net::FtpClient& client,
+                        std::vector<std::string>& listing, UploadObserver& observer,
+                        const StopToken& stop) {
+  std::string current;  // the sub folder the client is in; empty: the gallery folder
+  for (size_t i = 0; i < job.uploadList.size(); ++i) {
+    if (stop.StopRequested()) return UploadOutcome::Stopped;
+    const std::string& entry = job.uploadList[i];
+    const size_t slash = entry.find('/');
+    if (slash != std::string::npos) {
+      const std::string sub = entry.substr(0, slash);
+      if (current.empty()) {
+        current = sub;
+        listing = client.NameList();
+        EnterFolder(client, listing, sub);
+      } else if (sub != current) {
+        current = sub;
+        client.ChangeToParent();
+        listing = client.NameList();
+        EnterFolder(client, listing, sub);
+      }
+    } else if (!current.empty()) {
+      client.ChangeToParent();
+      current.clear();
+    }
+    // Only the first "/" counts: 'a/b/c.jpg' goes into 'a' under the name 'b/c.jpg'.
+    const std::string remoteName =
+        slash != std::string::npos ? entry.substr(slash + 1, 255) : entry;
+    client.SetTransferType(TypeFor(remoteName));
+    UploadFile(client, LocalPath(job.destFolder, entry), remoteName);
+    observer.SetStatus(kStatusUploadingPrefix + remoteName);
+    observer.SetProgress(static_cast<int>(i));
+  }
+  return UploadOutcome::Completed;
+}
+
 UploadOutcome UploadHoldingSlot(const UploadJob& job, const std::string& host,
                                 const std::string& user, const std::string& password,
-                                UploadObserver& observer, const std::atomic<bool>* stop) {
+                                UploadObserver& observer, const StopToken& stop) {
   const std::string folder = job.useService ? job.serviceFolder : job.ftpFolder;
   observer.SetAddress(job.useService ? ServiceGalleryAddress(job.hostingUrl, folder)
                                      : OwnServerGalleryAddress(host, folder));
@@ -99,45 +141,22 @@ UploadOutcome UploadHoldingSlot(const UploadJob& job, const std::string& host,
 
   net::FtpClient client(job.timeouts,
                         job.sockets != nullptr ? *job.sockets : net::SystemSocketCalls());
-  client.Connect(host, user, password);
-  std::vector<std::string> listing = client.NameList();
-  if (!folder.empty()) EnterFolder(client, listing, folder);
-
-  std::string current;  // the sub folder the client is in; empty: the gallery folder
-  observer.SetBusy(true);
-  UploadOutcome outcome = UploadOutcome::Completed;
+  client.SetStopToken(stop);
+  std::vector<std::string> listing;
   try {
-    for (size_t i = 0; i < job.uploadList.size(); ++i) {
-      if (stop != nullptr && stop->load()) {
-        outcome = UploadOutcome::Stopped;
-        break;
-      }
-      const std::string& entry = job.uploadList[i];
-      const size_t slash = entry.find('/');
-      if (slash != std::string::npos) {
-        const std::string sub = entry.substr(0, slash);
-        if (current.empty()) {
-          current = sub;
-          listing = client.NameList();
-          EnterFolder(client, listing, sub);
-        } else if (sub != current) {
-          current = sub;
-          client.ChangeToParent();
-          listing = client.NameList();
-          EnterFolder(client, listing, sub);
-        }
-      } else if (!current.empty()) {
-        client.ChangeToParent();
-        current.clear();
-      }
-      // Only the first "/" counts: 'a/b/c.jpg' goes into 'a' under the name 'b/c.jpg'.
-      const std::string remoteName =
-          slash != std::string::npos ? entry.substr(slash + 1, 255) : entry;
-      client.SetTransferType(TypeFor(remoteName));
-      UploadFile(client, LocalPath(job.destFolder, entry), remoteName);
-      observer.SetStatus(kStatusUploadingPrefix + remoteName);
-      observer.SetProgress(static_cast<int>(i));
-    }
+    client.Connect(host, user, password);
+    listing = client.NameList();
+    if (!folder.empty()) EnterFolder(client, listing, folder);
+  } catch (const net::FtpStopped&) {
+    return UploadOutcome::Stopped;  // the client closed the connection
+  }
+
+  observer.SetBusy(true);
+  UploadOutcome outcome;
+  try {
+    outcome = SendFiles(job, client, listing, observer, stop);
+  } catch (const net::FtpStopped&) {
+    outcome = UploadOutcome::Stopped;
   } catch (...) {
     EndUpload(client, observer);
     throw;
@@ -168,7 +187,7 @@ bool UploadRunning() { return g_uploadRunning.load(); }
 
 UploadOutcome StartFileUpload(const UploadJob& job, UploadPrompts& prompts,
                               UploadObserver& observer, net::HttpClient& http,
-                              const std::atomic<bool>* stop) {
+                              const StopToken& stop) {
   UploadSlot slot;
   if (job.uploadList.empty()) {
     prompts.Inform(kNoGalleryMessage);
@@ -178,15 +197,18 @@ UploadOutcome StartFileUpload(const UploadJob& job, UploadPrompts& prompts,
     return UploadHoldingSlot(job, job.ftpHost, job.ftpUser, job.ftpPass, observer, stop);
   }
   observer.SetStatus(kStatusChecking);
-  if (!CheckUploadService(http, job.vendorSite, prompts)) return UploadOutcome::ServiceRefused;
+  const bool open = CheckUploadService(http, job.vendorSite, prompts, stop);
+  if (stop.StopRequested()) return UploadOutcome::Stopped;
+  if (!open) return UploadOutcome::ServiceRefused;
   std::string host, user, password;
-  GetServiceConnection(http, job.vendorSite, host, user, password);
+  GetServiceConnection(http, job.vendorSite, host, user, password, stop);
+  if (stop.StopRequested()) return UploadOutcome::Stopped;
   return UploadHoldingSlot(job, host, user, password, observer, stop);
 }
 
 UploadOutcome UploadGallery(const UploadJob& job, const std::string& host, const std::string& user,
                             const std::string& password, UploadObserver& observer,
-                            const std::atomic<bool>* stop) {
+                            const StopToken& stop) {
   UploadSlot slot;
   return UploadHoldingSlot(job, host, user, password, observer, stop);
 }

@@ -6,14 +6,14 @@
 // Threading: every function here runs wholly on the calling thread and blocks it; the window
 // calls them on a worker thread. Observer and prompt calls arrive on that thread, so the window
 // forwards them to its own (prompts wait for the answer). Only one upload runs at a time in the
-// process: a second start while one runs fails with kUploadRunningMessage. A running upload can
-// be stopped between two files through the `stop` flag.
+// process: a second start while one runs fails with kUploadRunningMessage. A running upload is
+// stopped through its stop token within about a second, also while it waits for a server.
 #pragma once
 
-#include <atomic>
 #include <string>
 #include <vector>
 
+#include "core/StopToken.h"
 #include "net/FtpClient.h"
 #include "project/Preferences.h"
 #include "publish/ServiceHandshake.h"
@@ -73,7 +73,7 @@ enum class UploadOutcome {
   NothingToUpload,  // the list was empty; the user was told
   ServiceRefused,   // the hosting service is closed; the user was told
   Completed,        // every file was sent
-  Stopped,          // `stop` was set; the files before it were sent
+  Stopped,          // a stop was requested; the files before it were sent
 };
 
 // "&Start File Upload": the empty-list check, the hosting service's handshake when the job
@@ -81,15 +81,16 @@ enum class UploadOutcome {
 // carrying the server's reply text).
 UploadOutcome StartFileUpload(const UploadJob& job, UploadPrompts& prompts,
                               UploadObserver& observer, net::HttpClient& http,
-                              const std::atomic<bool>* stop = nullptr);
+                              const StopToken& stop = {});
 
 // The upload proper with the given connection data: sets the address, connects and logs in,
 // makes and enters the remote folder (when it has a name), sends every entry, and then, however
 // the file loop ended, disconnects and resets the page (status "Ready", bar 0, link enabled).
-// A failure before the file loop leaves the page as it was and skips that reset.
+// A failure before the file loop leaves the page as it was and skips that reset; so does a stop
+// requested before it (the connection is closed and the outcome is Stopped).
 UploadOutcome UploadGallery(const UploadJob& job, const std::string& host, const std::string& user,
                             const std::string& password, UploadObserver& observer,
-                            const std::atomic<bool>* stop = nullptr);
+                            const StopToken& stop = {});
 
 // True while an upload runs in this process.
 bool UploadRunning();

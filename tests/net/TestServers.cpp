@@ -181,6 +181,7 @@ HttpTestServer::HttpTestServer(const std::map<std::string, HttpRoute>& routes) {
   for (const auto& [path, route] : routes) {
     json << (first ? "" : ",") << JsonString(path) << ":{\"status\":" << route.status
          << ",\"body\":" << JsonString(route.body) << ",\"delay\":" << route.delay
+         << ",\"endless\":" << (route.endless ? "true" : "false")
          << ",\"require_cookie\":" << JsonString(route.requireCookie) << ",\"headers\":{";
     bool firstHeader = true;
     for (const auto& [name, value] : route.headers) {

@@ -81,6 +81,9 @@ struct HttpRoute {
   std::map<std::string, std::string> headers;
   std::string requireCookie;  // "name=value"
   double delay = 0;           // seconds before answering
+  // After the headers, `body` again and again until the client gives up (at most a minute). A
+  // Content-Length in `headers` is sent as given; otherwise the body has no stated length.
+  bool endless = false;
 };
 
 struct HttpRequestSeen {

@@ -4,7 +4,9 @@
 Prints the port on the first line of stdout, then serves until it is killed. The routes file
 (JSON) maps each path to its answer: "status" (200), "headers" (a dict, e.g. Location or
 Set-Cookie), "body" (text whose code points 0-255 are the bytes sent), "require_cookie" (a
-"name=value" the request must carry, else 403) and "delay" (seconds to wait before answering).
+"name=value" the request must carry, else 403), "delay" (seconds to wait before answering) and
+"endless" (send the body over and over until the client gives up, for at most a minute; the body
+then has no stated length unless the headers give one).
 Every request is appended to the log file: "PATH <path>", one "Name: value" line per header,
 then an empty line.
 """
@@ -12,6 +14,8 @@ import argparse
 import json
 import sys
 import time
+
+ENDLESS_LIMIT = 60  # seconds
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 
@@ -40,8 +44,25 @@ def main():
             if needed and needed not in [c.strip() for c in self.headers.get("Cookie", "").split(";")]:
                 self.answer(403, {}, b"cookie missing")
                 return
+            if route.get("endless"):
+                self.endless(route.get("headers", {}), route.get("body", "x").encode("latin-1") or b"x")
+                return
             self.answer(route.get("status", 200), route.get("headers", {}),
                         route.get("body", "").encode("latin-1"))
+
+        def endless(self, headers, chunk):
+            self.send_response(200)
+            for name, value in headers.items():
+                self.send_header(name, value)
+            self.end_headers()
+            chunk = chunk * max(1, 65536 // len(chunk))
+            end = time.monotonic() + ENDLESS_LIMIT
+            try:
+                while time.monotonic() < end:
+                    self.wfile.write(chunk)
+            except (BrokenPipeError, ConnectionResetError):
+                pass
+            self.close_connection = True
 
         def answer(self, status, headers, body):
             self.send_response(status)

@@ -1,13 +1,18 @@
 // `quillon-cli build --upload` from end to end: a project made with `add`, built and uploaded
 // to local servers with the stored preferences, then the files on the server compared with the
 // built gallery.
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -87,6 +92,49 @@ class CliFixture : public ::testing::Test {
                                 dir_.file("stdout") + " 2>" + dir_.file("stderr") + " </dev/null";
     const int status = std::system(command.c_str());
     CliResult result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = ReadFile(dir_.file("stdout"));
+    result.err = ReadFile(dir_.file("stderr"));
+    return result;
+  }
+
+  // Starts quillon-cli with `arguments` in the background, its output going where Run puts it.
+  pid_t Start(const std::vector<std::string>& arguments) const {
+    std::vector<std::string> argv = {cli_};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    const std::string out = dir_.file("stdout"), err = dir_.file("stderr");
+    const pid_t pid = fork();
+    if (pid == 0) {
+      const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      const int in = open("/dev/null", O_RDONLY);
+      dup2(o, STDOUT_FILENO);
+      dup2(e, STDERR_FILENO);
+      dup2(in, STDIN_FILENO);
+      signal(SIGINT, SIG_DFL);
+      std::vector<char*> args;
+      for (std::string& a : argv) args.push_back(a.data());
+      args.push_back(nullptr);
+      execv(args[0], args.data());
+      _exit(127);
+    }
+    return pid;
+  }
+
+  // Waits up to `limit` for `pid` to end; its result, or an exit code of -1 (the process is then
+  // killed) when it did not end in time.
+  CliResult Finish(pid_t pid, std::chrono::milliseconds limit) const {
+    CliResult result;
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() >= deadline) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        return result;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.out = ReadFile(dir_.file("stdout"));
     result.err = ReadFile(dir_.file("stderr"));
@@ -234,6 +282,77 @@ TEST_F(CliFixture, ADamagedPreferencesFileNeverSendsTheGalleryToTheHostingServic
   EXPECT_TRUE(service.Commands().empty());
   EXPECT_TRUE(own.Commands().empty());
   EXPECT_EQ(ReadFile(path), text);  // left as the user will want to mend it
+}
+
+TEST_F(CliFixture, CtrlCWhileTheServerIsSilentStopsTheUploadWithinASecond) {
+  FtpServerOptions options;
+  options.silentOn = "2:STOR";
+  FtpTestServer server(options);
+  UseOwnServer(server, "gallery");
+  const pid_t pid = Start({"build", Project(), "--dest", Out(), "--upload"});
+  ASSERT_GT(pid, 0);
+  // Until the upload waits for the server's answer to its second file.
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  for (;;) {
+    const auto commands = server.CommandsWithoutPort();
+    if (std::count_if(commands.begin(), commands.end(),
+                      [](const std::string& c) { return c.rfind("STOR ", 0) == 0; }) == 2) {
+      break;
+    }
+    ASSERT_LT(std::chrono::steady_clock::now(), giveUp)
+        << "the upload never reached its second file";
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // well inside the wait
+  const auto interrupted = std::chrono::steady_clock::now();
+  kill(pid, SIGINT);
+  const CliResult result = Finish(pid, std::chrono::seconds(20));
+  const double took =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - interrupted).count();
+  EXPECT_LT(took, 1.5);
+  EXPECT_EQ(result.exitCode, 1) << result.err;
+  EXPECT_THAT(result.err, HasSubstr("Upload stopped; the files sent so far stay on the server\n"));
+  EXPECT_EQ(result.out, "");
+}
+
+TEST_F(CliFixture, ServerTextsCannotSteerTheTerminal) {
+  {
+    FtpServerOptions options;
+    options.failStor = 1;
+    options.failReply = "552 \x1B]0;pwned\x07Quota \x1B[2J\x1B[Hexceeded.";
+    FtpTestServer server(options);
+    UseOwnServer(server, "gallery");
+    const CliResult result = Run("build " + Project() + " --dest " + Out() + " --upload");
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_THAT(result.err, HasSubstr("quillon-cli build: 552 Quota exceeded.\n"));
+    EXPECT_EQ(result.err.find_first_of("\x1B\x07"), std::string::npos) << result.err;
+  }
+  {
+    HttpTestServer web({{"/quillon/ftpservice.htm",
+                         HttpRoute{200, "SERVICE:NO MESSAGE: Back\x1B[2J soon\x1B]0;x\x07\r!"}}});
+    setenv("QUILLON_VENDOR_SITE", web.base().c_str(), 1);
+    Preferences prefs = Stored();
+    prefs.blUseCorvaneServer = true;
+    ASSERT_TRUE(SaveSettings(prefs));
+    const CliResult result = Run("build " + Project() + " --dest " + Out() + " --upload");
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_THAT(result.err, HasSubstr("The upload service is not available: Back soon!\n"));
+    EXPECT_EQ(result.err.find_first_of("\x1B\x07\r"), std::string::npos) << result.err;
+  }
+}
+
+TEST(CliBinary, DoesNotLoadLibcurlAtStart) {
+  const std::string cli = std::string(QG_BIN_DIR) + "/quillon-cli";
+  ASSERT_TRUE(fs::exists(cli)) << cli << " is not built";
+  FILE* pipe = popen(("ldd '" + cli + "' 2>&1").c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string libraries;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) libraries.append(buffer, n);
+  ASSERT_EQ(pclose(pipe), 0) << libraries;
+  EXPECT_THAT(libraries, HasSubstr("libc.so"));
+  EXPECT_THAT(libraries, ::testing::Not(HasSubstr("libcurl"))) << libraries;
 }
 
 }  // namespace

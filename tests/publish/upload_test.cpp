@@ -2,8 +2,14 @@
 // that arrive, what the upload page is told, and how each kind of failure leaves things.
 #include "publish/Upload.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -398,22 +404,83 @@ TEST(UploadStart, SecondUploadIsRefusedWhileOneRuns) {
   EXPECT_EQ(RunOwnServer(job, observer), UploadOutcome::Completed);
 }
 
-TEST(UploadStart, StopFlagEndsTheLoopBetweenFiles) {
+TEST(UploadStart, StopRequestEndsTheLoopBetweenFiles) {
   FtpTestServer server;
   Gallery gallery(kFiveFiles);
   const UploadJob job = gallery.OwnServerJob(server, "");
-  std::atomic<bool> stop{false};
+  StopSource stop;
   RecordingObserver observer;
   observer.onProgress = [&](int position) {
-    if (position == 1) stop = true;
+    if (position == 1) stop.Stop();
   };
   ScriptedPrompts prompts;
   net::HttpClient http;
-  EXPECT_EQ(StartFileUpload(job, prompts, observer, http, &stop), UploadOutcome::Stopped);
+  EXPECT_EQ(StartFileUpload(job, prompts, observer, http, stop.Token()), UploadOutcome::Stopped);
   EXPECT_THAT(server.CommandsWithoutPort(),
               ElementsAre("USER qguser", "PASS qgpass", "TYPE I", "NLST", "STOR a.jpg",
                           "STOR b.jpg", "QUIT"));
   ExpectLoopEndedState(observer);
+}
+
+TEST(UploadStart, StopRequestWhileTheServerIsSilentEndsTheUploadWithinASecond) {
+  FtpServerOptions options;
+  options.silentOn = "2:STOR";
+  FtpTestServer server(options);
+  Gallery gallery(kFiveFiles);
+  UploadJob job = gallery.OwnServerJob(server, "");
+  job.timeouts = {net::Millis(60000), net::Millis(60000), net::Millis(60000)};
+  StopSource stop;
+  std::chrono::steady_clock::time_point stopped;
+  std::thread user;
+  RecordingObserver observer;
+  observer.onProgress = [&](int position) {
+    if (position != 0 || user.joinable()) return;  // the first file is on the server
+    user = std::thread([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+      stopped = std::chrono::steady_clock::now();
+      stop.Stop();
+    });
+  };
+  ScriptedPrompts prompts;
+  net::HttpClient http;
+  EXPECT_EQ(StartFileUpload(job, prompts, observer, http, stop.Token()), UploadOutcome::Stopped);
+  const auto end = std::chrono::steady_clock::now();
+  user.join();
+  EXPECT_LT(std::chrono::duration<double>(end - stopped).count(), 1.0);
+  ExpectLoopEndedState(observer);
+  EXPECT_EQ(server.CommandsWithoutPort().back(), "STOR b.jpg");  // no QUIT into the silence
+  EXPECT_FALSE(UploadRunning());
+}
+
+TEST(UploadStart, StopRequestBeforeTheGreetingLeavesThePageAsItWas) {
+  // A listening socket that never greets.
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(fd, 1), 0);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  FtpTestServer unused;
+  Gallery gallery({"a.jpg"});
+  UploadJob job = gallery.OwnServerJob(unused, "g");
+  job.ftpHost = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+  job.timeouts = {net::Millis(60000), net::Millis(60000), net::Millis(60000)};
+  StopSource stop;
+  std::thread user([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    stop.Stop();
+  });
+  RecordingObserver observer;
+  ScriptedPrompts prompts;
+  net::HttpClient http;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(StartFileUpload(job, prompts, observer, http, stop.Token()), UploadOutcome::Stopped);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  user.join();
+  EXPECT_THAT(observer.events, ElementsAre("address " + job.ftpHost + "/g/index.html", "max 0"));
+  close(fd);
 }
 
 // The hosting service: a web server for the two pages, an FTP server for the account.
@@ -498,6 +565,23 @@ TEST(UploadToHostingService, MissingConnectionPageFailsAtConnect) {
   EXPECT_THAT(observer.events,
               ElementsAre("status Checking FTP Service",
                           "address http://galleries.test/bakor/index.html", "max 0"));
+}
+
+TEST(UploadToHostingService, FloodedServicePageIsAClearErrorAndNoFtp) {
+  HttpTestServer web({{"/quillon/ftpservice.htm", HttpRoute{200, "SERVICE:OK ", {}, "", 0, true}}});
+  Gallery gallery({"index.html"});
+  FtpTestServer unused;
+  UploadJob job = gallery.OwnServerJob(unused, "");
+  job.useService = true;
+  job.vendorSite = web.base();
+  ScriptedPrompts prompts;
+  RecordingObserver observer;
+  net::HttpClient http;
+  EXPECT_EQ(
+      ErrorText([&] { StartFileUpload(job, prompts, observer, http); }),
+      "The page " + web.base() + "/quillon/ftpservice.htm is larger than 64 KB and was not read");
+  EXPECT_THAT(observer.events, ElementsAre("status Checking FTP Service"));
+  EXPECT_THAT(unused.Commands(), IsEmpty());
 }
 
 }  // namespace
