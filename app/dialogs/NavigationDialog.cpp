@@ -38,8 +38,8 @@ QString PictureFilter() {
 
 }  // namespace
 
-NavigationDialog::NavigationDialog(QWidget* parent, Prompts& prompts,
-                                   qg::GalleryOptions& options, qg::Preferences& prefs)
+NavigationDialog::NavigationDialog(QWidget* parent, Prompts& prompts, qg::GalleryOptions& options,
+                                   qg::Preferences& prefs)
     : QDialog(parent), prompts_(prompts), options_(options), prefs_(prefs) {
   setObjectName(QStringLiteral("TfmNavigationOptions"));
   setWindowTitle(QStringLiteral("Navigation Options"));

@@ -30,8 +30,8 @@ class ArrowSpinBox : public QSpinBox {
   QSize sizeHint() const override {
     // Room for a quality and its arrows, not for the widest integer.
     QSize hint = QSpinBox::sizeHint();
-    hint.setWidth(std::min(hint.width(), fontMetrics().horizontalAdvance(QStringLiteral("-00000")) +
-                                             40));
+    hint.setWidth(
+        std::min(hint.width(), fontMetrics().horizontalAdvance(QStringLiteral("-00000")) + 40));
     return hint;
   }
   QSize minimumSizeHint() const override { return sizeHint(); }
@@ -89,8 +89,7 @@ QualityDialog::QualityDialog(QWidget* parent, const qg::GalleryOptions& options,
   trackQuality_->setSingleStep(1);
   trackQuality_->setValue(80);
   auto* lblBestCompression = PlainLabel(QStringLiteral("Best Compression"), panel);
-  NameControl(lblBestCompression, QStringLiteral("lblBestCompression"),
-              lblBestCompression->text());
+  NameControl(lblBestCompression, QStringLiteral("lblBestCompression"), lblBestCompression->text());
   auto* label1 = PlainLabel(QStringLiteral("Best Quality"), panel);
   NameControl(label1, QStringLiteral("Label1"), label1->text());
 

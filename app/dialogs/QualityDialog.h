@@ -47,7 +47,6 @@ class QualityDialog : public QDialog {
 };
 
 // Opens the dialog on the thumbnail or display-image tab; on OK applies it and returns true.
-bool RunQualityDialog(QWidget* parent, Prompts& prompts, qg::GalleryOptions& options,
-                      qg::Side tab);
+bool RunQualityDialog(QWidget* parent, Prompts& prompts, qg::GalleryOptions& options, qg::Side tab);
 
 }  // namespace qg::app

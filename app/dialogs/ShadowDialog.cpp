@@ -211,8 +211,7 @@ void ShadowDialog::apply(qg::GalleryOptions& options) {
   options.iShadowBlurImage = values_[7];
 }
 
-bool RunShadowDialog(QWidget* parent, Prompts& prompts, qg::GalleryOptions& options,
-                     qg::Side tab) {
+bool RunShadowDialog(QWidget* parent, Prompts& prompts, qg::GalleryOptions& options, qg::Side tab) {
   ShadowDialog dialog(parent, prompts, options, tab);
   if (prompts.runDialog(dialog) != QDialog::Accepted) return false;
   dialog.apply(options);

@@ -24,8 +24,7 @@ class ShadowDialog : public QDialog {
   Q_OBJECT
 
  public:
-  ShadowDialog(QWidget* parent, Prompts& prompts, const qg::GalleryOptions& options,
-               qg::Side tab);
+  ShadowDialog(QWidget* parent, Prompts& prompts, const qg::GalleryOptions& options, qg::Side tab);
   void apply(qg::GalleryOptions& options);
 
   // The sample as last drawn, at full size, and how often it has been drawn.
@@ -59,7 +58,6 @@ class ShadowDialog : public QDialog {
 };
 
 // Opens the dialog on the thumbnail or display-image tab; on OK applies it and returns true.
-bool RunShadowDialog(QWidget* parent, Prompts& prompts, qg::GalleryOptions& options,
-                     qg::Side tab);
+bool RunShadowDialog(QWidget* parent, Prompts& prompts, qg::GalleryOptions& options, qg::Side tab);
 
 }  // namespace qg::app

@@ -150,7 +150,8 @@ QWidget* TitleTemplatesForm::makeTitlePage(int which, const char* label, QLineEd
   NameControl(f.family, suffix("cmbFontFamily"), QStringLiteral("Font"));
   NameControl(f.style, suffix("cmbStyle"), QStringLiteral("Style"));
   NameControl(f.size, suffix("cmbSize"), QStringLiteral("Size"));
-  NameControl(f.colour, page ? QStringLiteral("spinFontColor") : QStringLiteral("cmbFontColorThumb"),
+  NameControl(f.colour,
+              page ? QStringLiteral("spinFontColor") : QStringLiteral("cmbFontColorThumb"),
               QStringLiteral("Colour"));
   f.family->setMinimumContentsLength(22);
   f.family->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -224,8 +225,7 @@ QWidget* TitleTemplatesForm::makeAltPage() {
   lists_[2] = new QListWidget(w);
   NameControl(lists_[2], QStringLiteral("lstALT"), QStringLiteral("ALT text options"));
   for (size_t i = kFirstItemOfList[2]; i < kTokenItems.size(); ++i)
-    lists_[2]->addItem(
-        QString::fromLatin1(kTokenItems[i].item.data(), kTokenItems[i].item.size()));
+    lists_[2]->addItem(QString::fromLatin1(kTokenItems[i].item.data(), kTokenItems[i].item.size()));
   auto* tip = Help(QStringLiteral("Tip: Double-click an option to add it to the ALT text."), w);
 
   auto* layout = new QVBoxLayout(w);
@@ -260,7 +260,9 @@ void TitleTemplatesForm::setTexts(const std::string& page, const std::string& ti
   for (QLineEdit* e : edits_) e->setCursorPosition(0);
 }
 
-std::string TitleTemplatesForm::text(TitlesTab tab) const { return FromQ(edits_[int(tab)]->text()); }
+std::string TitleTemplatesForm::text(TitlesTab tab) const {
+  return FromQ(edits_[int(tab)]->text());
+}
 
 void TitleTemplatesForm::setFont(int which, const qg::FontSetting& font) {
   FontControls& f = fonts_[which];
