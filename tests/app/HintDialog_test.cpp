@@ -64,9 +64,9 @@ TEST_F(HintDialogTest, EveryWayOfClosingTakesTheBoxAndOnlyTheActionCreates) {
     bool expectedHintSwitch;
   };
   const Row rows[] = {
-      {Close::Action, false, 1, true},       {Close::Action, true, 1, false},
-      {Close::CloseButton, false, 0, true},  {Close::CloseButton, true, 0, false},
-      {Close::CloseBox, false, 0, true},     {Close::CloseBox, true, 0, false},
+      {Close::Action, false, 1, true},      {Close::Action, true, 1, false},
+      {Close::CloseButton, false, 0, true}, {Close::CloseButton, true, 0, false},
+      {Close::CloseBox, false, 0, true},    {Close::CloseBox, true, 0, false},
       {Close::Escape, true, 0, false},
   };
   for (const Row& row : rows) {
@@ -80,10 +80,18 @@ TEST_F(HintDialogTest, EveryWayOfClosingTakesTheBoxAndOnlyTheActionCreates) {
       d.show();
       if (row.uncheck) Control<QCheckBox>(d, "chkAlwaysShow")->click();
       switch (row.how) {
-        case Close::Action: Control<QPushButton>(d, "btnAction")->click(); break;
-        case Close::CloseButton: Control<QPushButton>(d, "btnContinue")->click(); break;
-        case Close::CloseBox: d.close(); break;
-        case Close::Escape: test::PressKey(&d, Qt::Key_Escape); break;
+        case Close::Action:
+          Control<QPushButton>(d, "btnAction")->click();
+          break;
+        case Close::CloseButton:
+          Control<QPushButton>(d, "btnContinue")->click();
+          break;
+        case Close::CloseBox:
+          d.close();
+          break;
+        case Close::Escape:
+          test::PressKey(&d, Qt::Key_Escape);
+          break;
       }
       EXPECT_FALSE(d.isVisible());
       return d.result();

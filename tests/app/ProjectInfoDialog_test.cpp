@@ -28,9 +28,7 @@ class ProjectInfoDialogTest : public ::testing::Test {
     test::EnsureApp();
     qg::NewProjectDefaults(project, qg::Preferences{});
   }
-  QString value(ProjectInfoDialog& d, const char* name) {
-    return Control<QLabel>(d, name)->text();
-  }
+  QString value(ProjectInfoDialog& d, const char* name) { return Control<QLabel>(d, name)->text(); }
   qg::Project project;
 };
 

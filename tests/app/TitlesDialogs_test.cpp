@@ -63,9 +63,9 @@ TEST_F(TitlesDialogsTest, TokenListsOfferTheirItemsInOrder) {
   };
   EXPECT_EQ(items("lstTitle"), (QStringList{"Index Page Number", "Number of Pages",
                                             "Number of Images", "Line Break"}));
-  const QStringList thumb = {"Image Short Title", "Image Long Title",  "Image Filename",
-                             "Image File Size (kb)", "Image Size",     "Index Page Number",
-                             "Number of Pages",   "Number of Images",  "Line Break"};
+  const QStringList thumb = {"Image Short Title",    "Image Long Title", "Image Filename",
+                             "Image File Size (kb)", "Image Size",       "Index Page Number",
+                             "Number of Pages",      "Number of Images", "Line Break"};
   EXPECT_EQ(items("lstTitleThumb"), thumb);
   EXPECT_EQ(items("lstALT"), QStringList{"Click to enlarge"} + thumb);
 }
@@ -79,13 +79,24 @@ TEST_F(TitlesDialogsTest, DoubleClickedTokensAreAppendedAtTheEnd) {
     QString expected;
   };
   const Row rows[] = {
-      {"lstTitleThumb", "editThumbTitle", "[ShortTitle]",
-       {"Image Short Title", "Image Short Title"}, "[ShortTitle] [ShortTitle]  [ShortTitle] "},
-      {"lstTitle", "editPageTitle", "My Gallery", {"Line Break", "Number of Pages"},
+      {"lstTitleThumb",
+       "editThumbTitle",
+       "[ShortTitle]",
+       {"Image Short Title", "Image Short Title"},
+       "[ShortTitle] [ShortTitle]  [ShortTitle] "},
+      {"lstTitle",
+       "editPageTitle",
+       "My Gallery",
+       {"Line Break", "Number of Pages"},
        "My Gallery<br> [PageCount] "},
-      {"lstALT", "editALTText", "", {"Click to enlarge", "Image Size"},
+      {"lstALT",
+       "editALTText",
+       "",
+       {"Click to enlarge", "Image Size"},
        "Click to enlarge [ImageSize] "},
-      {"lstTitleThumb", "editThumbTitle", "x",
+      {"lstTitleThumb",
+       "editThumbTitle",
+       "x",
        {"Image Long Title", "Image Filename", "Image File Size (kb)", "Index Page Number",
         "Number of Images"},
        "x [LongTitle]  [Filename]  [FileSize]  [IndexPageNumber]  [ImageCount] "},
@@ -246,9 +257,9 @@ TEST_F(TitlesDialogsTest, OkFromTheAltTabLeavesTheOtherTitlesAlone) {
 TEST_F(TitlesDialogsTest, PicturePageDialogTakesItsThreeTextsOverWithFontsDisabled) {
   const qg::GalleryOptions before = options;
   prompts.dialogScript = [](QDialog& d) {
-    for (const char* name : {"cmbFontFamily", "cmbStyle", "cmbSize", "spinFontColor",
-                             "cmbFontFamilyThumb", "cmbStyleThumb", "cmbSizeThumb",
-                             "cmbFontColorThumb"})
+    for (const char* name :
+         {"cmbFontFamily", "cmbStyle", "cmbSize", "spinFontColor", "cmbFontFamilyThumb",
+          "cmbStyleThumb", "cmbSizeThumb", "cmbFontColorThumb"})
       EXPECT_FALSE(Control<QWidget>(d, name)->isEnabled()) << name;
     EXPECT_EQ(Control<QLineEdit>(d, "editPageTitle")->text(),
               "[IndexPageTitle] [ImageIndex] of [ImageCount]");
