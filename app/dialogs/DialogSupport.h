@@ -32,11 +32,19 @@ inline QLabel* PlainLabel(const QString& text, QWidget* parent = nullptr) {
   return label;
 }
 
-// Fixes the dialog's size at the larger of its design size and what its layout needs.
-// Word-wrapped labels get the height they need at the final width.
+// Fixes the dialog's size at the larger of its design size and what its layout needs; word-
+// wrapped labels get the height they need at the final width. Callers that show or hide
+// controls after construction call it again.
 inline void FixDialogSize(QDialog* dialog, QSize designSize) {
+  dialog->ensurePolished();
+  // Children shown or hidden since the last layout pass must count now, not at the next event.
+  for (QWidget* child : dialog->findChildren<QWidget*>())
+    if (QLayout* layout = child->layout()) layout->invalidate();
+  if (QLayout* layout = dialog->layout()) layout->invalidate();
+  dialog->setMinimumSize(0, 0);
+  dialog->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   dialog->adjustSize();
-  QSize size = dialog->sizeHint().expandedTo(designSize);
+  QSize size = dialog->sizeHint().expandedTo(dialog->minimumSizeHint()).expandedTo(designSize);
   if (QLayout* layout = dialog->layout(); layout && layout->hasHeightForWidth())
     size.setHeight(std::max(size.height(), layout->totalHeightForWidth(size.width())));
   dialog->setFixedSize(size);

@@ -101,7 +101,6 @@ HintDialog::HintDialog(QWidget* parent) : QDialog(parent) {
     para_[i]->setWordWrap(true);
     para_[i]->setMinimumWidth(280);
     para_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    para_[i]->hide();
     texts->addWidget(para_[i]);
   }
   btnAction_ = new QPushButton(upper);
@@ -145,17 +144,14 @@ HintDialog::HintDialog(QWidget* parent) : QDialog(parent) {
 
 void HintDialog::setParagraph1(const QString& text) {
   para_[0]->setText(text);
-  para_[0]->setVisible(!text.isEmpty());
   FixDialogSize(this, QSize(441, 307));
 }
 void HintDialog::setParagraph2(const QString& text) {
   para_[1]->setText(text);
-  para_[1]->setVisible(!text.isEmpty());
   FixDialogSize(this, QSize(441, 307));
 }
 void HintDialog::setParagraph3(const QString& text) {
   para_[2]->setText(text);
-  para_[2]->setVisible(!text.isEmpty());
   FixDialogSize(this, QSize(441, 307));
 }
 

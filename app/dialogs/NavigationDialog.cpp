@@ -50,6 +50,7 @@ NavigationDialog::NavigationDialog(QWidget* parent, Prompts& prompts, qg::Galler
   tabNav_->addTab(QStringLiteral("Index Pages"));
   tabNav_->addTab(QStringLiteral("Image Pages"));
   tabNav_->setDrawBase(true);
+  tabNav_->setExpanding(false);
 
   auto* lblInfo = PlainLabel(QStringLiteral("Choose the navigation items, labels and images you'd "
                                             "like to display on index and image pages."),

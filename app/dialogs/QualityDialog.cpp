@@ -53,6 +53,7 @@ QualityDialog::QualityDialog(QWidget* parent, const qg::GalleryOptions& options,
   tabs_->addTab(QStringLiteral("Thumb Quality"));
   tabs_->addTab(QStringLiteral("Image Quality"));
   tabs_->setDrawBase(true);
+  tabs_->setExpanding(false);
 
   auto* panel = new QFrame(this);
   panel->setFrameShape(QFrame::StyledPanel);

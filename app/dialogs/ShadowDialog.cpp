@@ -60,6 +60,7 @@ ShadowDialog::ShadowDialog(QWidget* parent, Prompts& prompts, const qg::GalleryO
   tabs_->addTab(QStringLiteral("Thumb Shadow"));
   tabs_->addTab(QStringLiteral("Image Shadow"));
   tabs_->setDrawBase(true);
+  tabs_->setExpanding(false);
 
   auto* panel = new QFrame(this);
   panel->setFrameShape(QFrame::StyledPanel);

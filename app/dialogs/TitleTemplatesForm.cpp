@@ -153,7 +153,7 @@ QWidget* TitleTemplatesForm::makeTitlePage(int which, const char* label, QLineEd
   NameControl(f.colour,
               page ? QStringLiteral("spinFontColor") : QStringLiteral("cmbFontColorThumb"),
               QStringLiteral("Colour"));
-  f.family->setMinimumContentsLength(22);
+  f.family->setMinimumContentsLength(30);
   f.family->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   auto* fontForm = new QFormLayout(fontGroup);
   fontForm->addRow(QStringLiteral("&Font:"), f.family);
@@ -166,7 +166,7 @@ QWidget* TitleTemplatesForm::makeTitlePage(int which, const char* label, QLineEd
   NameControl(browsers_[which],
               page ? QStringLiteral("browsePreview") : QStringLiteral("browsePreviewThumb"),
               QStringLiteral("Preview"));
-  browsers_[which]->setMinimumHeight(90);
+  browsers_[which]->setFixedHeight(110);
   auto* btnPreview = new QPushButton(QStringLiteral("P&review"), previewGroup);
   NameControl(btnPreview, page ? QStringLiteral("btnPreview") : QStringLiteral("btnPreviewThumb"),
               btnPreview->text());
@@ -270,6 +270,8 @@ void TitleTemplatesForm::setFont(int which, const qg::FontSetting& font) {
   f.style->setCurrentText(ToQ(font.style));
   f.size->setCurrentText(ToQ(font.size));
   f.colour->setColour(font.colour);
+  for (QComboBox* box : {f.family, f.style, f.size})
+    if (box->lineEdit()) box->lineEdit()->setCursorPosition(0);  // show the start of long names
 }
 
 qg::FontSetting TitleTemplatesForm::font(int which) const {
