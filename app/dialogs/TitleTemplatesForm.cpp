@@ -6,14 +6,16 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <array>
+#include <functional>
+#include <utility>
 
 #include "dialogs/ColourList.h"
 #include "dialogs/DialogSupport.h"
@@ -59,6 +61,25 @@ QComboBox* EditableBox(QWidget* parent, const char* const* entries, size_t count
   for (size_t i = 0; i < count; ++i) box->addItem(QString::fromLatin1(entries[i]));
   return box;
 }
+
+// Enter on a token list appends the selected token, as a double-click does.
+class EnterKeyFilter : public QObject {
+ public:
+  EnterKeyFilter(QWidget* watched, std::function<void()> onEnter)
+      : QObject(watched), onEnter_(std::move(onEnter)) {
+    watched->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    onEnter_();
+    return true;
+  }
+
+ private:
+  std::function<void()> onEnter_;
+};
 
 QLabel* Help(const QString& text, QWidget* parent) {
   auto* label = PlainLabel(text, parent);
@@ -198,10 +219,7 @@ QWidget* TitleTemplatesForm::makeTitlePage(int which, const char* label, QLineEd
   QLineEdit* theEdit = edit;
   connect(list, &QListWidget::itemDoubleClicked, this,
           [this, theList, theEdit] { appendToken(theList, theEdit); });
-  auto* enter = new QShortcut(QKeySequence(Qt::Key_Return), list);
-  enter->setContext(Qt::WidgetShortcut);
-  connect(enter, &QShortcut::activated, this,
-          [this, theList, theEdit] { appendToken(theList, theEdit); });
+  new EnterKeyFilter(list, [this, theList, theEdit] { appendToken(theList, theEdit); });
 
   setTabOrder(edit, list);
   setTabOrder(list, f.family);
@@ -235,9 +253,7 @@ QWidget* TitleTemplatesForm::makeAltPage() {
 
   connect(lists_[2], &QListWidget::itemDoubleClicked, this,
           [this] { appendToken(lists_[2], edits_[2]); });
-  auto* enter = new QShortcut(QKeySequence(Qt::Key_Return), lists_[2]);
-  enter->setContext(Qt::WidgetShortcut);
-  connect(enter, &QShortcut::activated, this, [this] { appendToken(lists_[2], edits_[2]); });
+  new EnterKeyFilter(lists_[2], [this] { appendToken(lists_[2], edits_[2]); });
   return w;
 }
 

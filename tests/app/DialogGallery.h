@@ -88,15 +88,12 @@ inline std::vector<GalleryEntry> DialogGallery() {
       {"ImageTitlesDialog",
        [] { return std::make_unique<ImageTitlesDialog>(nullptr, project.options); }},
       {"NavigationDialog",
-       [] {
-         return std::make_unique<NavigationDialog>(nullptr, prompts, project.options, prefs);
-       }},
+       [] { return std::make_unique<NavigationDialog>(nullptr, prompts, project.options, prefs); }},
       {"QualityDialog",
        [] { return std::make_unique<QualityDialog>(nullptr, project.options, qg::Side::Thumb); }},
       {"ShadowDialog",
        [] {
-         return std::make_unique<ShadowDialog>(nullptr, prompts, project.options,
-                                               qg::Side::Thumb);
+         return std::make_unique<ShadowDialog>(nullptr, prompts, project.options, qg::Side::Thumb);
        }},
   };
 }

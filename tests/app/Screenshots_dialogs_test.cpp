@@ -22,8 +22,8 @@ void Shoot(const std::string& name) {
     dialog->show();
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
     QDir().mkpath(QString::fromLocal8Bit(dir));
-    const QString file = QDir(QString::fromLocal8Bit(dir)).filePath(QString::fromStdString(name) +
-                                                                    QStringLiteral(".png"));
+    const QString file = QDir(QString::fromLocal8Bit(dir))
+                             .filePath(QString::fromStdString(name) + QStringLiteral(".png"));
     EXPECT_TRUE(dialog->grab().save(file)) << file.toStdString();
     return;
   }

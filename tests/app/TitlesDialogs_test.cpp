@@ -118,6 +118,14 @@ TEST_F(TitlesDialogsTest, DoubleClickedTokensAreAppendedAtTheEnd) {
   }
 }
 
+TEST_F(TitlesDialogsTest, EnterOnATokenListAppendsLikeADoubleClick) {
+  IndexTitlesDialog d(nullptr, options);
+  auto* list = Control<QListWidget>(d, "lstTitle");
+  list->setCurrentRow(list->count() - 1);  // Line Break
+  test::PressKey(list, Qt::Key_Return);
+  EXPECT_EQ(Control<QLineEdit>(d, "editPageTitle")->text(), "<br>");
+}
+
 TEST_F(TitlesDialogsTest, ADoubleClickWithNothingSelectedChangesNothing) {
   IndexTitlesDialog d(nullptr, options);
   auto* list = Control<QListWidget>(d, "lstALT");
