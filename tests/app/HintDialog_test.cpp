@@ -73,10 +73,9 @@ TEST_F(HintDialogTest, EveryWayOfClosingTakesTheBoxAndOnlyTheActionCreates) {
     SCOPED_TRACE(int(row.how) * 10 + row.uncheck);
     ScriptedPrompts p;
     int creations = 0;
-    bool closedBeforeCreating = false;
-    QDialog* shown = nullptr;
+    bool released = false, releasedBeforeCreating = false;
     p.dialogScript = [&](QDialog& d) {
-      shown = &d;
+      QObject::connect(&d, &QObject::destroyed, [&] { released = true; });
       d.show();
       if (row.uncheck) Control<QCheckBox>(d, "chkAlwaysShow")->click();
       switch (row.how) {
@@ -99,12 +98,13 @@ TEST_F(HintDialogTest, EveryWayOfClosingTakesTheBoxAndOnlyTheActionCreates) {
     qg::Preferences prefs;
     const bool created = RunFirstUseHint(nullptr, p, prefs, [&] {
       ++creations;
-      closedBeforeCreating = shown != nullptr;
+      releasedBeforeCreating = released;
     });
     EXPECT_EQ(creations, row.expectedCreations);
     EXPECT_EQ(created, row.expectedCreations == 1);
     EXPECT_EQ(prefs.blHintViewGalleryNow, row.expectedHintSwitch);
-    if (creations) EXPECT_TRUE(closedBeforeCreating);
+    // The gallery is created after the dialog has gone.
+    if (creations) EXPECT_TRUE(releasedBeforeCreating);
   }
 }
 
