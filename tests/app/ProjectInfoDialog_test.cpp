@@ -45,6 +45,13 @@ TEST_F(ProjectInfoDialogTest, ANewProjectIsUntitledAndNotSaved) {
   EXPECT_EQ(value(d, "lblThumbSize"), "120 x 100");
   EXPECT_EQ(value(d, "lblRowsCols"), "3 rows x 4 columns");
   EXPECT_EQ(Control<QPushButton>(d, "btnClose")->text(), "&Close");
+  QStringList captions;
+  for (QLabel* label : d.findChildren<QLabel*>())
+    if (label->text().endsWith(':')) captions << label->text();
+  EXPECT_EQ(captions,
+            (QStringList{"Project Name:", "Last Saved:", "Gallery Title:", "Target Folder:",
+                         "Image Count:", "Thumb Size:", "Rows & Cols:"}));
+  EXPECT_EQ(Control<QLabel>(d, "lblRowsCols")->accessibleName(), "Rows & Cols");
 }
 
 TEST_F(ProjectInfoDialogTest, CountsAndGridAsTheProjectHoldsThem) {
