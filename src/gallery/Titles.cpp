@@ -27,7 +27,7 @@ namespace qg {
 
 namespace {
 
-enum class Mode { Sample, Picture };
+enum class Mode { Sample, ImagePageSample, Picture };
 
 // The known tokens, their sample values and the record fields they stand for.
 struct TokenDef {
@@ -121,12 +121,14 @@ std::string Substitute(std::string_view templ, Mode mode, const PictureRecord* p
       return out;
     }
 
-    std::string_view value = mode == Mode::Sample ? "1" : "--";
+    const bool sample = mode != Mode::Picture;
+    std::string_view value = sample ? "1" : "--";
     unsigned valueProducers = producers;
     bool selfReference = false;
+    if (mode == Mode::ImagePageSample && token == "[IndexPageTitle]") value = "My Gallery";
     for (size_t i = 0; i < kTokens.size(); ++i) {
       if (token != kTokens[i].name) continue;
-      if (mode == Mode::Sample) {
+      if (sample) {
         value = kTokens[i].sample;
       } else if (producers & (1u << i)) {
         // The token ends inside its own value: substituting it again would never end, so it is
@@ -179,26 +181,18 @@ std::string RenderSampleTitle(std::string_view templ) {
   return Substitute(templ, Mode::Sample, nullptr);
 }
 
+std::string RenderImagePageSampleTitle(std::string_view templ) {
+  return Substitute(templ, Mode::ImagePageSample, nullptr);
+}
+
 std::string RenderPictureTitle(const PictureRecord& picture, std::string_view templ) {
   return Substitute(templ, Mode::Picture, &picture);
 }
 
-std::string FormatTitle(const std::vector<PictureRecord>& pictures, long long index,
-                        std::string_view templ, std::string_view family, std::string_view style,
-                        std::string_view size, Colour colour) {
+std::string WrapInFontTags(std::string_view body, std::string_view family, std::string_view style,
+                           std::string_view size, Colour colour) {
   const bool bold = style == "Bold" || style == "Bold Italic";
   const bool italic = style == "Italic" || style == "Bold Italic";
-
-  std::string body;
-  if (index < 0) {
-    body = RenderSampleTitle(templ);
-  } else {
-    if (static_cast<unsigned long long>(index) >= pictures.size()) {
-      throw Error(Format("List index out of bounds (%lld)", index));
-    }
-    body = RenderPictureTitle(pictures[static_cast<size_t>(index)], templ);
-  }
-
   std::string out;
   out.reserve(body.size() + family.size() + 64);
   if (bold) out += "<b>";
@@ -215,6 +209,21 @@ std::string FormatTitle(const std::vector<PictureRecord>& pictures, long long in
   if (italic) out += "</i>";
   if (bold) out += "</b>";
   return out;
+}
+
+std::string FormatTitle(const std::vector<PictureRecord>& pictures, long long index,
+                        std::string_view templ, std::string_view family, std::string_view style,
+                        std::string_view size, Colour colour) {
+  std::string body;
+  if (index < 0) {
+    body = RenderSampleTitle(templ);
+  } else {
+    if (static_cast<unsigned long long>(index) >= pictures.size()) {
+      throw Error(Format("List index out of bounds (%lld)", index));
+    }
+    body = RenderPictureTitle(pictures[static_cast<size_t>(index)], templ);
+  }
+  return WrapInFontTags(body, family, style, size, colour);
 }
 
 std::string FormatTitle(const std::vector<PictureRecord>& pictures, long long index,

@@ -30,8 +30,17 @@ std::string HtmlColour(Colour colour);
 // The template with the sample values ("Short Title Sample", ...; "1" for unknown tokens).
 std::string RenderSampleTitle(std::string_view templ);
 
+// The sample values of the picture-page titles dialog: those of RenderSampleTitle, and
+// "[IndexPageTitle]" giving "My Gallery".
+std::string RenderImagePageSampleTitle(std::string_view templ);
+
 // The template with the values of `picture` ("--" for unknown tokens).
 std::string RenderPictureTitle(const PictureRecord& picture, std::string_view templ);
+
+// `body` wrapped in the style tags ("<b>", "<i>" for "Bold", "Italic", "Bold Italic") and the
+// font tag of the family, the first character of the size text and the HTML colour.
+std::string WrapInFontTags(std::string_view body, std::string_view family, std::string_view style,
+                           std::string_view size, Colour colour);
 
 // The template rendered for the picture at `index` of `pictures` (sample values when `index` is
 // negative) and wrapped in the style and font tags of `font`. Throws qg::Error for an index

@@ -44,6 +44,15 @@ TEST(TokenSubstitution, UnknownTokensGiveDashesOnPagesAndOneInPreviews) {
   EXPECT_EQ(RenderSampleTitle("[IndexPageTitle] [ImageIndex] of [ImageCount]"), "1 1 of 1");
 }
 
+TEST(TokenSubstitution, ThePicturePageDialogsSampleNamesTheIndexPageTitle) {
+  EXPECT_EQ(RenderImagePageSampleTitle("[IndexPageTitle] [ImageIndex] of [ImageCount]"),
+            "My Gallery 1 of 1");
+  EXPECT_EQ(RenderImagePageSampleTitle("[ShortTitle] [indexpagetitle]"), "Short Title Sample 1");
+  // The token is the text from the first "[" to the first "]", as everywhere else.
+  EXPECT_EQ(RenderImagePageSampleTitle("[a[IndexPageTitle]"), "1");
+  EXPECT_EQ(RenderPictureTitle(Sunset(), "[IndexPageTitle]"), "--");
+}
+
 TEST(TokenSubstitution, TextWithoutBracketsIsReturnedUnchanged) {
   EXPECT_EQ(RenderPictureTitle(Sunset(), "plain <b>html</b> & text"), "plain <b>html</b> & text");
   EXPECT_EQ(RenderPictureTitle(Sunset(), ""), "");
