@@ -270,10 +270,10 @@ TEST(BuildSafety, ThePlanListsWhatABuildWritesAndWhatItWouldReplace) {
   f.project.options.editBackgroundAPic = f.dir.file("paper.gif");
   f.project.options.editBackgroundBPic = f.dir.file("missing.gif");
   const std::vector<std::string> planned = PlanGalleryOutputs(f.project, f.Out());
-  EXPECT_EQ(planned, (std::vector<std::string>{f.Out("thumbs/tn_beach.jpg"), f.Out("beach.jpg"),
-                                               f.Out("beach.html"), f.Out("paper.gif"),
-                                               f.Out("index.html"), f.Out("index1.html"),
-                                               f.Out("index2.html")}));
+  EXPECT_EQ(planned,
+            (std::vector<std::string>{f.Out("thumbs/tn_beach.jpg"), f.Out("beach.jpg"),
+                                      f.Out("beach.html"), f.Out("paper.gif"), f.Out("index.html"),
+                                      f.Out("index1.html"), f.Out("index2.html")}));
   EXPECT_TRUE(ExistingGalleryOutputs(planned).empty());
 
   fs::create_directories(f.Out());
@@ -317,7 +317,7 @@ TEST(BuildSafety, AFullDiskLeavesNoTruncatedFileAndKeepsTheOlderOne) {
     Fixture f;
     f.project.options.chkCreateThumbs = false;
     f.Add("small.jpg", "S");
-    f.Add("large.jpg", std::string(40000, 'L').c_str());  // copied unchanged: too large
+    f.Add("large.jpg", std::string(40000, 'L').c_str());        // copied unchanged: too large
     f.project.pictures[0].LongTitle = std::string(60000, 'T');  // its page is too large
     fs::create_directories(f.Out());
     WriteFile(f.Out("small.html"), "OLD PAGE");
@@ -327,9 +327,8 @@ TEST(BuildSafety, AFullDiskLeavesNoTruncatedFileAndKeepsTheOlderOne) {
       r = f.Build(jobs);
     }
     EXPECT_EQ(r.outcome, BuildOutcome::Failed) << jobs;
-    EXPECT_EQ(r.message, "Picture 1 (" + f.dir.file("src/small.jpg") +
-                             "): Cannot write file \"" + f.Out("small.html") +
-                             "\": File too large");
+    EXPECT_EQ(r.message, "Picture 1 (" + f.dir.file("src/small.jpg") + "): Cannot write file \"" +
+                             f.Out("small.html") + "\": File too large");
     EXPECT_EQ(Keys(Tree(f.Out())), (std::vector<std::string>{"small.html", "small.jpg"}));
     EXPECT_EQ(ReadFile(f.Out("small.html")), "OLD PAGE");
 
@@ -386,8 +385,7 @@ TEST(BuildSafety, AWorkerThatRunsOutOfMemoryEndsTheBuildWithAMessage) {
     const BuildResult r = builder.Build(f.project);
     EXPECT_EQ(r.outcome, BuildOutcome::Failed) << jobs;
     // The worker's own message, or the one of the allocation that failed after it.
-    EXPECT_EQ(r.message.rfind("Picture 2 (" + f.dir.file("src/b.jpg") + "): ", 0), 0u)
-        << r.message;
+    EXPECT_EQ(r.message.rfind("Picture 2 (" + f.dir.file("src/b.jpg") + "): ", 0), 0u) << r.message;
     EXPECT_EQ(Keys(Tree(f.Out())), (std::vector<std::string>{"a.html", "a.jpg", "tn_a.jpg"}));
     t_failAllocations = 0;
   }
