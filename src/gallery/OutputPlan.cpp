@@ -56,9 +56,10 @@ bool HasDotDotSegment(const std::string& path) {
 }
 
 std::string BadName(const char* option, const std::string& value, const char* reason) {
-  return Format("The option %s (\"%s\") cannot be used for the gallery's file names: %s. "
-                "Please correct it; nothing was written.",
-                option, Printable(value).c_str(), reason);
+  return Format(
+      "The option %s (\"%s\") cannot be used for the gallery's file names: %s. "
+      "Please correct it; nothing was written.",
+      option, Printable(value).c_str(), reason);
 }
 
 // Why a sub-folder option is unusable, or nullptr.
@@ -79,8 +80,10 @@ const char* NamePartFault(const std::string& part) {
 // The pictures the build copies besides the list's: which option names them, and the path.
 std::vector<std::pair<std::string, std::string>> ExtraPictures(const GalleryOptions& o) {
   std::vector<std::pair<std::string, std::string>> extras;
-  if (!o.editBackgroundAPic.empty()) extras.emplace_back("editBackgroundAPic", o.editBackgroundAPic);
-  if (!o.editBackgroundBPic.empty()) extras.emplace_back("editBackgroundBPic", o.editBackgroundBPic);
+  if (!o.editBackgroundAPic.empty())
+    extras.emplace_back("editBackgroundAPic", o.editBackgroundAPic);
+  if (!o.editBackgroundBPic.empty())
+    extras.emplace_back("editBackgroundBPic", o.editBackgroundBPic);
   if (o.blNavShowImages) {
     for (int item = 0; item < NavItemCount; ++item) {
       if (o.sNavImage[item].empty()) continue;
@@ -110,7 +113,8 @@ bool IsWebPicture(const std::string& path) {
   ::close(fd);
   if (got < 2) return false;
   const auto starts = [&](const char* signature, size_t length, size_t at = 0) {
-    return static_cast<size_t>(got) >= at + length && std::memcmp(head + at, signature, length) == 0;
+    return static_cast<size_t>(got) >= at + length &&
+           std::memcmp(head + at, signature, length) == 0;
   };
   return starts("\xFF\xD8\xFF", 3) || starts("GIF87a", 6) || starts("GIF89a", 6) ||
          starts("\x89PNG\r\n\x1A\n", 8) || starts("BM", 2) ||
@@ -189,13 +193,17 @@ std::vector<std::string> ExistingGalleryOutputs(const std::vector<std::string>& 
 std::string CheckOutputNames(const Project& project) {
   const GalleryOptions& o = project.options;
   if (!o.TargetThumb) {
-    if (const char* fault = FolderFault(o.ThumbFolder)) return BadName("ThumbFolder", o.ThumbFolder, fault);
+    if (const char* fault = FolderFault(o.ThumbFolder))
+      return BadName("ThumbFolder", o.ThumbFolder, fault);
   }
   if (!o.TargetImage) {
-    if (const char* fault = FolderFault(o.ImageFolder)) return BadName("ImageFolder", o.ImageFolder, fault);
+    if (const char* fault = FolderFault(o.ImageFolder))
+      return BadName("ImageFolder", o.ImageFolder, fault);
   }
   const std::pair<const char*, const std::string*> parts[] = {
-      {"Prefix", &o.Prefix}, {"Suffix", &o.Suffix}, {"editImageFilenameExt", &o.editImageFilenameExt}};
+      {"Prefix", &o.Prefix},
+      {"Suffix", &o.Suffix},
+      {"editImageFilenameExt", &o.editImageFilenameExt}};
   for (const auto& [option, value] : parts) {
     if (const char* fault = NamePartFault(*value)) return BadName(option, *value, fault);
   }
@@ -223,10 +231,11 @@ std::string CheckExtraPictures(const GalleryOptions& options) {
     struct stat st;
     if (::stat(path.c_str(), &st) != 0) continue;  // a missing file is skipped, as always
     if (IsWebPicture(path)) continue;
-    return Format("The option %s names \"%s\", which is not a picture (JPEG, GIF, PNG, BMP or "
-                  "WebP); only pictures are copied into the gallery. Please choose a picture; "
-                  "nothing was written.",
-                  option.c_str(), Printable(path).c_str());
+    return Format(
+        "The option %s names \"%s\", which is not a picture (JPEG, GIF, PNG, BMP or "
+        "WebP); only pictures are copied into the gallery. Please choose a picture; "
+        "nothing was written.",
+        option.c_str(), Printable(path).c_str());
   }
   return {};
 }
@@ -238,7 +247,8 @@ std::string CheckSourcesAreKept(const Project& project, const std::string& destF
   auto addSource = [&](const std::string& path, std::string what) {
     if (path.empty()) return;
     struct stat st;
-    if (::stat(path.c_str(), &st) == 0) byIdentity.emplace(std::make_pair(st.st_dev, st.st_ino), what);
+    if (::stat(path.c_str(), &st) == 0)
+      byIdentity.emplace(std::make_pair(st.st_dev, st.st_ino), what);
     byPath.emplace(resolver.File(path), std::move(what));
   };
   for (size_t i = 0; i < project.pictures.size(); ++i) {
@@ -262,9 +272,10 @@ std::string CheckSourcesAreKept(const Project& project, const std::string& destF
       if (found != byPath.end()) source = &found->second;
     }
     if (source != nullptr) {
-      return Format("The gallery file \"%s\" would replace %s. Please choose another destination "
-                    "folder; nothing was written.",
-                    Printable(output).c_str(), source->c_str());
+      return Format(
+          "The gallery file \"%s\" would replace %s. Please choose another destination "
+          "folder; nothing was written.",
+          Printable(output).c_str(), source->c_str());
     }
   }
   return {};

@@ -81,7 +81,7 @@ bool PictureKindFromName(const std::string& path, PictureKind* kind);
 enum class ExifStatus {
   NoFile,      // no regular file at the path
   NoData,      // read (or not a JPEG or TIFF by its name): no camera data in it
-  Found,       // camera data found
+  Found,       // metadata found: an Exif record, a comment or IPTC data
   Unreadable,  // the file could not be opened or read to its end, or the reading ran out of memory
 };
 
