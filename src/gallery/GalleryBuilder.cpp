@@ -9,9 +9,8 @@
 // A serial build stops at the first error, and at a stop request it jumps to the last picture.
 // Because nothing a worker does is visible until its picture is committed, both behave exactly as
 // in a serial build: files rendered for pictures that are never committed are discarded with the
-// temporary folder. A picture whose source is an output of an earlier picture (a gallery built
-// into its own source folder) is rendered only after that earlier picture has been committed, so
-// it reads what a serial build would read.
+// temporary folder. No picture's source is an output of the build (such a build is refused before
+// it starts, see OutputPlan.h), so rendering ahead reads exactly what a serial build would read.
 #include "gallery/GalleryBuilder.h"
 
 #include <algorithm>
@@ -25,7 +24,6 @@
 #include <new>
 #include <optional>
 #include <thread>
-#include <unordered_map>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -92,19 +90,13 @@ struct Rendered {
 };
 
 // Worker threads rendering pictures ahead of the commit position. Pictures are claimed in list
-// order, at most `window` beyond the picture being committed, and only once the earlier picture
-// that writes their source (dependency) has been committed.
+// order, at most `window` beyond the picture being committed.
 class RenderPool {
  public:
   using Work = std::function<void(size_t index, Rendered& out)>;
 
-  RenderPool(unsigned workers, size_t count, size_t window, std::vector<size_t> dependency,
-             Work work)
-      : count_(count),
-        window_(window),
-        dependency_(std::move(dependency)),
-        work_(std::move(work)),
-        slots_(count) {
+  RenderPool(unsigned workers, size_t count, size_t window, Work work)
+      : count_(count), window_(window), work_(std::move(work)), slots_(count) {
     threads_.reserve(workers);
     for (unsigned w = 0; w < workers; ++w) threads_.emplace_back([this] { Run(); });
   }
@@ -150,8 +142,6 @@ class RenderPool {
       return slots_[last].state == State::Waiting ? last : kNone;
     }
     if (next_ >= count_ || next_ >= commit_ + window_) return kNone;
-    const size_t dep = dependency_[next_];
-    if (dep != kNone && dep >= commit_) return kNone;
     return next_;
   }
 
@@ -180,7 +170,6 @@ class RenderPool {
 
   const size_t count_;
   const size_t window_;
-  const std::vector<size_t> dependency_;
   const Work work_;
 
   std::mutex mutex_;
@@ -216,7 +205,6 @@ class BuildRun {
   }
   bool ResizesDisplayImages() const { return o_.chkCreateImages && o_.blImageResize; }
   bool NeedsRendering() const { return o_.chkCreateThumbs || ResizesDisplayImages(); }
-  std::vector<size_t> SourceDependencies() const;
   void RenderPicture(size_t index, Rendered& out) const;
   void CommitPicture(size_t index, const Rendered* rendered);
   void PictureLoop();
@@ -315,35 +303,6 @@ BuildResult BuildRun::Run() {
   result.stopped = stopped_;
   result.uploadList = uploads_.entries();
   return result;
-}
-
-// For each picture, the last earlier picture that writes a file at its source path (kNone when
-// none does). Paths are compared after resolving the folders they name.
-std::vector<size_t> BuildRun::SourceDependencies() const {
-  const size_t count = project_.pictures.size();
-  std::vector<size_t> dependency(count, kNone);
-  auto resolved = [](const std::string& path) {
-    std::error_code ec;
-    fs::path p = fs::weakly_canonical(fs::absolute(path, ec), ec);
-    return ec ? fs::path(path).lexically_normal().string() : p.lexically_normal().string();
-  };
-  const std::string thumbFolder = resolved(dest_ + ThumbnailSubfolder(o_)) + "/";
-  const std::string imageFolder = resolved(dest_ + ImageSubfolder(o_)) + "/";
-  const std::string pageFolder = resolved(dest_) + "/";
-  auto inFolder = [](const std::string& folder, const std::string& name) {
-    return fs::path(folder + name).lexically_normal().string();
-  };
-
-  std::unordered_map<std::string, size_t> writer;
-  for (size_t i = 0; i < count; ++i) {
-    const PictureRecord& picture = project_.pictures[i];
-    const auto found = writer.find(resolved(picture.FilenameAndPath));
-    if (found != writer.end()) dependency[i] = found->second;
-    if (o_.chkCreateThumbs) writer[inFolder(thumbFolder, ThumbnailFileName(picture, o_))] = i;
-    if (o_.chkCreateImages) writer[inFolder(imageFolder, DisplayImageFileName(picture, o_))] = i;
-    writer[inFolder(pageFolder, PicturePageName(picture, o_))] = i;
-  }
-  return dependency;
 }
 
 // Decodes the source once and renders the outputs the options ask for into the scratch folder:
@@ -465,7 +424,7 @@ void BuildRun::PictureLoop() {
 
   std::optional<RenderPool> pool;
   if (render && jobs_ > 1) {
-    pool.emplace(jobs_, count, /*window=*/size_t{2} * jobs_, SourceDependencies(),
+    pool.emplace(jobs_, count, /*window=*/size_t{2} * jobs_,
                  [this](size_t index, Rendered& out) { RenderPicture(index, out); });
   }
 
