@@ -69,6 +69,8 @@ class BuildSignals {
     for (size_t i = 0; i < std::size(kEndingSignals); ++i)
       ::sigaction(kEndingSignals[i], &previous_[i], nullptr);
     g_stopFlag = nullptr;
+    // A signal that came as the build ended still ends the program, as it would have before.
+    if (const int signal = g_endSignal.exchange(0)) std::raise(signal);
   }
   BuildSignals(const BuildSignals&) = delete;
   BuildSignals& operator=(const BuildSignals&) = delete;

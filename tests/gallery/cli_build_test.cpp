@@ -54,7 +54,7 @@ class CliBuild : public ::testing::Test {
   // Runs quillon-cli to its end with `args`; with `onLine`, that is called with every line the
   // program writes on stderr, as it comes, and may send it signals.
   CliRun Cli(const std::vector<std::string>& args,
-          const std::function<void(pid_t, const std::string&)>& onLine = {}) {
+             const std::function<void(pid_t, const std::string&)>& onLine = {}) {
     int errPipe[2];
     if (::pipe(errPipe) != 0) return {};
     const std::string outPath = dir_.file("stdout");
@@ -96,8 +96,8 @@ class CliBuild : public ::testing::Test {
     for (int i = 1; i <= count; ++i) {
       const int scale = i == count ? lastScale : 1;
       const std::string path = dir_.file(Numbered("photos/photo%02d.jpg", i));
-      WriteFile(path, test::EncodeJpeg(test::PhotoLike(900 * scale, 600 * scale,
-                                                       static_cast<uint32_t>(i))));
+      WriteFile(path, test::EncodeJpeg(
+                          test::PhotoLike(900 * scale, 600 * scale, static_cast<uint32_t>(i))));
       args.push_back(path);
     }
     const CliRun add = Cli(args);
@@ -160,18 +160,18 @@ TEST_F(CliBuild, AFirstCtrlCStopsAsTheStopButtonDoesAndExitsWith130) {
   MakeProject(12, /*resize=*/true);
   bool sent = false;
   const CliRun run = Cli({"build", Project(), "--dest", Out(), "--jobs", "1", "--list"},
-                      [&](pid_t pid, const std::string& line) {
-                        if (!sent && line == "Creating thumb photo01.jpg\n") {
-                          ::kill(pid, SIGINT);
-                          sent = true;
-                        }
-                      });
+                         [&](pid_t pid, const std::string& line) {
+                           if (!sent && line == "Creating thumb photo01.jpg\n") {
+                             ::kill(pid, SIGINT);
+                             sent = true;
+                           }
+                         });
   ASSERT_TRUE(sent) << run.err;
   EXPECT_EQ(run.exitCode, 130) << run.err;
   EXPECT_NE(run.err.find(" (stopped early)\n"), std::string::npos) << run.err;
   // The first and the last picture, the index pages, and the upload list of what a stop writes.
-  for (const char* name : {"photo01.html", "photo12.html", "photo12.jpg", "tn_photo12.jpg",
-                           "index.html"}) {
+  for (const char* name :
+       {"photo01.html", "photo12.html", "photo12.jpg", "tn_photo12.jpg", "index.html"}) {
     EXPECT_TRUE(fs::exists(Out(name))) << name;
   }
   EXPECT_FALSE(fs::exists(Out("photo06.html")));
@@ -190,14 +190,14 @@ TEST_F(CliBuild, SigtermAndASecondCtrlCEndTheBuildAndRemoveItsTemporaryFiles) {
     fs::remove_all(Out());
     bool sent = false;
     const CliRun run = Cli({"build", Project(), "--dest", Out(), "--jobs", "2"},
-                        [&](pid_t pid, const std::string& line) {
-                          if (sent || line != "Creating thumb photo01.jpg\n") return;
-                          for (const int signal : c.signals) {
-                            ::kill(pid, signal);
-                            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                          }
-                          sent = true;
-                        });
+                           [&](pid_t pid, const std::string& line) {
+                             if (sent || line != "Creating thumb photo01.jpg\n") return;
+                             for (const int signal : c.signals) {
+                               ::kill(pid, signal);
+                               std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                             }
+                             sent = true;
+                           });
     ASSERT_TRUE(sent) << c.name << ": " << run.err;
     EXPECT_EQ(run.signal, c.signals.back()) << c.name << ": " << run.err;
     EXPECT_NE(run.err.find("the gallery is incomplete"), std::string::npos) << run.err;
@@ -236,7 +236,8 @@ TEST_F(CliBuild, EveryCommandAnswersHelpAndRefusesUnknownOptions) {
 
   const CliRun version = Cli({"--version"});
   EXPECT_EQ(version.exitCode, 0);
-  EXPECT_TRUE(std::regex_match(version.out, std::regex("quillon-cli [0-9]+\\.[0-9]+(\\.[0-9]+)*\n")))
+  EXPECT_TRUE(
+      std::regex_match(version.out, std::regex("quillon-cli [0-9]+\\.[0-9]+(\\.[0-9]+)*\n")))
       << version.out;
 }
 
