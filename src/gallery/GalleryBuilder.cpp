@@ -47,6 +47,7 @@ namespace {
 constexpr size_t kNone = static_cast<size_t>(-1);
 constexpr int32_t kMaxGrid = 100;  // the largest grid the options offer
 constexpr char kOutOfMemory[] = "there is not enough memory to make its gallery files";
+constexpr char kOutOfMemoryForBuild[] = "There is not enough memory to create the gallery.";
 
 bool IsFile(const std::string& path) {
   std::error_code ec;
@@ -296,6 +297,9 @@ BuildResult BuildRun::Run() {
   } catch (const BuildFailure& failure) {
     result.outcome = BuildOutcome::Failed;
     result.message = failure.message;
+  } catch (const std::bad_alloc&) {
+    result.outcome = BuildOutcome::Failed;
+    result.message = kOutOfMemoryForBuild;
   } catch (...) {
     result.outcome = BuildOutcome::Failed;
     result.message = MessageOf(std::current_exception());
@@ -520,7 +524,7 @@ BuildResult GalleryBuilder::Build(const Project& snapshot, BuildObserver* observ
     result = run.Run();
   } catch (const std::bad_alloc&) {
     result.outcome = BuildOutcome::Failed;
-    result.message = "There is not enough memory to create the gallery.";
+    result.message = kOutOfMemoryForBuild;
   } catch (const std::exception& e) {
     // Only resource exhaustion gets here (the snapshot copy, the scratch folder, threads).
     result.outcome = BuildOutcome::Failed;
