@@ -55,8 +55,11 @@ class BuildSignals {
     action.sa_handler = OnBuildSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (size_t i = 0; i < std::size(kEndingSignals); ++i)
-      ::sigaction(kEndingSignals[i], &action, &previous_[i]);
+    for (size_t i = 0; i < std::size(kEndingSignals); ++i) {
+      ::sigaction(kEndingSignals[i], nullptr, &previous_[i]);
+      // A signal the caller ignores (nohup, a background job) stays ignored.
+      if (previous_[i].sa_handler != SIG_IGN) ::sigaction(kEndingSignals[i], &action, nullptr);
+    }
     watcher_ = std::thread([this] { Watch(); });
   }
   ~BuildSignals() {
