@@ -23,7 +23,8 @@ namespace {
 thread_local int t_failAllocations = 0;
 }  // namespace
 
-void* operator new(std::size_t size) {
+namespace {
+void* Allocate(std::size_t size) {
   if (t_failAllocations > 0) {
     --t_failAllocations;
     throw std::bad_alloc();
@@ -31,12 +32,30 @@ void* operator new(std::size_t size) {
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
   throw std::bad_alloc();
 }
-// The matching deletes, so that a sanitizer sees std::malloc paired with std::free.
+}  // namespace
+
+// Every plain form, so that a sanitizer sees std::malloc always paired with std::free.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 #endif
+void* operator new(std::size_t size) { return Allocate(size); }
+void* operator new[](std::size_t size) { return Allocate(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return Allocate(size);
+  } catch (...) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+  return operator new(size, tag);
+}
 void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace qg {
 namespace {
