@@ -28,9 +28,14 @@ const std::string* CommandLine::value(const std::string& name) const {
 CommandLine ParseCommandLine(const Args& args, std::initializer_list<const char*> flags,
                              std::initializer_list<const char*> valued) {
   CommandLine line;
+  bool options = true;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (Contains(valued, arg)) {
+    if (!options) {
+      line.operands.push_back(arg);
+    } else if (arg == "--") {
+      options = false;
+    } else if (Contains(valued, arg)) {
       if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
       line.values.emplace_back(arg, args[++i]);
     } else if (Contains(flags, arg)) {

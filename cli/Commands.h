@@ -23,8 +23,8 @@ struct UsageError {
 };
 
 // A command's arguments sorted into operands, flags and options that take the next argument
-// (the last of a repeated option wins). "-" is an operand; any other word starting with "-"
-// that is neither flag nor option is refused.
+// (the last of a repeated option wins). "-" is an operand, and so is every word after "--"; any
+// other word starting with "-" that is neither flag nor option is refused.
 struct CommandLine {
   std::vector<std::string> operands;
   std::vector<std::string> flags;

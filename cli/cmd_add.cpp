@@ -25,13 +25,16 @@ std::string NamingFile(const std::string& path, const std::string& message) {
 }  // namespace
 
 int RunAdd(const Args& args) {
-  if (args.empty()) throw UsageError{"no project file given"};
-  if (args.size() < 2) throw UsageError{"no pictures given"};
-  const std::string& projectPath = args[0];
+  // Options are refused, so that a mistyped one is not taken for a picture; "--" ends them.
+  const CommandLine line = ParseCommandLine(args, {});
+  const std::vector<std::string>& operands = line.operands;
+  if (operands.empty()) throw UsageError{"no project file given"};
+  if (operands.size() < 2) throw UsageError{"no pictures given"};
+  const std::string& projectPath = operands[0];
 
   std::vector<PictureRecord> added;
-  for (size_t i = 1; i < args.size(); ++i) {
-    const std::string& picture = args[i];
+  for (size_t i = 1; i < operands.size(); ++i) {
+    const std::string& picture = operands[i];
     if (picture.find_first_of("\r\n") != std::string::npos)
       throw Error("'" + picture +
                   "': a file name with a line break cannot be kept in a project file");

@@ -2,19 +2,29 @@
 // without the window. The project is opened as the program opens one (a new project with the
 // stored preferences, then the file read over it); --dest replaces the destination folder. Progress
 // goes to stderr, as a bar on a terminal and as plain lines otherwise; --list prints the upload
-// list on stdout. A first Ctrl-C stops as the Stop button does (the last picture and the index
-// pages are still written); a second one ends the program at once.
+// list on stdout. A first Ctrl-C stops as the Stop button does (the last picture, the copies and
+// the index pages are still written) and the program then exits with 130, after the summary and
+// the list but without uploading; a second Ctrl-C, SIGTERM or SIGHUP removes the build's scratch
+// folder and temporary files and ends the program at once, by that signal.
+#include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "Commands.h"
 #include "core/DisplayText.h"
 #include "core/Error.h"
+#include "core/StopToken.h"
 #include "gallery/GalleryBuilder.h"
+#include "gallery/GalleryFiles.h"
 #include "project/ProjectFile.h"
 #include "project/Settings.h"
 
@@ -22,12 +32,75 @@ namespace qg::cli {
 
 namespace {
 
-GalleryBuilder* g_running = nullptr;
+constexpr int kInterruptedExit = 130;  // as a shell reports a program ended by Ctrl-C
 
-extern "C" void StopOnInterrupt(int) {
-  if (g_running != nullptr) g_running->RequestStop();
-  std::signal(SIGINT, SIG_DFL);
+// What the signal handler touches: only lock-free atomics.
+std::atomic<bool>* g_stopFlag = nullptr;  // the running build's stop request
+std::atomic<int> g_endSignal{0};          // a signal that ends the program at once
+
+extern "C" void OnBuildSignal(int signal) {
+  if (signal == SIGINT && g_stopFlag != nullptr && !g_stopFlag->exchange(true)) return;
+  g_endSignal.store(signal);
 }
+
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// For the life of a build: the handler above on SIGINT, SIGTERM and SIGHUP, and a thread that
+// acts on an ending signal outside the handler (removing files is no work for a handler).
+class BuildSignals {
+ public:
+  explicit BuildSignals(const StopSource& stop) {
+    g_stopFlag = stop.Flag();
+    g_endSignal.store(0);
+    struct sigaction action = {};
+    action.sa_handler = OnBuildSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (size_t i = 0; i < std::size(kEndingSignals); ++i) {
+      ::sigaction(kEndingSignals[i], nullptr, &previous_[i]);
+      // A signal the caller ignores (nohup, a background job) stays ignored.
+      if (previous_[i].sa_handler != SIG_IGN) ::sigaction(kEndingSignals[i], &action, nullptr);
+    }
+    watcher_ = std::thread([this] { Watch(); });
+  }
+  ~BuildSignals() {
+    {
+      std::lock_guard lock(mutex_);
+      done_ = true;
+    }
+    wake_.notify_all();
+    watcher_.join();
+    for (size_t i = 0; i < std::size(kEndingSignals); ++i)
+      ::sigaction(kEndingSignals[i], &previous_[i], nullptr);
+    g_stopFlag = nullptr;
+    // A signal that came as the build ended still ends the program, as it would have before.
+    if (const int signal = g_endSignal.exchange(0)) std::raise(signal);
+  }
+  BuildSignals(const BuildSignals&) = delete;
+  BuildSignals& operator=(const BuildSignals&) = delete;
+
+ private:
+  void Watch() {
+    std::unique_lock lock(mutex_);
+    while (!done_) {
+      if (const int signal = g_endSignal.load()) {
+        RemoveBuildLeftovers();
+        std::fprintf(stderr, "\nquillon-cli build: ended by signal %d; the gallery is incomplete\n",
+                     signal);
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        ::_exit(128 + signal);
+      }
+      wake_.wait_for(lock, std::chrono::milliseconds(50));
+    }
+  }
+
+  struct sigaction previous_[std::size(kEndingSignals)] = {};
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool done_ = false;
+  std::thread watcher_;
+};
 
 // Progress on stderr: a redrawn bar on a terminal, one line per step otherwise.
 class ConsoleProgress : public BuildObserver {
@@ -103,15 +176,14 @@ int RunBuild(const Args& args) {
 
   GalleryBuilder builder(jobs);
   BuildResult result;
+  const StopSource stop;
   {
     ConsoleProgress progress;
-    g_running = &builder;
-    const auto previous = std::signal(SIGINT, StopOnInterrupt);
-    result = builder.Build(project, &progress);
-    std::signal(SIGINT, previous);
-    g_running = nullptr;
+    const BuildSignals signals(stop);
+    result = builder.Build(project, &progress, stop.Token());
   }
   if (result.outcome != BuildOutcome::Built) throw Error(result.message);
+  const bool interrupted = stop.StopRequested();
 
   std::fprintf(stderr, "Gallery written to %s: %zu picture%s, %zu index page%s%s\n",
                PlainDisplayText(result.destFolder).c_str(), project.pictures.size(),
@@ -123,6 +195,7 @@ int RunBuild(const Args& args) {
     }
     std::fflush(stdout);
   }
+  if (interrupted) return kInterruptedExit;
   if (line.flag("--upload"))
     return UploadBuiltGallery(project, result.uploadList, result.destFolder);
   return 0;

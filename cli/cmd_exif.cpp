@@ -43,7 +43,7 @@ int RunExif(const Args& args) {
   std::setlocale(LC_TIME, "");
   TimgData data;
   data.ReadPictureFile(path);
-  if (data.errorText == "Illegal Exif construction") throw Error("Cannot read " + path);
+  if (data.status == ExifStatus::Unreadable) throw Error("Cannot read " + path);
 
   if (tags) {
     if (const TImageInfo* info = data.exif()) {

@@ -32,9 +32,14 @@ std::string LowerExtension(const std::string& path) {
 int RunThumbnail(const Args& args) {
   std::vector<std::string> positional;
   std::string sideName = "thumb";
+  bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--side") {
+    if (optionsEnded) {
+      positional.push_back(arg);
+    } else if (arg == "--") {
+      optionsEnded = true;
+    } else if (arg == "--side") {
       if (i + 1 >= args.size()) throw UsageError{"--side needs 'thumb' or 'image'"};
       sideName = args[++i];
     } else if (arg.rfind("--side=", 0) == 0) {

@@ -17,18 +17,50 @@ const char kUsage[] =
     "  info PROJECT.tnp [--dump]\n"
     "  build PROJECT.tnp [--dest DIR] [--jobs N] [--list] [--upload]\n"
     "  thumbnail PROJECT.tnp SOURCE OUT [--side thumb|image]\n"
-    "  exif PICTURE [--tags]\n";
+    "  exif PICTURE [--tags]\n"
+    "  --version\n"
+    "Every command takes --help.\n";
 
 struct Command {
   const char* name;
   int (*run)(const qg::cli::Args&);
+  const char* help;  // what `<command> --help` prints
 };
 
 const Command kCommands[] = {
-    {"add", qg::cli::RunAdd},     {"info", qg::cli::RunInfo},
-    {"build", qg::cli::RunBuild}, {"thumbnail", qg::cli::RunThumbnail},
-    {"exif", qg::cli::RunExif},
+    {"add", qg::cli::RunAdd,
+     "usage: quillon-cli add PROJECT.tnp PICTURE...\n"
+     "Appends the pictures to the project as the Add dialog does and saves it; a project that\n"
+     "does not exist is made with the new-project values. \"--\" ends the options.\n"},
+    {"info", qg::cli::RunInfo,
+     "usage: quillon-cli info PROJECT.tnp [--dump]\n"
+     "Shows the project information; --dump prints the project as the project writer writes it.\n"},
+    {"build", qg::cli::RunBuild,
+     "usage: quillon-cli build PROJECT.tnp [--dest DIR] [--jobs N] [--list] [--upload]\n"
+     "Creates the gallery with the project's options.\n"
+     "  --dest DIR  write into DIR instead of the project's destination folder\n"
+     "  --jobs N    render with N workers (1 to 256; default: one per processor core)\n"
+     "  --list      print the upload list, one entry a line\n"
+     "  --upload    upload the gallery with the stored preferences afterwards\n"
+     "A first Ctrl-C stops the build as the Stop button does (exit 130); a second one, or\n"
+     "SIGTERM, ends it at once after removing its temporary files.\n"},
+    {"thumbnail", qg::cli::RunThumbnail,
+     "usage: quillon-cli thumbnail PROJECT.tnp SOURCE OUT [--side thumb|image]\n"
+     "Makes one picture through the thumbnail (default) or display-image pipeline; OUT ends\n"
+     "in .jpg, .jpeg or .png.\n"},
+    {"exif", qg::cli::RunExif,
+     "usage: quillon-cli exif PICTURE [--tags]\n"
+     "Prints the camera data summary; --tags prints every tag as NAME, a tab and its text.\n"},
 };
+
+// `--help` or `-h` before any "--".
+bool AsksForHelp(const qg::cli::Args& args) {
+  for (const std::string& arg : args) {
+    if (arg == "--") return false;
+    if (arg == "--help" || arg == "-h") return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -37,17 +69,25 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, argc < 2 ? stderr : stdout);
     return argc < 2 ? 2 : 0;
   }
+  if (std::strcmp(argv[1], "--version") == 0) {
+    std::printf("quillon-cli %s\n", QUILLON_VERSION);
+    return 0;
+  }
   const std::string name = argv[1];
   qg::cli::Args args(argv + 2, argv + argc);
   for (const Command& command : kCommands) {
     if (name != command.name) continue;
+    if (AsksForHelp(args)) {
+      std::fputs(command.help, stdout);
+      return 0;
+    }
     try {
       const int rc = command.run(args);
       std::fflush(stdout);
       return rc;
     } catch (const qg::cli::UsageError& e) {
       std::fprintf(stderr, "quillon-cli %s: %s\n%s", name.c_str(),
-                   qg::PlainDisplayText(e.message).c_str(), kUsage);
+                   qg::PlainDisplayText(e.message).c_str(), command.help);
       return 2;
     } catch (const std::exception& e) {
       std::fflush(stdout);

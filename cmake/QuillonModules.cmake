@@ -18,9 +18,10 @@ endfunction()
 
 # One GoogleTest executable per test folder, named <folder>_tests, from the folder's *_test.cpp
 # files; every test case becomes its own ctest entry.
-#   qg_test_suite(imaging DEPS qg_imaging [SOURCES extra.cpp])
+#   qg_test_suite(imaging [RUNS_CLI] DEPS qg_imaging [SOURCES extra.cpp])
+# RUNS_CLI: the suite runs quillon-cli, which is then built before it.
 function(qg_test_suite name)
-  cmake_parse_arguments(M "" "" "DEPS;SOURCES" ${ARGN})
+  cmake_parse_arguments(M "RUNS_CLI" "" "DEPS;SOURCES" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   if(NOT srcs)
     return()
@@ -33,6 +34,10 @@ function(qg_test_suite name)
     QG_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
     QG_BIN_DIR="${QUILLON_BIN_DIR}"
     QG_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  # A suite that runs quillon-cli builds it first, so that it never tests a stale binary.
+  if(M_RUNS_CLI AND TARGET quillon-cli)
+    add_dependencies(${target} quillon-cli)
+  endif()
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 120 PROPERTIES LABELS ${name})
 endfunction()
 

@@ -9,9 +9,8 @@
 // A serial build stops at the first error, and at a stop request it jumps to the last picture.
 // Because nothing a worker does is visible until its picture is committed, both behave exactly as
 // in a serial build: files rendered for pictures that are never committed are discarded with the
-// temporary folder. A picture whose source is an output of an earlier picture (a gallery built
-// into its own source folder) is rendered only after that earlier picture has been committed, so
-// it reads what a serial build would read.
+// temporary folder. No picture's source is an output of the build (such a build is refused before
+// it starts, see OutputPlan.h), so rendering ahead reads exactly what a serial build would read.
 #include "gallery/GalleryBuilder.h"
 
 #include <algorithm>
@@ -22,16 +21,18 @@
 #include <exception>
 #include <filesystem>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <thread>
-#include <unordered_map>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
 
 #include "core/Error.h"
+#include "gallery/GalleryFiles.h"
 #include "gallery/Layout.h"
+#include "gallery/OutputPlan.h"
 #include "gallery/Pages.h"
 
 namespace fs = std::filesystem;
@@ -45,20 +46,19 @@ namespace {
 
 constexpr size_t kNone = static_cast<size_t>(-1);
 constexpr int32_t kMaxGrid = 100;  // the largest grid the options offer
+constexpr char kOutOfMemory[] = "there is not enough memory to make its gallery files";
+constexpr char kOutOfMemoryForBuild[] = "There is not enough memory to create the gallery.";
 
 bool IsFile(const std::string& path) {
   std::error_code ec;
   return !path.empty() && fs::is_regular_file(path, ec);
 }
 
-// A name without a folder part, as the picture list holds them.
-bool IsPlainFileName(const std::string& name) {
-  return name.find('/') == std::string::npos && name != "." && name != "..";
-}
-
 std::string MessageOf(const std::exception_ptr& error) {
   try {
     std::rethrow_exception(error);
+  } catch (const std::bad_alloc&) {
+    return kOutOfMemory;
   } catch (const std::exception& e) {
     return e.what();
   } catch (...) {
@@ -79,77 +79,25 @@ void CreateFolder(const std::string& path) {
     throw Error(Format("Cannot create the folder \"%s\": %s", path.c_str(), ec.message().c_str()));
 }
 
-// Copies, replacing; a failed copy is not reported (the gallery then links a missing file).
-void CopyQuietly(const std::string& from, const std::string& to) {
-  std::error_code ec;
-  fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
-}
-
-// Puts a rendered file in place, replacing any file of that name.
-void InstallFile(const std::string& rendered, const std::string& target) {
-  std::error_code ec;
-  fs::rename(rendered, target, ec);
-  if (!ec) return;
-  if (ec == std::errc::cross_device_link) {
-    ec.clear();
-    fs::copy_file(rendered, target, fs::copy_options::overwrite_existing, ec);
-    if (!ec) {
-      fs::remove(rendered, ec);
-      return;
-    }
-  }
-  throw Error(Format("Cannot write file \"%s\": %s", target.c_str(), ec.message().c_str()));
-}
-
-// A private folder for rendered files, removed with its content at the end of the build.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::error_code ec;
-    fs::path base = fs::temp_directory_path(ec);
-    if (ec) base = "/tmp";
-    std::string pattern = (base / "quillon-build-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-      throw Error(Format("Cannot create a temporary folder in \"%s\": %s", base.c_str(),
-                         std::strerror(errno)));
-    }
-    path_ = pattern + "/";
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-// What rendering one picture produced.
+// What rendering one picture produced. Errors are kept as thrown and worded on the building
+// thread, so that a worker short of memory has nothing left to allocate.
 struct Rendered {
   bool exists = false;
   std::string thumbnail;  // the rendered file, empty when none was made
   std::string image;
-  std::string thumbnailError;  // why the thumbnail (or the decode it needed) failed
-  std::string imageError;
+  std::exception_ptr thumbnailError;  // why the thumbnail (or the decode it needed) failed
+  std::exception_ptr imageError;
+  std::exception_ptr failure;  // rendering itself failed before it reached either side
 };
 
 // Worker threads rendering pictures ahead of the commit position. Pictures are claimed in list
-// order, at most `window` beyond the picture being committed, and only once the earlier picture
-// that writes their source (dependency) has been committed.
+// order, at most `window` beyond the picture being committed.
 class RenderPool {
  public:
   using Work = std::function<void(size_t index, Rendered& out)>;
 
-  RenderPool(unsigned workers, size_t count, size_t window, std::vector<size_t> dependency,
-             Work work)
-      : count_(count),
-        window_(window),
-        dependency_(std::move(dependency)),
-        work_(std::move(work)),
-        slots_(count) {
+  RenderPool(unsigned workers, size_t count, size_t window, Work work)
+      : count_(count), window_(window), work_(std::move(work)), slots_(count) {
     threads_.reserve(workers);
     for (unsigned w = 0; w < workers; ++w) threads_.emplace_back([this] { Run(); });
   }
@@ -195,8 +143,6 @@ class RenderPool {
       return slots_[last].state == State::Waiting ? last : kNone;
     }
     if (next_ >= count_ || next_ >= commit_ + window_) return kNone;
-    const size_t dep = dependency_[next_];
-    if (dep != kNone && dep >= commit_) return kNone;
     return next_;
   }
 
@@ -210,7 +156,12 @@ class RenderPool {
       if (index == next_) ++next_;
       lock.unlock();
       Rendered result;
-      work_(index, result);
+      try {
+        work_(index, result);
+      } catch (...) {
+        // Ends the build when this picture is committed, as on the building thread.
+        result.failure = std::current_exception();
+      }
       lock.lock();
       slots_[index].result = std::move(result);
       slots_[index].state = State::Done;
@@ -220,7 +171,6 @@ class RenderPool {
 
   const size_t count_;
   const size_t window_;
-  const std::vector<size_t> dependency_;
   const Work work_;
 
   std::mutex mutex_;
@@ -237,13 +187,14 @@ class RenderPool {
 // One build over one snapshot.
 class BuildRun {
  public:
-  BuildRun(const Project& project, const PictureTools& tools, unsigned jobs,
-           std::atomic<bool>& stop, BuildObserver& observer)
+  BuildRun(const Project& project, const PictureTools& tools, unsigned jobs, const StopToken& stop,
+           const StopSource& ownStop, BuildObserver& observer)
       : project_(project),
         o_(project_.options),
         tools_(tools),
         jobs_(jobs),
         stop_(stop),
+        ownStop_(ownStop),
         observer_(observer) {}
 
   BuildResult Run();
@@ -255,7 +206,6 @@ class BuildRun {
   }
   bool ResizesDisplayImages() const { return o_.chkCreateImages && o_.blImageResize; }
   bool NeedsRendering() const { return o_.chkCreateThumbs || ResizesDisplayImages(); }
-  std::vector<size_t> SourceDependencies() const;
   void RenderPicture(size_t index, Rendered& out) const;
   void CommitPicture(size_t index, const Rendered* rendered);
   void PictureLoop();
@@ -270,7 +220,8 @@ class BuildRun {
   const GalleryOptions& o_;
   const PictureTools& tools_;
   const unsigned jobs_;
-  std::atomic<bool>& stop_;
+  const StopToken stop_;      // the caller's stop request for this run
+  const StopSource ownStop_;  // RequestStop()'s, for this run
   BuildObserver& observer_;
 
   std::string dest_;  // the destination folder with a trailing "/"
@@ -301,6 +252,18 @@ BuildResult BuildRun::Run() {
   dest_ = o_.editDestFolder;
   if (dest_.back() != '/') dest_ += '/';
   result.destFolder = dest_;
+  // Nothing is written when a name would leave the gallery, a copied "picture" is none, or an
+  // output would replace one of the build's own sources.
+  for (std::string reason : {CheckOutputNames(project_), CheckExtraPictures(o_)}) {
+    if (!reason.empty()) {
+      Refuse(result, std::move(reason));
+      return result;
+    }
+  }
+  if (std::string reason = CheckSourcesAreKept(project_, dest_); !reason.empty()) {
+    Refuse(result, std::move(reason));
+    return result;
+  }
 
   try {
     try {
@@ -334,42 +297,16 @@ BuildResult BuildRun::Run() {
   } catch (const BuildFailure& failure) {
     result.outcome = BuildOutcome::Failed;
     result.message = failure.message;
-  } catch (const std::exception& e) {
+  } catch (const std::bad_alloc&) {
     result.outcome = BuildOutcome::Failed;
-    result.message = e.what();
+    result.message = kOutOfMemoryForBuild;
+  } catch (...) {
+    result.outcome = BuildOutcome::Failed;
+    result.message = MessageOf(std::current_exception());
   }
   result.stopped = stopped_;
   result.uploadList = uploads_.entries();
   return result;
-}
-
-// For each picture, the last earlier picture that writes a file at its source path (kNone when
-// none does). Paths are compared after resolving the folders they name.
-std::vector<size_t> BuildRun::SourceDependencies() const {
-  const size_t count = project_.pictures.size();
-  std::vector<size_t> dependency(count, kNone);
-  auto resolved = [](const std::string& path) {
-    std::error_code ec;
-    fs::path p = fs::weakly_canonical(fs::absolute(path, ec), ec);
-    return ec ? fs::path(path).lexically_normal().string() : p.lexically_normal().string();
-  };
-  const std::string thumbFolder = resolved(dest_ + ThumbnailSubfolder(o_)) + "/";
-  const std::string imageFolder = resolved(dest_ + ImageSubfolder(o_)) + "/";
-  const std::string pageFolder = resolved(dest_) + "/";
-  auto inFolder = [](const std::string& folder, const std::string& name) {
-    return fs::path(folder + name).lexically_normal().string();
-  };
-
-  std::unordered_map<std::string, size_t> writer;
-  for (size_t i = 0; i < count; ++i) {
-    const PictureRecord& picture = project_.pictures[i];
-    const auto found = writer.find(resolved(picture.FilenameAndPath));
-    if (found != writer.end()) dependency[i] = found->second;
-    if (o_.chkCreateThumbs) writer[inFolder(thumbFolder, ThumbnailFileName(picture, o_))] = i;
-    if (o_.chkCreateImages) writer[inFolder(imageFolder, DisplayImageFileName(picture, o_))] = i;
-    writer[inFolder(pageFolder, PicturePageName(picture, o_))] = i;
-  }
-  return dependency;
 }
 
 // Decodes the source once and renders the outputs the options ask for into the scratch folder:
@@ -417,7 +354,7 @@ void BuildRun::RenderPicture(size_t index, Rendered& out) const {
       tools_.finish(resized(0, thumbSize), stem + "t.jpg", o_.AddShadow, o_, Side::Thumb);
       out.thumbnail = stem + "t.jpg";
     } catch (...) {
-      out.thumbnailError = MessageOf(std::current_exception());
+      out.thumbnailError = std::current_exception();
       return;  // a serial build ends here
     }
   }
@@ -426,7 +363,7 @@ void BuildRun::RenderPicture(size_t index, Rendered& out) const {
       tools_.finish(resized(1, imageSize), stem + "i.jpg", o_.AddShadowImage, o_, Side::Image);
       out.image = stem + "i.jpg";
     } catch (...) {
-      out.imageError = MessageOf(std::current_exception());
+      out.imageError = std::current_exception();
     }
   }
 }
@@ -444,9 +381,12 @@ void BuildRun::CommitPicture(size_t index, const Rendered* rendered) {
     FailPicture(index, MessageOf(std::current_exception()));
   }
   if (!IsPlainFileName(picture.FileName)) {
-    // A hand-edited project could otherwise place output anywhere.
+    // Refused before the build starts; kept so that no path can place output anywhere.
     FailPicture(index,
                 Format("the file name \"%s\" is not a plain file name", picture.FileName.c_str()));
+  }
+  if (rendered != nullptr && rendered->failure) {
+    FailPicture(index, MessageOf(rendered->failure));
   }
   const bool exists = rendered ? rendered->exists : IsFile(picture.FilenameAndPath);
   if (!exists) return;  // no files for a missing source; the index still shows its cell
@@ -456,7 +396,7 @@ void BuildRun::CommitPicture(size_t index, const Rendered* rendered) {
     CreateFolder(thumbFolder);
     observer_.OnText("Creating thumb " + picture.FileName);
     if (o_.chkCreateThumbs) {
-      if (!rendered->thumbnailError.empty()) FailPicture(index, rendered->thumbnailError);
+      if (rendered->thumbnailError) FailPicture(index, MessageOf(rendered->thumbnailError));
       InstallFile(rendered->thumbnail, thumbFolder + ThumbnailFileName(picture, o_));
     }
 
@@ -466,10 +406,10 @@ void BuildRun::CommitPicture(size_t index, const Rendered* rendered) {
     if (o_.chkCreateImages) {
       const std::string target = imageFolder + DisplayImageFileName(picture, o_);
       if (o_.blImageResize) {
-        if (!rendered->imageError.empty()) FailPicture(index, rendered->imageError);
+        if (rendered->imageError) FailPicture(index, MessageOf(rendered->imageError));
         InstallFile(rendered->image, target);
       } else {
-        CopyQuietly(picture.FilenameAndPath, target);
+        CopyFileAtomically(picture.FilenameAndPath, target);  // a failed copy is not reported
       }
     }
 
@@ -488,14 +428,13 @@ void BuildRun::PictureLoop() {
 
   std::optional<RenderPool> pool;
   if (render && jobs_ > 1) {
-    pool.emplace(jobs_, count, /*window=*/size_t{2} * jobs_, SourceDependencies(),
+    pool.emplace(jobs_, count, /*window=*/size_t{2} * jobs_,
                  [this](size_t index, Rendered& out) { RenderPicture(index, out); });
   }
 
-  stop_.store(false);
   for (size_t i = 0; i < count; ++i) {
     observer_.OnProgress(i, last);
-    if (stop_.load() && i != last) {
+    if ((stop_.StopRequested() || ownStop_.StopRequested()) && i != last) {
       i = last;
       stopped_ = true;
     }
@@ -505,10 +444,20 @@ void BuildRun::PictureLoop() {
       pool->CommitPosition(i);
       rendered = &pool->WaitFor(i);
     } else if (render) {
-      RenderPicture(i, local);
+      try {
+        RenderPicture(i, local);
+      } catch (...) {
+        local.failure = std::current_exception();
+      }
       rendered = &local;
     }
-    CommitPicture(i, rendered);
+    try {
+      CommitPicture(i, rendered);
+    } catch (const BuildFailure&) {
+      throw;
+    } catch (...) {
+      FailPicture(i, MessageOf(std::current_exception()));  // out of memory, for one
+    }
   }
   pool.reset();  // joins the workers before the scratch folder goes
   scratch_.reset();
@@ -520,7 +469,7 @@ void BuildRun::CopyExtras() {
   for (const std::string* background : {&o_.editBackgroundAPic, &o_.editBackgroundBPic}) {
     if (background->empty()) continue;
     const std::string name = FileNameOfPath(*background);
-    CopyQuietly(*background, dest_ + name);
+    CopyFileAtomically(*background, dest_ + name);  // a failed copy is not reported
     uploads_.Add(name);
   }
   if (!o_.blNavShowImages) return;
@@ -528,7 +477,7 @@ void BuildRun::CopyExtras() {
     const std::string& button = o_.sNavImage[item];
     if (!IsFile(button)) continue;
     const std::string name = FileNameOfPath(button);
-    CopyQuietly(button, dest_ + name);
+    CopyFileAtomically(button, dest_ + name);
     uploads_.Add(name);
   }
 }
@@ -558,21 +507,40 @@ GalleryBuilder::GalleryBuilder(unsigned jobs, PictureTools tools)
 
 GalleryBuilder::~GalleryBuilder() = default;
 
-BuildResult GalleryBuilder::Build(const Project& snapshot, BuildObserver* observer) {
+BuildResult GalleryBuilder::Build(const Project& snapshot, BuildObserver* observer,
+                                  StopToken stop) {
   KeepPictureBuffersForReuse();
   NoObserver quiet;
   BuildObserver& watcher = observer ? *observer : quiet;
+  // RequestStop() reaches this run only: a request left from an earlier run is not seen.
+  const StopSource ownStop;
+  {
+    std::lock_guard lock(runningMutex_);
+    running_ = ownStop;
+  }
   BuildResult result;
   try {
-    BuildRun run(snapshot, tools_, jobs_, stopRequested_, watcher);
+    BuildRun run(snapshot, tools_, jobs_, stop, ownStop, watcher);
     result = run.Run();
+  } catch (const std::bad_alloc&) {
+    result.outcome = BuildOutcome::Failed;
+    result.message = kOutOfMemoryForBuild;
   } catch (const std::exception& e) {
     // Only resource exhaustion gets here (the snapshot copy, the scratch folder, threads).
     result.outcome = BuildOutcome::Failed;
     result.message = e.what();
   }
+  {
+    std::lock_guard lock(runningMutex_);
+    running_.reset();
+  }
   watcher.OnFinished(result);
   return result;
+}
+
+void GalleryBuilder::RequestStop() {
+  std::lock_guard lock(runningMutex_);
+  if (running_) running_->Stop();
 }
 
 }  // namespace qg

@@ -14,9 +14,18 @@
 //   place, copies, pages, upload entries and every observer call. The files written are therefore
 //   the same, byte for byte, for every job count, and the same after a stop or an error: a
 //   picture that a serial build would not have reached leaves no file behind.
-// - RequestStop() may be called from any thread, also from inside an observer call. The build
-//   reads it at the start of each picture: it then handles the last picture of the list, makes
-//   the copies and writes all index pages, as when stopping between pictures.
+// - Each run has its own stop request: the caller makes a StopSource for the run and passes its
+//   token to Build(), so a request made before Build() starts is honoured by that run and one
+//   left from an earlier run is never seen. StopSource::Stop() and RequestStop() (which stops the
+//   run in progress, if any) may be called from any thread, also from inside an observer call.
+//   The build reads the request at the start of each picture: it then handles the last picture
+//   of the list, makes the copies and writes all index pages, as when stopping between pictures.
+// - Before anything is written the build checks the output names, the background and button
+//   pictures and that no output lands on one of its own sources (see OutputPlan.h); a build that
+//   fails a check is Refused and writes nothing. Every file is written under a temporary name
+//   and renamed into place when complete (see GalleryFiles.h).
+// - An error on a worker, running out of memory included, ends the build as Failed with a
+//   message when its picture is committed, exactly as the same error on the building thread.
 // - Observer calls are made on the thread that called Build(); they must not call Build().
 // - The snapshot is copied at the start; the caller's project may change during the build.
 // - The first build tells the C library's allocator to keep large blocks for reuse (a process-wide
@@ -29,7 +38,11 @@
 #include <string>
 #include <vector>
 
+#include <mutex>
+#include <optional>
+
 #include "core/Picture.h"
+#include "core/StopToken.h"
 #include "imaging/Pipeline.h"
 #include "project/Project.h"
 
@@ -98,15 +111,18 @@ class GalleryBuilder {
   GalleryBuilder(const GalleryBuilder&) = delete;
   GalleryBuilder& operator=(const GalleryBuilder&) = delete;
 
-  BuildResult Build(const Project& snapshot, BuildObserver* observer = nullptr);
-  void RequestStop() { stopRequested_.store(true); }
+  BuildResult Build(const Project& snapshot, BuildObserver* observer = nullptr,
+                    StopToken stop = {});
+  // Stops the run in progress, if there is one; a convenience for callers without a StopSource.
+  void RequestStop();
 
   unsigned jobs() const { return jobs_; }
 
  private:
   unsigned jobs_;
   PictureTools tools_;
-  std::atomic<bool> stopRequested_{false};
+  std::mutex runningMutex_;
+  std::optional<StopSource> running_;  // the stop request of the run in progress
 };
 
 }  // namespace qg

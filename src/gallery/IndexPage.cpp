@@ -1,10 +1,8 @@
 // The index pages: heading, navigation between index pages, and the grid of thumbnails with a
 // caption row under every row of thumbnails. Also the file writing shared by both page kinds.
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 #include "core/Error.h"
+#include "gallery/GalleryFiles.h"
 #include "gallery/Pages.h"
 #include "gallery/Titles.h"
 
@@ -158,17 +156,7 @@ void WriteIndexPage(const Project& project, const std::string& destFolder, size_
 }
 
 void WriteWholeFile(const std::string& path, std::string_view bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) {
-    throw Error(Format("Cannot create file \"%s\": %s", path.c_str(), std::strerror(errno)));
-  }
-  const size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
-  const int writeErrno = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (written != bytes.size() || !closed) {
-    throw Error(Format("Cannot write file \"%s\": %s", path.c_str(),
-                       std::strerror(written != bytes.size() ? writeErrno : errno)));
-  }
+  WriteFileAtomically(path, bytes);
 }
 
 }  // namespace qg

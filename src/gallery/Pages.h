@@ -33,7 +33,8 @@ void WriteIndexPage(const Project& project, const std::string& destFolder, size_
 void WriteImagePage(const Project& project, const std::string& destFolder, size_t index,
                     UploadList& uploads);
 
-// Replaces the file at `path` with exactly `bytes`. Throws qg::Error naming the file.
+// Replaces the file at `path` with exactly `bytes`, through a temporary file renamed into place
+// (GalleryFiles.h). Throws qg::Error naming the file.
 void WriteWholeFile(const std::string& path, std::string_view bytes);
 
 namespace detail {

@@ -58,7 +58,7 @@ std::string CameraDataSummary(const TimgData& data, const DateFormatter& formatD
   const TImageInfo* info = data.exif();
   if (!data.HasData() || info == nullptr) return kNoImageData;
   const std::string name = FileNameOf(data.filePath);
-  if (data.errorText != "<none>") {
+  if (data.status != ExifStatus::Found) {
     return "File Name: " + name + kCrLf + "Exif Error: " + data.errorText;
   }
 

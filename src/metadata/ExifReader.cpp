@@ -6,11 +6,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <set>
+#include <system_error>
 
 #include "core/FileRead.h"
 #include "metadata/TagFormat.h"
@@ -233,7 +235,12 @@ class FileStream : public StreamBase {
  public:
   explicit FileStream(std::FILE* file) : file_(file) {}
   ~FileStream() override { std::fclose(file_); }
-  size_t ReadSome(uint8_t* out, size_t n) override { return std::fread(out, 1, n, file_); }
+  size_t ReadSome(uint8_t* out, size_t n) override {
+    const size_t got = std::fread(out, 1, n, file_);
+    // A failing disk is not the end of the file.
+    if (got < n && std::ferror(file_)) throw std::system_error(errno, std::generic_category());
+    return got;
+  }
 
  private:
   std::FILE* file_;
@@ -347,6 +354,7 @@ void TimgData::Reset() {
   fileDate = 0;
   fileSize = 0;
   errorText.clear();
+  status = ExifStatus::NoFile;
   sections.clear();
   headerSection = exifSection = iptcSection = commentSection = -1;
   exif_.reset();
@@ -377,6 +385,7 @@ bool TimgData::ReadPictureFile(const std::string& path) {
   fileDate = st.st_mtime;
   fileSize = static_cast<uint64_t>(st.st_size);
   errorText = "Not an EXIF file";
+  status = ExifStatus::NoData;
 
   PictureKind kind;
   if (!PictureKindFromName(path, &kind)) return false;
@@ -384,6 +393,7 @@ bool TimgData::ReadPictureFile(const std::string& path) {
     std::FILE* file = ::fdopen(opened.fd(), "rb");
     if (file == nullptr) {
       errorText = "Illegal Exif construction";
+      status = ExifStatus::Unreadable;
       return false;
     }
     opened.Release();  // the stream owns the descriptor now
@@ -392,6 +402,7 @@ bool TimgData::ReadPictureFile(const std::string& path) {
     return ReadStream(in, kind);
   } catch (const std::exception&) {
     errorText = "Illegal Exif construction";
+    status = ExifStatus::Unreadable;
     return false;
   }
 }
@@ -400,19 +411,24 @@ bool TimgData::ReadPictureBytes(std::string_view bytes, PictureKind kind) {
   Reset();
   fileSize = bytes.size();
   errorText = "Not an EXIF file";
+  status = ExifStatus::NoData;
   try {
     MemoryStream source(bytes);
     Stream in(source, bytesRead_);
     return ReadStream(in, kind);
   } catch (const std::exception&) {
     errorText = "Illegal Exif construction";
+    status = ExifStatus::Unreadable;
     return false;
   }
 }
 
 bool TimgData::ReadStream(Stream& in, PictureKind kind) {
   const bool found = kind == PictureKind::Jpeg ? ScanJpegMarkers(in) : ReadTiffFile(in);
-  if (found) errorText = "<none>";
+  if (found) {
+    errorText = "<none>";
+    status = ExifStatus::Found;
+  }
   return found;
 }
 

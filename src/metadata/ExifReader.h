@@ -76,6 +76,15 @@ enum class PictureKind { Jpeg, Tiff };
 // extension is none of ".jpg", ".jpeg", ".jpe", ".tif", ".tiff", ".nef".
 bool PictureKindFromName(const std::string& path, PictureKind* kind);
 
+// How the last reading of a TimgData ended, for callers that branch on it (errorText holds the
+// window's words).
+enum class ExifStatus {
+  NoFile,      // no regular file at the path
+  NoData,      // read (or not a JPEG or TIFF by its name): no camera data in it
+  Found,       // metadata found: an Exif record, a comment or IPTC data
+  Unreadable,  // the file could not be opened or read to its end, or the reading ran out of memory
+};
+
 // One reading of one picture file.
 class TimgData {
  public:
@@ -83,9 +92,9 @@ class TimgData {
   TimgData(const TimgData&) = delete;
   TimgData& operator=(const TimgData&) = delete;
 
-  // Resets, then reads the file. Returns whether camera data was found; afterwards HasData(),
-  // HasExif(), the file facts, errorText and exif() tell the rest. A missing file returns false
-  // with an empty error text.
+  // Resets, then reads the file. Returns whether camera data was found; afterwards status,
+  // HasData(), HasExif(), the file facts, errorText and exif() tell the rest. A missing file
+  // returns false with an empty error text.
   bool ReadPictureFile(const std::string& path);
 
   // The same reading from bytes in memory, as if they were a file of the given kind (no file
@@ -100,6 +109,7 @@ class TimgData {
   std::time_t fileDate = 0;  // last-write time
   uint64_t fileSize = 0;
   std::string errorText;
+  ExifStatus status = ExifStatus::NoFile;
 
   std::vector<JpegSection> sections;  // at most 20
   int headerSection = -1;             // APP0

@@ -86,6 +86,35 @@ void UploadFile(net::FtpClient& client, const std::string& localPath,
   client.Store(remoteName, ReadGalleryFile(localPath));
 }
 
+bool HasDotDotSegment(const std::string& path) {
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    if (end - start == 2 && path.compare(start, 2, "..") == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+// Nothing may leave the gallery's folder on the server: no upload entry or remote folder with a
+// ".." part, no absolute entry. Checked before anything is sent.
+void CheckRemotePaths(const UploadJob& job) {
+  const std::string& folder = job.useService ? job.serviceFolder : job.ftpFolder;
+  if (HasDotDotSegment(folder)) {
+    throw Error("The FTP folder \"" + folder +
+                "\" has a \"..\" part, which leads out of the gallery's folder; nothing was "
+                "uploaded.");
+  }
+  for (const std::string& entry : job.uploadList) {
+    if (HasDotDotSegment(entry) || (!entry.empty() && entry.front() == '/')) {
+      throw Error("The file \"" + entry +
+                  "\" of the upload list lies outside the gallery's folder; nothing was "
+                  "uploaded.");
+    }
+  }
+}
+
 // What runs however the file loop ends.
 void EndUpload(net::FtpClient& client, UploadObserver& observer) {
   client.Disconnect();
@@ -134,6 +163,7 @@ UploadOutcome SendFiles(const UploadJob& job, net::FtpClient& client,
 UploadOutcome UploadHoldingSlot(const UploadJob& job, const std::string& host,
                                 const std::string& user, const std::string& password,
                                 UploadObserver& observer, const StopToken& stop) {
+  CheckRemotePaths(job);
   const std::string folder = job.useService ? job.serviceFolder : job.ftpFolder;
   observer.SetAddress(job.useService ? ServiceGalleryAddress(job.hostingUrl, folder)
                                      : OwnServerGalleryAddress(host, folder));
@@ -193,6 +223,7 @@ UploadOutcome StartFileUpload(const UploadJob& job, UploadPrompts& prompts,
     prompts.Inform(kNoGalleryMessage);
     return UploadOutcome::NothingToUpload;
   }
+  CheckRemotePaths(job);
   if (!job.useService) {
     return UploadHoldingSlot(job, job.ftpHost, job.ftpUser, job.ftpPass, observer, stop);
   }

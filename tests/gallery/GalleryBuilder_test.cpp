@@ -12,6 +12,7 @@
 #include <map>
 #include <thread>
 
+#include "BuildFixture.h"
 #include "GalleryFixture.h"
 #include "core/Error.h"
 #include "support/TempDir.h"
@@ -27,128 +28,11 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-// Fake imaging: a resampled "picture" is one row holding its size and the source file's text;
-// outputs describe what made them.
-struct FakeImaging {
-  std::atomic<int> decodes{0};
-
-  static TargetSize Parse(const std::string& text, int divisor) {
-    int w = 0, h = 0;
-    if (std::sscanf(text.c_str(), "%d x %d", &w, &h) != 2) {
-      throw Error("'" + text + "' is not a valid picture size");
-    }
-    return {static_cast<uint16_t>(w / divisor), static_cast<uint16_t>(h / divisor)};
-  }
-  static Picture Text(const std::string& text) {
-    Picture p(static_cast<int>(text.size()), 1);
-    std::copy(text.begin(), text.end(), p.pixels.begin());
-    return p;
-  }
-  static std::string Text(const Picture& p) {
-    return std::string(p.pixels.begin(), p.pixels.begin() + p.width);
-  }
-  static void Jitter(const std::string& content) {
-    // Later pictures often finish first: the output must not care.
-    std::this_thread::sleep_for(std::chrono::microseconds(200 * (content.size() % 7)));
-    // Long enough for every other worker to have started and taken a picture.
-    if (content.rfind("SLOW", 0) == 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-
-  PictureTools Tools() {
-    PictureTools t;
-    t.thumbnailSize = [](const std::string& s, const GalleryOptions&) { return Parse(s, 10); };
-    t.displayImageSize = [](const std::string& s, const GalleryOptions&) { return Parse(s, 2); };
-    t.resample = [this](const std::string& path, const std::vector<TargetSize>& sizes) {
-      ++decodes;
-      const std::string content = ReadFile(path);
-      if (content.rfind("BAD", 0) == 0) throw Error("damaged picture");
-      std::vector<Picture> pictures;
-      for (const TargetSize& size : sizes) {
-        pictures.push_back(
-            Text(std::to_string(size.width) + "x" + std::to_string(size.height) + "|" + content));
-      }
-      return pictures;
-    };
-    t.finish = [](Picture resized, const std::string& out, bool shadow, const GalleryOptions&,
-                  Side side) {
-      const std::string text = Text(resized);
-      const std::string size = text.substr(0, text.find('|'));
-      const std::string content = text.substr(text.find('|') + 1);
-      if (side == Side::Thumb) {
-        Jitter(content);
-        WriteFile(out, "thumb " + size + ": " + content);
-        return;
-      }
-      if (content.find("NOIMAGE") != std::string::npos) throw Error("cannot render");
-      Jitter(content + "x");
-      WriteFile(out, "image " + size + (shadow ? " shadow: " : ": ") + content);
-    };
-    return t;
-  }
-};
-
-// Everything the build reports, in order.
-class Recorder : public BuildObserver {
- public:
-  std::vector<std::string> events;
-  std::string stopOn;  // requests a stop when this text is shown
-  GalleryBuilder* builder = nullptr;
-
-  void OnProgress(size_t position, size_t maximum) override {
-    events.push_back("progress " + std::to_string(position) + "/" + std::to_string(maximum));
-  }
-  void OnText(const std::string& text) override {
-    events.push_back(text);
-    if (!stopOn.empty() && text == stopOn) builder->RequestStop();
-  }
-  void OnFinished(const BuildResult& result) override {
-    events.push_back("finished " + std::to_string(static_cast<int>(result.outcome)));
-  }
-};
-
-// Every file under `root` with its content, keyed by relative path; folders end in "/".
-std::map<std::string, std::string> Tree(const fs::path& root) {
-  std::map<std::string, std::string> tree;
-  if (!fs::exists(root)) return tree;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    const std::string rel = fs::relative(entry.path(), root).string();
-    tree[entry.is_directory() ? rel + "/" : rel] =
-        entry.is_directory() ? "" : ReadFile(entry.path());
-  }
-  return tree;
-}
-
-std::vector<std::string> Keys(const std::map<std::string, std::string>& tree) {
-  std::vector<std::string> keys;
-  for (const auto& [k, v] : tree) keys.push_back(k);
-  return keys;
-}
-
-// A project whose pictures live in dir/src (content given per picture, or missing).
-struct Fixture {
-  TempDir dir;
-  Project project = NewGalleryProject();
-  FakeImaging imaging;
-
-  Fixture() {
-    fs::create_directories(dir.path() / "src");
-    project.options.editDestFolder = dir.file("out");
-    project.options.sNavImage.fill("");  // no buttons unless a test adds them
-  }
-  std::string Out(const std::string& rel = "") const { return dir.file("out/" + rel); }
-  void Add(const std::string& name, const char* content, const std::string& folder = "src",
-           const std::string& size = "800 x 600") {
-    fs::create_directories(dir.path() / folder);
-    PictureRecord p = PictureNamed(name, size, dir.file(folder));
-    if (content) WriteFile(p.FilenameAndPath, content);
-    project.pictures.push_back(p);
-  }
-  BuildResult Build(unsigned jobs, Recorder* recorder = nullptr) {
-    GalleryBuilder builder(jobs, imaging.Tools());
-    if (recorder) recorder->builder = &builder;
-    return builder.Build(project, recorder);
-  }
-};
+using test::FakeImaging;
+using test::Fixture;
+using test::Keys;
+using test::Recorder;
+using test::Tree;
 
 TEST(GalleryBuild, OnePictureWithTheDefaults) {
   Fixture f;
@@ -400,12 +284,11 @@ TEST(GalleryBuild, AFileNameWithAFolderPartIsRefusedRatherThanWrittenOutside) {
   f.Add("b.jpg", "B");
   f.project.pictures[1].FileName = "../../escape.jpg";
   const BuildResult r = f.Build(2);
-  EXPECT_EQ(r.outcome, BuildOutcome::Failed);
+  // Refused before anything is written.
+  EXPECT_EQ(r.outcome, BuildOutcome::Refused);
   EXPECT_EQ(r.message, "Picture 2 (" + f.dir.file("src/b.jpg") +
                            "): the file name \"../../escape.jpg\" is not a plain file name");
-  EXPECT_EQ(Keys(Tree(f.dir.path())),
-            (std::vector<std::string>{"out/", "out/a.html", "out/a.jpg", "out/tn_a.jpg", "src/",
-                                      "src/a.jpg", "src/b.jpg"}));
+  EXPECT_EQ(Keys(Tree(f.dir.path())), (std::vector<std::string>{"src/", "src/a.jpg", "src/b.jpg"}));
 }
 
 TEST(GalleryBuild, TheBuilderIsReadyForAnotherBuildAfterAFailureOrAStop) {
@@ -478,13 +361,13 @@ TEST(GalleryBuild, BackgroundsAndButtonsAreCopiedAndListed) {
   Fixture f;
   fs::create_directories(f.dir.path() / "app/Buttons");
   for (const char* name : {"bhome.gif", "bfirst.gif", "bprev.gif", "bnext.gif"}) {
-    WriteFile(f.dir.file(std::string("app/Buttons/") + name), name);
+    WriteFile(f.dir.file(std::string("app/Buttons/") + name), std::string("GIF89a") + name);
   }
   const std::string buttons = f.dir.file("app/Buttons/");
   f.project.options.sNavImage = {buttons + "bhome.gif",  buttons + "bhome.gif",
                                  buttons + "bfirst.gif", buttons + "bprev.gif",
                                  buttons + "bnext.gif",  buttons + "blast.gif"};
-  WriteFile(f.dir.file("app/Paper.JPG"), "PAPER");
+  WriteFile(f.dir.file("app/Paper.JPG"), "\xFF\xD8\xFFPAPER");
   f.project.options.editBackgroundAPic = f.dir.file("app/Paper.JPG");
   f.project.options.editBackgroundBPic = f.dir.file("app/Missing.gif");
   f.Add("a.jpg", "A");
@@ -496,8 +379,8 @@ TEST(GalleryBuild, BackgroundsAndButtonsAreCopiedAndListed) {
                                       "bnext.gif", "bprev.gif", "index.html", "Missing.gif",
                                       "Paper.JPG", "tn_a.jpg"}));
   const auto tree = Tree(f.Out());
-  EXPECT_EQ(tree.at("Paper.JPG"), "PAPER");
-  EXPECT_EQ(tree.at("bnext.gif"), "bnext.gif");
+  EXPECT_EQ(tree.at("Paper.JPG"), "\xFF\xD8\xFFPAPER");
+  EXPECT_EQ(tree.at("bnext.gif"), "GIF89abnext.gif");
   EXPECT_EQ(tree.count("blast.gif"), 0u);
   EXPECT_NE(tree.at("a.html").find("background=\"Missing.gif\""), std::string::npos);
 
@@ -507,24 +390,24 @@ TEST(GalleryBuild, BackgroundsAndButtonsAreCopiedAndListed) {
                                                     "Paper.JPG", "tn_a.jpg"}));
 }
 
-TEST(GalleryBuild, ASourceWrittenByAnEarlierPictureIsReadAfterIt) {
+TEST(GalleryBuild, ASourceThatAnOutputWouldReplaceRefusesTheBuild) {
   // The second picture's source is where the first picture's display image goes.
-  std::map<std::string, std::string> serialTree;
   for (const unsigned jobs : {1u, 4u}) {
     Fixture f;
     f.project.options.blImageResize = true;
-    f.Add("a.jpg", "SLOW NEW");
+    f.Add("a.jpg", "NEW");
     fs::create_directories(f.Out());
     WriteFile(f.Out("a.jpg"), "OLD");
     PictureRecord second = PictureNamed("a.jpg", "800 x 600", f.Out());
     second.FileName = "b.jpg";
     f.project.pictures.push_back(second);
-    for (int i = 0; i < 6; ++i) f.Add("c" + std::to_string(i) + ".jpg", "C");
-    ASSERT_EQ(f.Build(jobs).outcome, BuildOutcome::Built);
-    const auto tree = Tree(f.Out());
-    EXPECT_EQ(tree.at("tn_b.jpg"), "thumb 80x60: image 400x300: SLOW NEW") << jobs;
-    if (jobs == 1) serialTree = tree;
-    EXPECT_EQ(tree, serialTree);
+    const BuildResult r = f.Build(jobs);
+    EXPECT_EQ(r.outcome, BuildOutcome::Refused) << jobs;
+    EXPECT_EQ(r.message, "The gallery file \"" + f.Out("a.jpg") +
+                             "\" would replace picture 2 of the list, \"" + second.FilenameAndPath +
+                             "\". Please choose another destination folder; nothing was written.");
+    EXPECT_EQ(Keys(Tree(f.Out())), std::vector<std::string>{"a.jpg"});
+    EXPECT_EQ(f.imaging.decodes, 0);
   }
 }
 
@@ -566,7 +449,7 @@ void MakeMixedProject(Fixture& f) {
   o.blNavShowCaptions = true;
   o.spinColumns = 3;
   o.spinRows = 2;
-  WriteFile(f.dir.file("bg.gif"), "BG");
+  WriteFile(f.dir.file("bg.gif"), "GIF89a BG");
   o.editBackgroundAPic = f.dir.file("bg.gif");
   o.sNavImage[NavHome] = f.dir.file("bg.gif");
   o.editThumbTitle = "[ShortTitle] ([ImageSize])";

@@ -3,6 +3,9 @@
 #include "metadata/ExifReader.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
 
 #include <string>
 #include <vector>
@@ -501,6 +504,41 @@ TEST(ExifReaderFiles, ExtensionsChooseTheReader) {
   std::filesystem::create_directory(dir.file("folder.jpg"));
   EXPECT_FALSE(folder.ReadPictureFile(dir.file("folder.jpg")));
   EXPECT_EQ(folder.errorText, "");
+}
+
+// The status tells a file without camera data from one that could not be read: a read error is
+// not the end of the file.
+TEST(ExifReaderFiles, TheStatusSaysHowTheReadingEnded) {
+  test::TempDir dir;
+  test::WriteFile(dir.file("camera.jpg"), ExifJpeg(ExampleCamera()));
+  test::WriteFile(dir.file("plain.jpg"), JpegFile({{test::kCom, "just a comment"}}));
+  test::WriteFile(dir.file("camera.png"), ExifJpeg(ExampleCamera()));
+  test::WriteFile(dir.file("empty.jpg"), "");
+  // Reading this file's first bytes fails with an input/output error.
+  std::filesystem::create_symlink("/proc/self/mem", dir.file("failing.jpg"));
+  const std::pair<const char*, ExifStatus> cases[] = {
+      {"camera.jpg", ExifStatus::Found},   {"plain.jpg", ExifStatus::Found},
+      {"camera.png", ExifStatus::NoData},  {"empty.jpg", ExifStatus::NoData},
+      {"missing.jpg", ExifStatus::NoFile}, {"failing.jpg", ExifStatus::Unreadable},
+  };
+  for (const auto& [name, status] : cases) {
+    TimgData data;
+    data.ReadPictureFile(dir.file(name));
+    EXPECT_EQ(data.status, status) << name;
+  }
+  TimgData bytes;
+  bytes.ReadPictureBytes("not a picture", PictureKind::Jpeg);
+  EXPECT_EQ(bytes.status, ExifStatus::NoData);
+
+  // quillon-cli exif fails on the unreadable file instead of saying it has no camera data.
+  const std::string cli = std::string(QG_BIN_DIR) + "/quillon-cli";
+  if (!std::filesystem::exists(cli)) GTEST_SKIP() << "quillon-cli is not built";
+  const std::string quiet = " >/dev/null 2>&1";
+  int status =
+      std::system(("'" + cli + "' exif '" + dir.file("failing.jpg") + "'" + quiet).c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  status = std::system(("'" + cli + "' exif '" + dir.file("plain.jpg") + "'" + quiet).c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 TEST(ExifReaderFiles, OnlyTheSectionsBeforeTheImageDataAreRead) {

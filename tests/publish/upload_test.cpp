@@ -222,6 +222,39 @@ TEST(UploadSequence, OnlyTheFirstSlashMakesAFolder) {
   EXPECT_TRUE(observer.Saw("max 0"));
 }
 
+TEST(UploadSequence, NoPathLeavesTheGalleryFolderOnTheServer) {
+  // A hand-edited project can put ".." into the names; nothing is sent, not even a login.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> lists = {
+      {{"index.html", "../escape.html"}, "../escape.html"},
+      {{"images/../../up.jpg"}, "images/../../up.jpg"},
+      {{"thumbs/..", "index.html"}, "thumbs/.."},
+      {{"/etc/cron.d/x"}, "/etc/cron.d/x"},
+  };
+  for (const auto& [list, culprit] : lists) {
+    FtpTestServer server;
+    Gallery gallery({"index.html"});
+    UploadJob job = gallery.OwnServerJob(server, "g");
+    job.uploadList = list;
+    RecordingObserver observer;
+    EXPECT_EQ(ErrorText([&] { RunOwnServer(job, observer); }),
+              "The file \"" + culprit +
+                  "\" of the upload list lies outside the gallery's folder; nothing was "
+                  "uploaded.");
+    EXPECT_THAT(server.Commands(), IsEmpty());
+    EXPECT_THAT(observer.events, IsEmpty());
+  }
+  for (const std::string folder : {"..", "g/../..", "../g"}) {
+    FtpTestServer server;
+    Gallery gallery({"index.html"});
+    RecordingObserver observer;
+    EXPECT_EQ(ErrorText([&] { RunOwnServer(gallery.OwnServerJob(server, folder), observer); }),
+              "The FTP folder \"" + folder +
+                  "\" has a \"..\" part, which leads out of the gallery's folder; nothing was "
+                  "uploaded.");
+    EXPECT_THAT(server.Commands(), IsEmpty());
+  }
+}
+
 TEST(UploadSequence, InterruptedSystemCallsChangeNothing) {
   // Every other poll, receive, send and accept is interrupted once.
   class Interrupting : public net::SocketCalls {
