@@ -9,12 +9,12 @@
 #include <filesystem>
 #include <vector>
 
+#include "../codecs/TestPictures.h"
 #include "GalleryFixture.h"
 #include "codecs/Decode.h"
 #include "core/Error.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
-#include "../codecs/TestPictures.h"
 
 namespace qg {
 namespace {
@@ -123,10 +123,12 @@ TEST_F(PreviewFile, RefusalsAndFailuresLeaveNoSample) {
     Side side;
     const char* message;
   };
-  for (const Case& c : {Case{Side::Thumb, "Please add some pictures before previewing thumbs "
-                                          "(Project Step 2)."},
-                        Case{Side::Image, "Please add some pictures before previewing images "
-                                          "(Project Step 2)."}}) {
+  for (const Case& c : {Case{Side::Thumb,
+                             "Please add some pictures before previewing thumbs "
+                             "(Project Step 2)."},
+                        Case{Side::Image,
+                             "Please add some pictures before previewing images "
+                             "(Project Step 2)."}}) {
     Project empty = test::NewGalleryProject();
     try {
       MakePreviewFile(empty, c.side, folder);

@@ -21,8 +21,8 @@ TEST(RotateValue, StepsOfTheTwoButtons) {
     const char* afterRight;
     const char* afterLeft;
   };
-  for (const Row& r : {Row{"", "1", "3"}, Row{"1", "2", ""}, Row{"2", "3", "1"},
-                       Row{"3", "", "2"}}) {
+  for (const Row& r :
+       {Row{"", "1", "3"}, Row{"1", "2", ""}, Row{"2", "3", "1"}, Row{"3", "", "2"}}) {
     EXPECT_EQ(RotateValueRight(r.current), r.afterRight) << "right from '" << r.current << "'";
     EXPECT_EQ(RotateValueLeft(r.current), r.afterLeft) << "left from '" << r.current << "'";
   }
