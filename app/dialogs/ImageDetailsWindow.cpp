@@ -199,9 +199,7 @@ void ImageDetailsWindow::ShowCameraData(const qg::CameraDataLabels& labels) {
   lblFlash_->setText(views::DisplayText(labels.lblFlash));
 }
 
-void ImageDetailsWindow::run(std::function<void()> work) {
-  workers_.emplace_back(std::move(work));
-}
+void ImageDetailsWindow::run(std::function<void()> work) { workers_.emplace_back(std::move(work)); }
 
 void ImageDetailsWindow::setPicture(qg::Picture picture) {
   picture_ = std::make_shared<const qg::Picture>(std::move(picture));

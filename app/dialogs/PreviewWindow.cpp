@@ -182,8 +182,8 @@ void PreviewWindow::btnFitToScreenClick() {
     views::WaitCursor wait;
     const int width = std::max(1, scrollBox_->width() - kScrollBarRoom);
     const int height = std::max(1, scrollBox_->height() - kScrollBarRoom);
-    picture_ = qg::FitPictureToBox(picture_, static_cast<uint32_t>(width),
-                                   static_cast<uint32_t>(height));
+    picture_ =
+        qg::FitPictureToBox(picture_, static_cast<uint32_t>(width), static_cast<uint32_t>(height));
     display();
     UpdateStatus();
   });
@@ -203,9 +203,8 @@ void PreviewWindow::showEvent(QShowEvent* event) {
   if (!scrollPending_) return;
   scrollPending_ = false;
   // After the layout has given the scroll box its size.
-  QTimer::singleShot(0, this, [this] {
-    scrollBox_->verticalScrollBar()->setValue(picture_.height / 2);
-  });
+  QTimer::singleShot(0, this,
+                     [this] { scrollBox_->verticalScrollBar()->setValue(picture_.height / 2); });
 }
 
 bool RunPreviewWindow(QWidget* parent, Prompts& prompts, std::vector<std::string> picturePaths,
@@ -221,8 +220,8 @@ bool RunPreviewWindow(QWidget* parent, Prompts& prompts, std::vector<std::string
   return true;
 }
 
-bool RunPreviewSample(QWidget* parent, Prompts& prompts, const qg::Project& project,
-                      qg::Side side, qg::PreviewFolder& folder, ShowDetailsHook showDetails) {
+bool RunPreviewSample(QWidget* parent, Prompts& prompts, const qg::Project& project, qg::Side side,
+                      qg::PreviewFolder& folder, ShowDetailsHook showDetails) {
   if (project.pictures.empty()) {
     prompts.inform(QString::fromLatin1(qg::NoPicturesToPreviewMessage(side)));
     return false;

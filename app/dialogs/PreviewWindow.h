@@ -84,8 +84,8 @@ bool RunPreviewWindow(QWidget* parent, Prompts& prompts, std::vector<std::string
 // otherwise the first picture's sample is made into the run's preview folder under the wait
 // cursor and shown in the preview window, counted as the first picture. A failure shows the
 // error, after the cursor is restored, and opens nothing. Returns whether the window was shown.
-bool RunPreviewSample(QWidget* parent, Prompts& prompts, const qg::Project& project,
-                      qg::Side side, qg::PreviewFolder& folder, ShowDetailsHook showDetails);
+bool RunPreviewSample(QWidget* parent, Prompts& prompts, const qg::Project& project, qg::Side side,
+                      qg::PreviewFolder& folder, ShowDetailsHook showDetails);
 inline bool RunPreviewThumb(QWidget* parent, Prompts& prompts, const qg::Project& project,
                             qg::PreviewFolder& folder, ShowDetailsHook showDetails) {
   return RunPreviewSample(parent, prompts, project, qg::Side::Thumb, folder,

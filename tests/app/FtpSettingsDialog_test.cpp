@@ -50,10 +50,9 @@ TEST_F(FtpSettings, ShowsThePreferencesAndMasksThePassword) {
     const char* caption;
     const char* value;
   };
-  for (const Field& f : {Field{"editHost", "Host name:", "ftp.example.org"},
-                         Field{"editUser", "User name:", "anna"},
-                         Field{"editPass", "Password:", "s3cret"},
-                         Field{"editFolder", "Folder:", "gallery"}}) {
+  for (const Field& f :
+       {Field{"editHost", "Host name:", "ftp.example.org"}, Field{"editUser", "User name:", "anna"},
+        Field{"editPass", "Password:", "s3cret"}, Field{"editFolder", "Folder:", "gallery"}}) {
     auto* edit = dialog.findChild<QLineEdit*>(f.name);
     ASSERT_NE(edit, nullptr) << f.name;
     EXPECT_EQ(edit->text(), f.value);
@@ -80,8 +79,8 @@ TEST_F(FtpSettings, TabGoesFromThePasswordToTheButtonsAndThenToTheFolder) {
       w = w->nextInFocusChain();
     } while (!(w->focusPolicy() & Qt::TabFocus));
   }
-  EXPECT_EQ(order, (QStringList{"editHost", "editUser", "editPass", "btnCancel", "btnOK",
-                                "editFolder"}));
+  EXPECT_EQ(order,
+            (QStringList{"editHost", "editUser", "editPass", "btnCancel", "btnOK", "editFolder"}));
 }
 
 TEST_F(FtpSettings, OkStoresExactlyWhatWasTyped) {

@@ -38,12 +38,11 @@ class ImageDetails : public ::testing::Test {
   std::string ExifPicture(const std::string& name, const std::string& make = "ACME") {
     const std::string path = temp_.file(name);
     test::WriteJpeg(path, 320, 240);
-    EXPECT_TRUE(test::AddExif(path, {"set Exif.Image.Make " + make, "set Exif.Image.Model ACME Z1",
-                                     "set Exif.Photo.ExposureTime 1/125",
-                                     "set Exif.Photo.FNumber 28/10", "set Exif.Photo.Flash 25",
-                                     "set Exif.Photo.DateTimeOriginal 2004:08:15 14:03:22",
-                                     "set Exif.Photo.PixelXDimension 1600",
-                                     "set Exif.Photo.PixelYDimension 1200"}));
+    EXPECT_TRUE(test::AddExif(
+        path, {"set Exif.Image.Make " + make, "set Exif.Image.Model ACME Z1",
+               "set Exif.Photo.ExposureTime 1/125", "set Exif.Photo.FNumber 28/10",
+               "set Exif.Photo.Flash 25", "set Exif.Photo.DateTimeOriginal 2004:08:15 14:03:22",
+               "set Exif.Photo.PixelXDimension 1600", "set Exif.Photo.PixelYDimension 1200"}));
     return path;
   }
 
@@ -69,12 +68,15 @@ TEST_F(ImageDetails, ExifPictureFillsEveryLabelBeforeThePictureIsDecoded) {
   EXPECT_TRUE(prompts_.texts("inform").isEmpty());
   EXPECT_FALSE(pictureAtOpening);  // the labels come first
   EXPECT_TRUE(pictureLater);
-  const std::map<std::string, QString> expected = {
-      {"lblCameraMake", "ACME"},         {"lblModel", "ACME Z1"},
-      {"lblImageDate", "15 August 2004"}, {"lblImageTime", "14:03:22"},
-      {"lblImageName", "holiday.jpg"},    {"lblImageSize", "1600 x 1200"},
-      {"lblAperture", "F2.8"},            {"lblShutterSpeed", "1/125 sec"},
-      {"lblFlash", "On, auto mode"}};
+  const std::map<std::string, QString> expected = {{"lblCameraMake", "ACME"},
+                                                   {"lblModel", "ACME Z1"},
+                                                   {"lblImageDate", "15 August 2004"},
+                                                   {"lblImageTime", "14:03:22"},
+                                                   {"lblImageName", "holiday.jpg"},
+                                                   {"lblImageSize", "1600 x 1200"},
+                                                   {"lblAperture", "F2.8"},
+                                                   {"lblShutterSpeed", "1/125 sec"},
+                                                   {"lblFlash", "On, auto mode"}};
   EXPECT_EQ(shown, expected);
 }
 
@@ -182,17 +184,16 @@ TEST_F(ImageDetails, FitWaitsForAPictureStillBeingDecoded) {
   EXPECT_FALSE(window.fitted());
   window.setPicture(test::BandPicture(30, 20));
   ASSERT_TRUE(test::WaitFor([&] { return window.fitted(); }));
-  EXPECT_EQ(window.picture()->width, window.findChild<QLabel*>("imgPreview")->contentsRect().width());
+  EXPECT_EQ(window.picture()->width,
+            window.findChild<QLabel*>("imgPreview")->contentsRect().width());
 }
 
 TEST_F(ImageDetails, ClickOnThePictureOpensThePreviewOfThatPicture) {
   const std::string path = temp_.file("click.jpg");
   test::WriteJpeg(path, 40, 30);
   std::vector<std::pair<QWidget*, std::string>> opened;
-  ImageDetailsWindow window(prompts_, path,
-                            [&](QWidget* owner, const std::string& p) {
-                              opened.emplace_back(owner, p);
-                            });
+  ImageDetailsWindow window(
+      prompts_, path, [&](QWidget* owner, const std::string& p) { opened.emplace_back(owner, p); });
   auto* box = window.findChild<QLabel*>("imgPreview");
   QMetaObject::invokeMethod(box, "clicked");
   ASSERT_EQ(opened.size(), 1u);

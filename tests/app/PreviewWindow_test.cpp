@@ -57,9 +57,9 @@ TEST_F(Preview, WindowLayoutCaptionAndHints) {
     const char* name;
     const char* hint;
   };
-  for (const Tool& t : {Tool{"btnPrevious", "Previous picture"}, Tool{"btnNext", "Next picture"},
-                        Tool{"btnFitToScreen", "Fit to screen"},
-                        Tool{"btnViewDetails", "View image details"}}) {
+  for (const Tool& t :
+       {Tool{"btnPrevious", "Previous picture"}, Tool{"btnNext", "Next picture"},
+        Tool{"btnFitToScreen", "Fit to screen"}, Tool{"btnViewDetails", "View image details"}}) {
     auto* button = window.findChild<QToolButton*>(t.name);
     ASSERT_NE(button, nullptr) << t.name;
     EXPECT_EQ(button->toolTip(), t.hint);
@@ -133,11 +133,10 @@ TEST_F(Preview, FitToScreenStretchesToTheWindowLessTheScrollBars) {
 
 TEST_F(Preview, DetailsShowThePictureTheWindowCounts) {
   std::vector<std::string> shown;
-  PreviewWindow window(prompts_, paths_, 0,
-                       [&](QWidget* owner, const std::string& path) {
-                         EXPECT_EQ(owner, &window);
-                         shown.push_back(path);
-                       });
+  PreviewWindow window(prompts_, paths_, 0, [&](QWidget* owner, const std::string& path) {
+    EXPECT_EQ(owner, &window);
+    shown.push_back(path);
+  });
   window.ShowPicture(paths_[0]);
   window.itemViewDetailsClick();
   window.btnNextClick();
