@@ -167,8 +167,8 @@ ImageDetailsWindow::ImageDetailsWindow(Prompts& prompts, std::string picturePath
   QSize size = sizeHint().expandedTo(kDesignSize);
   if (layout->hasHeightForWidth())
     size.setHeight(std::max(size.height(), layout->totalHeightForWidth(size.width())));
+  // The layout keeps the minimum size up to date, so longer values widen the window.
   resize(size);
-  setMinimumSize(minimumSizeHint());
 }
 
 ImageDetailsWindow::~ImageDetailsWindow() {

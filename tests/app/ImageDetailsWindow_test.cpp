@@ -188,6 +188,23 @@ TEST_F(ImageDetails, FitWaitsForAPictureStillBeingDecoded) {
             window.findChild<QLabel*>("imgPreview")->contentsRect().width());
 }
 
+TEST_F(ImageDetails, LongValuesWidenTheWindowInsteadOfBeingCut) {
+  ImageDetailsWindow window(prompts_, "unused.jpg", {});
+  window.show();
+  qg::CameraDataLabels labels;
+  labels.lblCameraMake = "NIKON CORPORATION NIKON CORPORATION";
+  labels.lblModel = "A camera model name of forty characters!";
+  labels.lblImageName = "a very long file name of a picture taken on holiday in 2004.jpg";
+  window.ShowCameraData(labels);
+  test::WaitFor([&] { return false; }, 100);
+  for (QLabel* label : window.findChildren<QLabel*>()) {
+    if (!label->isVisible() || label->wordWrap() || !label->pixmap().isNull()) continue;
+    EXPECT_GE(label->width(), label->sizeHint().width()) << label->objectName().toStdString();
+  }
+  EXPECT_EQ(window.findChild<QLabel*>("lblImageName")->text(),
+            "a very long file name of a picture taken on holiday in 2004.jpg");
+}
+
 TEST_F(ImageDetails, ClickOnThePictureOpensThePreviewOfThatPicture) {
   const std::string path = temp_.file("click.jpg");
   test::WriteJpeg(path, 40, 30);

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 #include <filesystem>
 
@@ -117,11 +118,15 @@ TEST_F(Preview, APictureThatCannotBeShownKeepsTheCountAndThePicture) {
 TEST_F(Preview, FitToScreenStretchesToTheWindowLessTheScrollBars) {
   PreviewWindow window(prompts_, paths_, 2, {});
   window.setWindowState(Qt::WindowNoState);
-  window.resize(700, 400);
-  window.ShowPicture(paths_[2]);  // square
+  window.resize(700, 150);
+  window.ShowPicture(paths_[2]);  // square, 200 x 200
   window.show();
   ASSERT_TRUE(test::WaitFor([&] { return window.isVisible(); }));
   auto* box = window.findChild<QScrollArea*>("ScrollBox1");
+  // Shown scrolled to half the picture's height, as far as the scroll bar goes.
+  QScrollBar* vertical = box->verticalScrollBar();
+  ASSERT_TRUE(test::WaitFor([&] { return vertical->value() > 0; }));
+  EXPECT_EQ(vertical->value(), std::min(100, vertical->maximum()));
   window.btnFitToScreenClick();
   EXPECT_EQ(window.picture().width, box->width() - 15);
   EXPECT_EQ(window.picture().height, box->height() - 15);
