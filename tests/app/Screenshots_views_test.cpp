@@ -50,12 +50,11 @@ TEST(Screenshots, ImageDetailsWindow) {
   const std::string path = temp.file("DSCN0042.jpg");
   test::WriteJpeg(path, 640, 480);
   if (test::HaveExiv2()) {
-    test::AddExif(path, {"set Exif.Image.Make ACME", "set Exif.Image.Model ACME Z1",
-                         "set Exif.Photo.ExposureTime 1/125", "set Exif.Photo.FNumber 28/10",
-                         "set Exif.Photo.Flash 25",
-                         "set Exif.Photo.DateTimeOriginal 2004:08:15 14:03:22",
-                         "set Exif.Photo.PixelXDimension 1600",
-                         "set Exif.Photo.PixelYDimension 1200"});
+    test::AddExif(path,
+                  {"set Exif.Image.Make ACME", "set Exif.Image.Model ACME Z1",
+                   "set Exif.Photo.ExposureTime 1/125", "set Exif.Photo.FNumber 28/10",
+                   "set Exif.Photo.Flash 25", "set Exif.Photo.DateTimeOriginal 2004:08:15 14:03:22",
+                   "set Exif.Photo.PixelXDimension 1600", "set Exif.Photo.PixelYDimension 1200"});
   }
   ScriptedPrompts prompts;
   ImageDetailsWindow window(prompts, path, {});
