@@ -2,6 +2,8 @@
 #include "gallery/Preview.h"
 
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -23,14 +25,29 @@ const char* PreviewFileName(Side side) { return side == Side::Thumb ? "temp.jpg"
 
 PreviewFolder::PreviewFolder(std::string parent) : parent_(std::move(parent)) {}
 
+namespace {
+
+// Still the folder we made: a real folder (not a link), ours, closed to others. A cleaner of
+// the temporary folder may have removed it during a long run, and another user may since have
+// taken the name.
+bool StillPrivate(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid() &&
+         (info.st_mode & 077) == 0;
+}
+
+}  // namespace
+
 PreviewFolder::~PreviewFolder() {
-  if (path_.empty()) return;
+  // Only our own folder: a name someone else took over is left alone.
+  if (path_.empty() || !StillPrivate(path_)) return;
   std::error_code ignored;
   fs::remove_all(path_, ignored);
 }
 
 const std::string& PreviewFolder::path() {
-  if (!path_.empty()) return path_;
+  if (!path_.empty() && StillPrivate(path_)) return path_;
+  path_.clear();
   const std::string parent = parent_.empty() ? TempFolder() : parent_;
   std::string pattern = parent + (parent.ends_with('/') ? "" : "/") + "quillon-preview-XXXXXX";
   // mkdtemp makes a new folder with mode 0700 and fails rather than reuse an existing name.

@@ -146,6 +146,29 @@ TEST_F(PreviewFile, RefusalsAndFailuresLeaveNoSample) {
   EXPECT_TRUE(Entries(folder.path()).empty());
 }
 
+TEST_F(PreviewFile, AFolderRemovedOrOpenedDuringTheRunIsMadeAnew) {
+  const std::string parent = (temp_.path() / "tmp").string();
+  fs::create_directory(parent);
+  PreviewFolder folder(parent);
+  const std::string first = folder.path();
+  EXPECT_EQ(folder.path(), first);
+
+  // A cleaner of the temporary folder removed it; someone else then took the name.
+  fs::remove_all(first);
+  fs::create_directory(first);
+  fs::permissions(first, fs::perms::all);
+  const std::string second = MakePreviewFile(project_, Side::Thumb, folder);
+  EXPECT_NE(fs::path(second).parent_path(), fs::path(first));
+  EXPECT_TRUE(fs::is_empty(first));
+
+  // Replaced by a link: not followed either.
+  const std::string current = folder.path();
+  fs::remove_all(current);
+  fs::create_directory_symlink(first, current);
+  EXPECT_NE(folder.path(), current);
+  EXPECT_TRUE(fs::is_empty(first));
+}
+
 TEST(PreviewFolder, ReportsAFolderItCannotMake) {
   PreviewFolder folder("/nonexistent/parent");
   try {
