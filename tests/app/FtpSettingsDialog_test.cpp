@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -67,6 +68,23 @@ TEST_F(FtpSettings, ShowsThePreferencesAndMasksThePassword) {
   EXPECT_EQ(ok->text(), "&OK");
   EXPECT_TRUE(ok->isDefault());
   EXPECT_EQ(dialog.findChild<QPushButton*>("btnCancel")->text(), "&Cancel");
+}
+
+TEST_F(FtpSettings, FixedSizeLeavesEveryCaptionAndButtonItsRoom) {
+  FtpSettingsDialog dialog(prefs_);
+  dialog.show();
+  QApplication::processEvents();
+  EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+  EXPECT_GE(dialog.width(), dialog.sizeHint().width());
+  for (QLabel* label : dialog.findChildren<QLabel*>()) {
+    if (label->wordWrap()) {
+      EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+      continue;
+    }
+    EXPECT_GE(label->width(), label->sizeHint().width()) << label->objectName().toStdString();
+  }
+  for (QPushButton* button : dialog.findChildren<QPushButton*>())
+    EXPECT_GE(button->width(), button->sizeHint().width()) << button->objectName().toStdString();
 }
 
 TEST_F(FtpSettings, TabGoesFromThePasswordToTheButtonsAndThenToTheFolder) {

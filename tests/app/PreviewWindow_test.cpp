@@ -69,6 +69,14 @@ TEST_F(Preview, WindowLayoutCaptionAndHints) {
   EXPECT_EQ(window.findChild<QAction*>("itemViewDetails")->text(), "View Image Details");
   EXPECT_EQ(window.findChild<QAction*>("Close1")->text(), "Close");
   EXPECT_GE(window.findChild<QLabel*>("pnlStatus")->minimumWidth(), 200);
+  // Every command is on the keyboard too, each key once.
+  QList<QKeySequence> keys;
+  for (const char* name : {"btnPrevious", "btnNext", "btnFitToScreen", "itemViewDetails", "Close1"})
+    keys << window.findChild<QAction*>(name)->shortcut();
+  for (const QKeySequence& key : keys) {
+    EXPECT_FALSE(key.isEmpty());
+    EXPECT_EQ(keys.count(key), 1);
+  }
 }
 
 TEST_F(Preview, StatusCountsFromTheStartAndTheEndsDoNothing) {
