@@ -8,6 +8,7 @@
 //   JpegOutput  EncodeJpeg; SaveAsJpeg writes it (declared with the pipeline)
 //   JpegInput   JpegRowSource, JPEG rows streamed straight into the resampler
 //   Rotate      the quarter turns and FitPictureToBox of the previews
+//   PreviewRotation  the rotate buttons' RotateValue steps and the turned small preview
 //   Pipeline    target sizes and the thumbnail and display-image pipelines
 //   Kernels.h   internal: weight tables, the portable and the AVX2 inner loops
 //
@@ -20,6 +21,7 @@
 #include "imaging/Border.h"
 #include "imaging/JpegOutput.h"
 #include "imaging/Pipeline.h"
+#include "imaging/PreviewRotation.h"
 #include "imaging/Resample.h"
 #include "imaging/Rotate.h"
 #include "imaging/Shadow.h"

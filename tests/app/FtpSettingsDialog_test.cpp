@@ -1,0 +1,131 @@
+// The FTP settings dialog: the preferences' values in, OK stores them as typed, Cancel changes
+// nothing; the password is masked and Tab keeps the order the dialog always had.
+#include "dialogs/FtpSettingsDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "AppFixture.h"
+#include "support/ScriptedPrompts.h"
+
+namespace qg::app {
+namespace {
+
+class FtpSettings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::EnsureApp();
+    prefs_.sFTPHost = "ftp.example.org";
+    prefs_.sFTPUser = "anna";
+    prefs_.sFTPPass = "s3cret";
+    prefs_.sFTPFolder = "gallery";
+  }
+  // Types into the four fields, then presses the button named `button`.
+  void Script(const QStringList& typed, const char* button) {
+    prompts_.dialogScript = [typed, button](QDialog& dialog) {
+      const char* names[] = {"editHost", "editUser", "editPass", "editFolder"};
+      for (int i = 0; i < 4; ++i)
+        dialog.findChild<QLineEdit*>(QLatin1String(names[i]))->setText(typed[i]);
+      dialog.findChild<QPushButton*>(QLatin1String(button))->click();
+      return dialog.result();
+    };
+  }
+
+  qg::Preferences prefs_;
+  ScriptedPrompts prompts_;
+};
+
+TEST_F(FtpSettings, ShowsThePreferencesAndMasksThePassword) {
+  FtpSettingsDialog dialog(prefs_);
+  EXPECT_EQ(dialog.objectName(), "fmCorvFTP");
+  EXPECT_EQ(dialog.windowTitle(), "FTP Details");
+  EXPECT_EQ(dialog.findChild<QLabel*>("lblInfo")->text(),
+            "Enter your server's FTP setting into the boxes below. Quillon Gallery will use these "
+            "settings to upload your gallery.");
+  struct Field {
+    const char* name;
+    const char* caption;
+    const char* value;
+  };
+  for (const Field& f :
+       {Field{"editHost", "Host name:", "ftp.example.org"}, Field{"editUser", "User name:", "anna"},
+        Field{"editPass", "Password:", "s3cret"}, Field{"editFolder", "Folder:", "gallery"}}) {
+    auto* edit = dialog.findChild<QLineEdit*>(f.name);
+    ASSERT_NE(edit, nullptr) << f.name;
+    EXPECT_EQ(edit->text(), f.value);
+    EXPECT_EQ(edit->accessibleName(), f.caption);
+    auto* caption = dialog.findChild<QLabel*>(QString(f.name) + "Caption");
+    EXPECT_EQ(caption->text(), f.caption);
+    EXPECT_EQ(caption->buddy(), edit);
+  }
+  EXPECT_EQ(dialog.findChild<QLineEdit*>("editPass")->echoMode(), QLineEdit::Password);
+  EXPECT_EQ(dialog.findChild<QLineEdit*>("editHost")->echoMode(), QLineEdit::Normal);
+  auto* ok = dialog.findChild<QPushButton*>("btnOK");
+  EXPECT_EQ(ok->text(), "&OK");
+  EXPECT_TRUE(ok->isDefault());
+  EXPECT_EQ(dialog.findChild<QPushButton*>("btnCancel")->text(), "&Cancel");
+}
+
+TEST_F(FtpSettings, FixedSizeLeavesEveryCaptionAndButtonItsRoom) {
+  FtpSettingsDialog dialog(prefs_);
+  dialog.show();
+  QApplication::processEvents();
+  EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+  EXPECT_GE(dialog.width(), dialog.sizeHint().width());
+  for (QLabel* label : dialog.findChildren<QLabel*>()) {
+    if (label->wordWrap()) {
+      EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+      continue;
+    }
+    EXPECT_GE(label->width(), label->sizeHint().width()) << label->objectName().toStdString();
+  }
+  for (QPushButton* button : dialog.findChildren<QPushButton*>())
+    EXPECT_GE(button->width(), button->sizeHint().width()) << button->objectName().toStdString();
+}
+
+TEST_F(FtpSettings, TabGoesFromThePasswordToTheButtonsAndThenToTheFolder) {
+  FtpSettingsDialog dialog(prefs_);
+  QStringList order;
+  QWidget* w = dialog.findChild<QWidget*>("editHost");
+  for (int i = 0; i < 6; ++i) {
+    order << w->objectName();
+    do {
+      w = w->nextInFocusChain();
+    } while (!(w->focusPolicy() & Qt::TabFocus));
+  }
+  EXPECT_EQ(order,
+            (QStringList{"editHost", "editUser", "editPass", "btnCancel", "btnOK", "editFolder"}));
+}
+
+TEST_F(FtpSettings, OkStoresExactlyWhatWasTyped) {
+  Script({" host.test ", "", "pa ss", "gal/"}, "btnOK");
+  EXPECT_TRUE(RunFtpSettingsDialog(nullptr, prompts_, prefs_));
+  EXPECT_EQ(prompts_.texts("runDialog"), QStringList{"fmCorvFTP"});
+  EXPECT_EQ(prefs_.sFTPHost, " host.test ");
+  EXPECT_EQ(prefs_.sFTPUser, "");
+  EXPECT_EQ(prefs_.sFTPPass, "pa ss");
+  EXPECT_EQ(prefs_.sFTPFolder, "gal/");
+}
+
+TEST_F(FtpSettings, CancelAndClosingChangeNothing) {
+  const qg::Preferences before = prefs_;
+  Script({"other", "bob", "x", "y"}, "btnCancel");
+  EXPECT_FALSE(RunFtpSettingsDialog(nullptr, prompts_, prefs_));
+  EXPECT_EQ(prefs_, before);
+
+  // Escape or the window's close button reject the dialog the same way.
+  prompts_.dialogScript = [](QDialog& dialog) {
+    dialog.findChild<QLineEdit*>("editHost")->setText("changed");
+    dialog.reject();
+    return dialog.result();
+  };
+  EXPECT_FALSE(RunFtpSettingsDialog(nullptr, prompts_, prefs_));
+  EXPECT_EQ(prefs_, before);
+}
+
+}  // namespace
+}  // namespace qg::app
