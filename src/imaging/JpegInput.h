@@ -7,6 +7,7 @@
 // then apply.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,9 @@ class JpegRowSource {
 
   int width() const;
   int height() const;
+  // The most memory the decode takes, from the header: row buffers, and for a progressive file
+  // the coefficients of the whole picture. Nothing that large is taken before Stream().
+  uint64_t decodeBytes() const;
   // Decodes every row into the resampler. False when libjpeg reported a warning or an error on
   // the way; the resampler is then incomplete and the caller starts over the general way.
   bool Stream(RowResampler& resampler);

@@ -9,9 +9,13 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <optional>
 
 #include "codecs/Decode.h"
 #include "core/Error.h"
+#include "core/MemoryBudget.h"
 #include "imaging/Border.h"
 #include "imaging/JpegInput.h"
 #include "imaging/Kernels.h"
@@ -141,16 +145,70 @@ const char* ProgressTextOf(Side side) {
 
 }  // namespace
 
+namespace {
+
+// The most memory a RowResampler from a source of sourceWidth x sourceHeight to `sizes` takes:
+// per target the horizontally resampled rows of the whole source height and the result, plus the
+// rows it keeps of the source and the weight tables.
+uint64_t ResampleBytes(int sourceWidth, int sourceHeight, const std::vector<TargetSize>& sizes) {
+  uint64_t bytes = static_cast<uint64_t>(sourceWidth) * 3 * detail::kBlockRows * 2 + (1 << 20);
+  for (const TargetSize& size : sizes) {
+    const uint64_t stride = (uint64_t{size.width} * 3 + 15) / 16 * 16 + 16;
+    bytes += stride * (static_cast<uint64_t>(sourceHeight) + 1);
+    bytes += uint64_t{size.width} * size.height * 3;
+    bytes += (uint64_t{size.width} + size.height) * 64;
+  }
+  return bytes;
+}
+
+// Resampler errors (a target too large for memory, say) do not know the picture; this names it.
+template <class Work>
+auto NamingThePicture(const std::string& sourcePath, Work&& work) {
+  try {
+    return work();
+  } catch (const std::bad_alloc&) {
+    throw Error(NotEnoughMemoryMessage(sourcePath));
+  } catch (const Error& e) {
+    throw Error(Format("%s: %s", sourcePath.c_str(), e.what()));
+  }
+}
+
+}  // namespace
+
 std::vector<Picture> ResampleSourceFile(
     const std::string& sourcePath,
     const std::function<std::vector<TargetSize>(int width, int height)>& sizesFor) {
-  if (auto jpeg = JpegRowSource::Open(sourcePath)) {
-    const std::vector<TargetSize> sizes = sizesFor(jpeg->width(), jpeg->height());
-    RowResampler resampler(jpeg->width(), jpeg->height(), Pairs(sizes));
-    if (jpeg->Stream(resampler)) return resampler.Finish();
+  // Each way holds its share of the process's memory budget from before the decode until the
+  // resampled pictures are made, so parallel workers together stay within the budget.
+  MemoryBudget& budget = ProcessMemoryBudget();
+  {
+    std::unique_ptr<JpegRowSource> jpeg;
+    try {
+      jpeg = JpegRowSource::Open(sourcePath);
+    } catch (const std::bad_alloc&) {
+      throw Error(NotEnoughMemoryMessage(sourcePath));
+    }
+    if (jpeg) {
+      const std::vector<TargetSize> sizes = sizesFor(jpeg->width(), jpeg->height());
+      const uint64_t need =
+          jpeg->decodeBytes() + ResampleBytes(jpeg->width(), jpeg->height(), sizes);
+      CheckDecodeMemory(sourcePath, jpeg->width(), jpeg->height(), need);
+      const MemoryBudget::Share share = budget.Acquire(need);
+      std::optional<std::vector<Picture>> streamed = NamingThePicture(sourcePath, [&] {
+        RowResampler resampler(jpeg->width(), jpeg->height(), Pairs(sizes));
+        return jpeg->Stream(resampler) ? std::optional(resampler.Finish()) : std::nullopt;
+      });
+      if (streamed) return std::move(*streamed);
+    }
   }
-  const Picture source = LoadSourcePicture(sourcePath);
-  return ResamplePicture(source, sizesFor(source.width, source.height));
+  SourcePicture source(sourcePath);
+  const std::vector<TargetSize> sizes = sizesFor(source.width(), source.height());
+  const uint64_t need =
+      source.decodeBytes() + ResampleBytes(source.width(), source.height(), sizes);
+  CheckDecodeMemory(sourcePath, source.width(), source.height(), need);
+  const MemoryBudget::Share share = budget.Acquire(need);
+  const Picture picture = source.Decode();
+  return NamingThePicture(sourcePath, [&] { return ResamplePicture(picture, sizes); });
 }
 
 Picture FinishSide(Picture resized, bool addShadow, const GalleryOptions& options, Side side) {
