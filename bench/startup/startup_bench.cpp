@@ -1,11 +1,13 @@
 // Times short-lived commands: each command given is started ROUNDS times, the commands taking
 // turns so that a busy moment of the machine hits all of them alike, with its output thrown
-// away. Prints one line per command: the median and the fastest wall time in milliseconds.
+// away. Prints one line per command: the median and the fastest wall time and the median
+// processor time (user + system, which a busy machine disturbs less), in milliseconds.
 //
 // Usage: startup_bench ROUNDS COMMAND [ARG...] [';;' COMMAND [ARG...]]...
 // A command that exits non-zero ends the run with exit status 1.
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,7 +22,14 @@ extern char** environ;
 
 namespace {
 
-double RunOnce(const std::vector<std::string>& command) {
+struct Times {
+  double wall;
+  double cpu;
+};
+
+double Milliseconds(const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; }
+
+Times RunOnce(const std::vector<std::string>& command) {
   std::vector<char*> argv;
   for (const std::string& arg : command) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
@@ -34,7 +43,8 @@ double RunOnce(const std::vector<std::string>& command) {
     std::exit(1);
   }
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
+  rusage usage{};
+  while (wait4(pid, &status, 0, &usage) < 0) {
   }
   const auto end = std::chrono::steady_clock::now();
   posix_spawn_file_actions_destroy(&actions);
@@ -42,7 +52,8 @@ double RunOnce(const std::vector<std::string>& command) {
     std::fprintf(stderr, "startup_bench: %s failed\n", argv[0]);
     std::exit(1);
   }
-  return std::chrono::duration<double, std::milli>(end - start).count();
+  return {std::chrono::duration<double, std::milli>(end - start).count(),
+          Milliseconds(usage.ru_utime) + Milliseconds(usage.ru_stime)};
 }
 
 }  // namespace
@@ -61,14 +72,20 @@ int main(int argc, char** argv) {
       commands.back().push_back(argv[i]);
     }
   }
-  std::vector<std::vector<double>> times(commands.size());
+  std::vector<std::vector<double>> wall(commands.size()), cpu(commands.size());
   for (size_t c = 0; c < commands.size(); ++c) RunOnce(commands[c]);  // warm the caches
   for (int r = 0; r < rounds; ++r) {
-    for (size_t c = 0; c < commands.size(); ++c) times[c].push_back(RunOnce(commands[c]));
+    for (size_t c = 0; c < commands.size(); ++c) {
+      const Times t = RunOnce(commands[c]);
+      wall[c].push_back(t.wall);
+      cpu[c].push_back(t.cpu);
+    }
   }
-  for (auto& t : times) {
-    std::sort(t.begin(), t.end());
-    std::printf("%.3f %.3f\n", t[t.size() / 2], t.front());
+  for (size_t c = 0; c < commands.size(); ++c) {
+    std::sort(wall[c].begin(), wall[c].end());
+    std::sort(cpu[c].begin(), cpu[c].end());
+    std::printf("%.3f %.3f %.3f\n", wall[c][wall[c].size() / 2], wall[c].front(),
+                cpu[c][cpu[c].size() / 2]);
   }
   return 0;
 }
