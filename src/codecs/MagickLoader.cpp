@@ -61,8 +61,8 @@ Plugin Load() {
       continue;
     }
     std::string problem;
-    auto version = Symbol<qg_magick_interface_version_fn>(handle, "qg_magick_interface_version",
-                                                          problem);
+    auto version =
+        Symbol<qg_magick_interface_version_fn>(handle, "qg_magick_interface_version", problem);
     auto initialise = Symbol<qg_magick_initialise_fn>(handle, "qg_magick_initialise", problem);
     plugin.ping = Symbol<qg_magick_ping_fn>(handle, "qg_magick_ping", problem);
     plugin.decode = Symbol<qg_magick_decode_fn>(handle, "qg_magick_decode", problem);
@@ -77,10 +77,9 @@ Plugin Load() {
     initialise(kMaxPixels);
     return plugin;  // kept open for the rest of the run
   }
-  plugin.problem = firstError.empty()
-                       ? Format("%s was not found in %s", kPluginName,
-                                MagickPluginSearchText().c_str())
-                       : firstError;
+  plugin.problem = firstError.empty() ? Format("%s was not found in %s", kPluginName,
+                                               MagickPluginSearchText().c_str())
+                                      : firstError;
   return plugin;
 }
 
@@ -139,8 +138,8 @@ void PingWithMagick(const uint8_t* data, size_t size, const std::string& coder,
                     const std::string& path, int64_t& width, int64_t& height) {
   const Plugin& plugin = LoadedPlugin(coder, path);
   char message[1024] = "";
-  const int status = plugin.ping(data, size, coder.c_str(), &width, &height, message,
-                                 sizeof message);
+  const int status =
+      plugin.ping(data, size, coder.c_str(), &width, &height, message, sizeof message);
   if (status != QG_MAGICK_OK) Fail(status, message, coder, path);
   CheckPictureSize(path, width, height);
 }

@@ -46,8 +46,8 @@ typedef int (*qg_magick_ping_fn)(const uint8_t* data, size_t size, const char* c
  * lays transparent areas on white and scales 16-bit samples to 8 bits, into the memory that
  * `destination` returns. Safe to call from several threads at once. */
 typedef int (*qg_magick_decode_fn)(const uint8_t* data, size_t size, const char* coder,
-                                   qg_magick_destination destination, void* context,
-                                   char* message, size_t message_size);
+                                   qg_magick_destination destination, void* context, char* message,
+                                   size_t message_size);
 
 #ifdef __cplusplus
 }

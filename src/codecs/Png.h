@@ -31,9 +31,10 @@ bool ScanPngStructure(const uint8_t* data, size_t size, PngLayout& layout, std::
 uint64_t PngDecodeBytes(const PngLayout& layout);
 
 // Decodes the whole picture into RGB: palettes, gray levels and bit depths below 8 are expanded,
-// 16-bit samples are rounded to 8 bits, and transparent areas (an alpha channel or a tRNS
-// colour) are laid on white at 16-bit precision, rounded once: the pixels GraphicsMagick gave
-// when it read our PNG files. Throws CannotRead(path, ...) for a damaged file.
+// opaque 16-bit samples are cut to 8 bits, and transparent areas (an alpha channel or a tRNS
+// entry) are laid on white at 16-bit precision, rounded once: the pixels GraphicsMagick gave,
+// except that a transparent colour of an RGB picture (its tRNS chunk) is honoured, which
+// GraphicsMagick ignored. Throws CannotRead(path, ...) for a damaged file.
 Picture DecodePng(const uint8_t* data, size_t size, const std::string& path);
 
 }  // namespace qg::codecs

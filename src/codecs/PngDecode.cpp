@@ -93,7 +93,8 @@ bool ScanPngStructure(const uint8_t* data, size_t size, PngLayout& layout, std::
 }
 
 uint64_t PngDecodeBytes(const PngLayout& layout) {
-  const uint64_t pixels = static_cast<uint64_t>(layout.width) * static_cast<uint64_t>(layout.height);
+  const uint64_t pixels =
+      static_cast<uint64_t>(layout.width) * static_cast<uint64_t>(layout.height);
   // Rows after libpng's expansion: up to four channels of up to two bytes.
   const uint64_t rowBytes = static_cast<uint64_t>(layout.width) * 8;
   const uint64_t converted = layout.interlaced ? pixels * 8 : rowBytes * 2;
@@ -133,19 +134,27 @@ void ReadInput(png_structp png, png_bytep out, png_size_t length) {
   input->at += length;
 }
 
-// One converted row (three or four channels, 8 or 16 bits) into the picture's RGB.
+// One converted row (three or four channels, 8 or 16 bits) into the picture's RGB. Opaque
+// 16-bit samples are cut to 8 bits (v / 257, rounding down); with transparency each pixel is
+// laid on white at 16-bit precision and rounded once: the pixels GraphicsMagick gave.
 void ConvertRow(const uint8_t* in, int channels, int depth, int width, uint8_t* out) {
   if (channels == 3 && depth == 8) {
     std::memcpy(out, in, static_cast<size_t>(width) * 3);
     return;
   }
+  if (channels == 3) {
+    for (int x = 0; x < width * 3; ++x, in += 2) {
+      out[x] = static_cast<uint8_t>(((unsigned{in[0]} << 8) | in[1]) / 257);
+    }
+    return;
+  }
   const int step = channels * (depth / 8);
   for (int x = 0; x < width; ++x, in += step, out += 3) {
     uint64_t sample[4];
-    for (int c = 0; c < channels; ++c) {
+    for (int c = 0; c < 4; ++c) {
       sample[c] = depth == 16 ? (uint64_t{in[2 * c]} << 8) | in[2 * c + 1] : in[c] * 257ull;
     }
-    const uint64_t alpha = channels == 4 ? sample[3] : 65535;
+    const uint64_t alpha = sample[3];
     for (int c = 0; c < 3; ++c) {
       const uint64_t mixed = sample[c] * alpha + 65535ull * (65535ull - alpha);
       constexpr uint64_t kScale = 65535ull * 257ull;  // to 16 bits, then 16 to 8 bits

@@ -64,8 +64,7 @@ void MemoryBudget::Give(uint64_t bytes) {
   changed_.notify_all();
 }
 
-MemoryBudget::Share::Share(Share&& other) noexcept
-    : budget_(other.budget_), bytes_(other.bytes_) {
+MemoryBudget::Share::Share(Share&& other) noexcept : budget_(other.budget_), bytes_(other.bytes_) {
   other.budget_ = nullptr;
   other.bytes_ = 0;
 }
