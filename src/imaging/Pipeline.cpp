@@ -173,6 +173,20 @@ auto NamingThePicture(const std::string& sourcePath, Work&& work) {
   }
 }
 
+// Refuses, naming the picture, a decode or a decode and resizing that alone would need more than
+// the whole memory budget.
+void CheckResizeMemory(const std::string& sourcePath, int width, int height, uint64_t decodeBytes,
+                       uint64_t resizeBytes) {
+  CheckDecodeMemory(sourcePath, width, height, decodeBytes);
+  const uint64_t budget = ProcessMemoryBudget().total();
+  if (decodeBytes + resizeBytes <= budget) return;
+  throw Error(
+      Format("Cannot resize picture \"%s\" (%d x %d pixels): with its resized pictures it "
+             "needs %s of memory; the limit is %s",
+             sourcePath.c_str(), width, height, ByteCountText(decodeBytes + resizeBytes).c_str(),
+             ByteCountText(budget).c_str()));
+}
+
 }  // namespace
 
 std::vector<Picture> ResampleSourceFile(
@@ -190,10 +204,9 @@ std::vector<Picture> ResampleSourceFile(
     }
     if (jpeg) {
       const std::vector<TargetSize> sizes = sizesFor(jpeg->width(), jpeg->height());
-      const uint64_t need =
-          jpeg->decodeBytes() + ResampleBytes(jpeg->width(), jpeg->height(), sizes);
-      CheckDecodeMemory(sourcePath, jpeg->width(), jpeg->height(), need);
-      const MemoryBudget::Share share = budget.Acquire(need);
+      const uint64_t resize = ResampleBytes(jpeg->width(), jpeg->height(), sizes);
+      CheckResizeMemory(sourcePath, jpeg->width(), jpeg->height(), jpeg->decodeBytes(), resize);
+      const MemoryBudget::Share share = budget.Acquire(jpeg->decodeBytes() + resize);
       std::optional<std::vector<Picture>> streamed = NamingThePicture(sourcePath, [&] {
         RowResampler resampler(jpeg->width(), jpeg->height(), Pairs(sizes));
         return jpeg->Stream(resampler) ? std::optional(resampler.Finish()) : std::nullopt;
@@ -203,10 +216,9 @@ std::vector<Picture> ResampleSourceFile(
   }
   SourcePicture source(sourcePath);
   const std::vector<TargetSize> sizes = sizesFor(source.width(), source.height());
-  const uint64_t need =
-      source.decodeBytes() + ResampleBytes(source.width(), source.height(), sizes);
-  CheckDecodeMemory(sourcePath, source.width(), source.height(), need);
-  const MemoryBudget::Share share = budget.Acquire(need);
+  const uint64_t resize = ResampleBytes(source.width(), source.height(), sizes);
+  CheckResizeMemory(sourcePath, source.width(), source.height(), source.decodeBytes(), resize);
+  const MemoryBudget::Share share = budget.Acquire(source.decodeBytes() + resize);
   const Picture picture = source.Decode();
   return NamingThePicture(sourcePath, [&] { return ResamplePicture(picture, sizes); });
 }

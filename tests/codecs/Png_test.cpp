@@ -48,8 +48,7 @@ std::string WriteRandomPng(const std::string& path, const PngCase& c, int width,
   png_infop info = png_create_info_struct(png);
   png_init_io(png, file);
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
-               c.bitDepth, c.colourType,
-               c.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+               c.bitDepth, c.colourType, c.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   const int maxSample = (1 << c.bitDepth) - 1;
   if (c.colourType == PNG_COLOR_TYPE_PALETTE) {
@@ -69,7 +68,8 @@ std::string WriteRandomPng(const std::string& path, const PngCase& c, int width,
     png_set_tRNS(png, info, nullptr, 0, &colour);
   }
   png_write_info(png, info);
-  const size_t rowBytes = (static_cast<size_t>(width) * Channels(c.colourType) * c.bitDepth + 7) / 8;
+  const size_t rowBytes =
+      (static_cast<size_t>(width) * Channels(c.colourType) * c.bitDepth + 7) / 8;
   std::vector<png_byte> image(rowBytes * static_cast<size_t>(height));
   for (png_byte& b : image) b = static_cast<png_byte>(random());
   if (c.transparentColour && c.colourType != PNG_COLOR_TYPE_PALETTE && c.bitDepth == 8) {
@@ -121,8 +121,8 @@ TEST_P(PngLayouts, DecodeToGraphicsMagicksPixels) {
 std::vector<PngCase> AllLayouts() {
   std::vector<PngCase> cases;
   const std::vector<std::pair<int, std::vector<int>>> depths = {
-      {PNG_COLOR_TYPE_GRAY, {1, 2, 4, 8, 16}},    {PNG_COLOR_TYPE_PALETTE, {1, 2, 4, 8}},
-      {PNG_COLOR_TYPE_RGB, {8, 16}},              {PNG_COLOR_TYPE_GRAY_ALPHA, {8, 16}},
+      {PNG_COLOR_TYPE_GRAY, {1, 2, 4, 8, 16}}, {PNG_COLOR_TYPE_PALETTE, {1, 2, 4, 8}},
+      {PNG_COLOR_TYPE_RGB, {8, 16}},           {PNG_COLOR_TYPE_GRAY_ALPHA, {8, 16}},
       {PNG_COLOR_TYPE_RGB_ALPHA, {8, 16}},
   };
   for (const auto& [type, list] : depths) {
@@ -180,9 +180,8 @@ TEST(PngStructure, DamageIsFoundWithoutDecoding) {
   const std::string sound = Chunks({{"IHDR", Ihdr(5, 4)}, {"IDAT", idat}, {"IEND", ""}});
   const Case cases[] = {
       {"sound", sound, ""},
-      {"text before the data", Chunks({{"IHDR", Ihdr(5, 4)}, {"tEXt", "a"}, {"IDAT", idat},
-                                       {"IEND", ""}}),
-       ""},
+      {"text before the data",
+       Chunks({{"IHDR", Ihdr(5, 4)}, {"tEXt", "a"}, {"IDAT", idat}, {"IEND", ""}}), ""},
       {"cut inside a chunk", sound.substr(0, sound.size() - 15), "Premature end of PNG file"},
       {"no end chunk", sound.substr(0, sound.size() - 12), "Premature end of PNG file"},
       {"header not first", Chunks({{"IDAT", idat}, {"IHDR", Ihdr(5, 4)}, {"IEND", ""}}),
@@ -201,8 +200,8 @@ TEST(PngStructure, DamageIsFoundWithoutDecoding) {
   for (const Case& c : cases) {
     codecs::PngLayout layout;
     std::string problem;
-    const bool passed = codecs::ScanPngStructure(
-        reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size(), layout, problem);
+    const bool passed = codecs::ScanPngStructure(reinterpret_cast<const uint8_t*>(c.bytes.data()),
+                                                 c.bytes.size(), layout, problem);
     EXPECT_EQ(passed, *c.problem == '\0') << c.name;
     EXPECT_EQ(problem, c.problem) << c.name;
     if (passed) {

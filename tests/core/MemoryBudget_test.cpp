@@ -106,10 +106,17 @@ TEST(MemoryBudget, ByteCountsOfTheSetting) {
     uint64_t bytes;
   };
   const Case cases[] = {
-      {"123", true, 123},          {"64M", true, 64ull << 20}, {"2g", true, 2ull << 30},
-      {"512K", true, 512ull << 10}, {"0", false, 0},           {"", false, 0},
-      {"12MB", false, 0},          {"-5", false, 0},           {"1.5G", false, 0},
-      {"99999999999999999999", false, 0},                      {"17179869184G", false, 0},
+      {"123", true, 123},
+      {"64M", true, 64ull << 20},
+      {"2g", true, 2ull << 30},
+      {"512K", true, 512ull << 10},
+      {"0", false, 0},
+      {"", false, 0},
+      {"12MB", false, 0},
+      {"-5", false, 0},
+      {"1.5G", false, 0},
+      {"99999999999999999999", false, 0},
+      {"17179869184G", false, 0},
   };
   for (const Case& c : cases) {
     uint64_t bytes = 0;
@@ -128,8 +135,8 @@ TEST(MemoryBudget, ByteCountTexts) {
 }
 
 TEST(MemoryBudget, TheDefaultIsAQuarterOfThePhysicalMemory) {
-  const uint64_t physical = static_cast<uint64_t>(sysconf(_SC_PHYS_PAGES)) *
-                            static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
+  const uint64_t physical =
+      static_cast<uint64_t>(sysconf(_SC_PHYS_PAGES)) * static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
   EXPECT_EQ(DefaultMemoryBudget(), physical / 4);
 }
 
