@@ -87,14 +87,12 @@ TEST(Bombs, APictureBeyondTheBudgetIsRefusedNamingIt) {
     const std::string path = dir.file(c.name);
     test::WriteFile(path, c.bytes);
     const std::string start = "Cannot read picture \"" + path +
-                              "\": the picture is too large to decode (" + c.size +
-                              " pixels need ";
+                              "\": the picture is too large to decode (" + c.size + " pixels need ";
     const std::string end = " of memory; the limit is 256.0 MB)";
-    for (const std::string& message :
-         {MessageOf([&] { LoadSourcePicture(path); }), MessageOf([&] {
-            int32_t w, h, s;
-            ReadPictureInfo(path, w, h, s);
-          })}) {
+    for (const std::string& message : {MessageOf([&] { LoadSourcePicture(path); }), MessageOf([&] {
+                                         int32_t w, h, s;
+                                         ReadPictureInfo(path, w, h, s);
+                                       })}) {
       EXPECT_EQ(message.rfind(start, 0), 0u) << message;
       EXPECT_EQ(message.substr(message.size() - std::min(message.size(), end.size())), end)
           << message;
@@ -123,8 +121,8 @@ constexpr bool kAddressSanitizer = false;
 
 // Runs quillon-cli with a 400 MB address-space limit; returns its exit status, output in `output`.
 int RunLimited(const std::string& arguments, const std::string& budget, std::string& output) {
-  return test::RunCommand("ulimit -v 400000; QUILLON_MEMORY_BUDGET=" + budget + " '" QG_BIN_DIR
-                          "/quillon-cli' " + arguments + " 2>&1",
+  return test::RunCommand("ulimit -v 400000; QUILLON_MEMORY_BUDGET=" + budget +
+                              " '" QG_BIN_DIR "/quillon-cli' " + arguments + " 2>&1",
                           &output);
 }
 

@@ -26,9 +26,8 @@ TEST(MagickPlugin, WithoutItOnlyThePicturesThatNeedItFail) {
   test::WriteWithMagick(picture, dir.file("p.gif"), "GIF");
   const std::string missing = dir.file("no-plugins");
   auto run = [&](const std::string& arguments, std::string& output) {
-    return test::RunCommand("QUILLON_PLUGIN_DIR='" + missing + "' '" + kCli + "' " + arguments +
-                                " 2>&1",
-                            &output);
+    return test::RunCommand(
+        "QUILLON_PLUGIN_DIR='" + missing + "' '" + kCli + "' " + arguments + " 2>&1", &output);
   };
   std::string output;
   for (const char* name : {"p.jpg", "p.png"}) {
@@ -37,8 +36,7 @@ TEST(MagickPlugin, WithoutItOnlyThePicturesThatNeedItFail) {
                   output),
               0)
         << output;
-    EXPECT_EQ(run("add '" + dir.file("p.tnp") + "' '" + dir.file(name) + "'", output), 0)
-        << output;
+    EXPECT_EQ(run("add '" + dir.file("p.tnp") + "' '" + dir.file(name) + "'", output), 0) << output;
   }
   EXPECT_EQ(run("exif '" + dir.file("p.jpg") + "'", output), 0) << output;
 
@@ -49,9 +47,9 @@ TEST(MagickPlugin, WithoutItOnlyThePicturesThatNeedItFail) {
                         missing + ")\n");
 
   // With the plug-in where the program looks for it, the same picture is read.
-  EXPECT_EQ(test::RunCommand("'" + kCli + "' add '" + dir.file("p.tnp") + "' '" +
-                                 dir.file("p.gif") + "' 2>&1",
-                             &output),
+  EXPECT_EQ(test::RunCommand(
+                "'" + kCli + "' add '" + dir.file("p.tnp") + "' '" + dir.file("p.gif") + "' 2>&1",
+                &output),
             0)
       << output;
 }
