@@ -89,7 +89,7 @@ bool RunOpen(jpeg_decompress_struct& cinfo, JpegErrorManager& err,
 }
 
 bool RunStream(jpeg_decompress_struct& cinfo, JpegErrorManager& err, std::vector<uint8_t>& buffer,
-               RowResampler& resampler) {
+               const JpegRowSource::RowSink& sink) {
   if (setjmp(err.jump)) return false;
   // The whole-picture arrays of progressive files are taken here, after the caller has set
   // aside the memory that decodeBytes() promised.
@@ -106,7 +106,7 @@ bool RunStream(jpeg_decompress_struct& cinfo, JpegErrorManager& err, std::vector
     while (count < detail::kBlockRows && cinfo.output_scanline < cinfo.output_height)
       count += static_cast<int>(jpeg_read_scanlines(
           &cinfo, rows + count, static_cast<JDIMENSION>(detail::kBlockRows - count)));
-    resampler.AddRows(rows, count);
+    sink(rows, count);
   }
   jpeg_finish_decompress(&cinfo);
   return true;
@@ -145,8 +145,12 @@ uint64_t JpegRowSource::decodeBytes() const {
 }
 
 bool JpegRowSource::Stream(RowResampler& resampler) {
+  return Stream([&](const uint8_t* const* rows, int count) { resampler.AddRows(rows, count); });
+}
+
+bool JpegRowSource::Stream(const RowSink& sink) {
   State& s = *state_;
-  return RunStream(s.cinfo, s.err, s.rows, resampler);
+  return RunStream(s.cinfo, s.err, s.rows, sink);
 }
 
 }  // namespace qg

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -32,6 +33,9 @@ class JpegRowSource {
   // Decodes every row into the resampler. False when libjpeg reported a warning or an error on
   // the way; the resampler is then incomplete and the caller starts over the general way.
   bool Stream(RowResampler& resampler);
+  // The same, handing each block of decoded rows to `sink`, which may throw to stop.
+  using RowSink = std::function<void(const uint8_t* const* rows, int count)>;
+  bool Stream(const RowSink& sink);
 
  private:
   struct State;
