@@ -40,7 +40,8 @@ Picture LoadSourcePicture(const std::string& path);
 // picture too large for the memory budget); otherwise returns true. No format is decoded: the
 // size comes from the header (for JPEG the frame header, and a pass over the marker structure
 // to the end marker; for PNG a pass over the chunks to IEND; for Photoshop files the header and
-// the section lengths; GraphicsMagick's formats through its ping), so adding many pictures costs
+// the section lengths; GraphicsMagick's formats through its ping and a check that the data the
+// header promises is there), so adding many pictures costs
 // little more than reading them. Damage inside the coded data is left to LoadSourcePicture.
 bool ReadPictureInfo(const std::string& path, int32_t& width, int32_t& height, int32_t& byteSize);
 
