@@ -16,6 +16,7 @@
 #include <mutex>
 #include <new>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 #include "codecs/Decode.h"
@@ -329,12 +330,19 @@ std::vector<Picture> ResampleSourceFile(
       const MemoryBudget::Share share = budget.Acquire(jpeg->decodeBytes() + resize);
       std::optional<std::vector<Picture>> streamed = NamingThePicture(sourcePath, [&] {
         RowResampler resampler(jpeg->width(), jpeg->height(), Pairs(sizes));
+        std::unique_ptr<OverlappedResampler> helper;
         if (overlap == Overlap::DecodeWithResampling) {
-          OverlappedResampler helper(resampler, jpeg->width());
+          try {
+            helper = std::make_unique<OverlappedResampler>(resampler, jpeg->width());
+          } catch (const std::system_error&) {
+            // No thread to be had: the same work on this one.
+          }
+        }
+        if (helper) {
           if (!jpeg->Stream(
-                  [&](const uint8_t* const* rows, int count) { helper.Add(rows, count); }))
+                  [&](const uint8_t* const* rows, int count) { helper->Add(rows, count); }))
             return std::optional<std::vector<Picture>>();
-          helper.Finish();
+          helper->Finish();
         } else if (!jpeg->Stream(resampler)) {
           return std::optional<std::vector<Picture>>();
         }
