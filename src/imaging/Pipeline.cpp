@@ -235,7 +235,7 @@ class OverlappedResampler {
 
  private:
   static constexpr int kSlots = 3;
-  static constexpr int kSlotRows = 4 * detail::kBlockRows;
+  static constexpr int kSlotRows = 2 * detail::kBlockRows;
 
   struct Slot {
     std::vector<uint8_t> bytes;
