@@ -77,13 +77,16 @@ int RunThumbnail(const Args& args) {
   const GalleryOptions& options = project.options;
 
   const char* what = side == Side::Thumb ? "thumbnail" : "display image";
-  std::vector<Picture> resized = ResampleSourceFile(sourcePath, [&](int width, int height) {
-    const TargetSize size = GetTargetSize(Format("%d x %d", width, height), options, side);
-    if (size.width == 0 || size.height == 0)
-      throw Error(Format("Cannot make the %s of %s: its size %u x %u has no pixels", what,
-                         sourcePath.c_str(), size.width, size.height));
-    return std::vector<TargetSize>{size};
-  });
+  std::vector<Picture> resized = ResampleSourceFile(
+      sourcePath,
+      [&](int width, int height) {
+        const TargetSize size = GetTargetSize(Format("%d x %d", width, height), options, side);
+        if (size.width == 0 || size.height == 0)
+          throw Error(Format("Cannot make the %s of %s: its size %u x %u has no pixels", what,
+                             sourcePath.c_str(), size.width, size.height));
+        return std::vector<TargetSize>{size};
+      },
+      Overlap::DecodeWithResampling);
   const bool shadow = side == Side::Thumb ? options.AddShadow : options.AddShadowImage;
   const Picture finished = FinishSide(std::move(resized[0]), shadow, options, side);
   if (png)

@@ -28,6 +28,7 @@ test_pkgs=(
 # bench: the benchmark scripts in bench/ and their baselines.
 bench_pkgs=(
   libjpeg-turbo-progs imagemagick libvips-tools time graphicsmagick python3
+  exiv2                              # the start-up benchmark's baseline and its camera data
 )
 # package: the Debian package and its checks (scripts/package.sh, scripts/deb-check.sh,
 # scripts/make-icons.sh); neither ./run.sh nor ./test.sh needs them.

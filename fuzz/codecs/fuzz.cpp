@@ -1,7 +1,8 @@
-// Fuzz target for our own picture parsers: the JPEG structure pass (and, for inputs it accepts
-// with a modest size, the full libjpeg decode behind our error handling), the Photoshop,
-// Animator and icon readers, the DIB header repair and the signature sniffing. Each turns away
-// what does not start like its format; none may crash, hang or read outside the input.
+// Fuzz target for our own picture parsers: the JPEG and PNG structure passes (and, for inputs
+// they accept with a modest size, the full libjpeg and libpng decodes behind our error
+// handling), the Photoshop header pass and reader, the Animator and icon readers, the data
+// checks of GraphicsMagick's formats, the DIB header repair and the signature sniffing. Each turns
+// away what does not start like its format; none may crash, hang or read outside the input.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +12,9 @@
 #include "codecs/Bitmaps.h"
 #include "codecs/Formats.h"
 #include "codecs/Jpeg.h"
+#include "codecs/Png.h"
 #include "codecs/Psd.h"
+#include "codecs/Structure.h"
 #include "core/Error.h"
 
 namespace {
@@ -41,6 +44,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else {
     sink = sink + problem.size();
   }
+  PngLayout png;
+  if (ScanPngStructure(data, size, png, problem)) {
+    if (png.width * png.height <= (1 << 20)) {
+      Tolerate([&] { sink = sink + DecodePng(data, size, path).pixels.size(); });
+    }
+  } else {
+    sink = sink + problem.size();
+  }
+  for (const char* coder : {"GIF", "PNM", "TGA", "SGI", "PCX"}) {
+    sink = sink + CheckPictureData(coder, data, size, problem);
+  }
+  Tolerate([&] { sink = sink + ReadPsdLayout(data, size, path).decodeBytes; });
   Tolerate([&] { sink = sink + DecodePsd(data, size, path).pixels.size(); });
   Tolerate([&] { sink = sink + DecodeAnimator(data, size, path).pixels.size(); });
   Tolerate([&] {

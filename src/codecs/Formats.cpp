@@ -9,7 +9,7 @@
 //   wmf                    WMF (rendered through libwmf)
 //   emf                    none: no decoder for enhanced metafiles on this system
 //   gif                    GIF (first frame)
-//   png                    PNG
+//   png                    libpng (our reader)
 //   tga vst vda icb win    TGA (Truevision Targa under its various extensions)
 //   tif tiff               TIFF (first page)
 //   fax                    FAX (raw Group 3); a TIFF fax file is recognised by its signature
@@ -63,7 +63,7 @@ constexpr std::array kExtensions = {
     ExtensionEntry{"jpeg", Decoder::Jpeg, ""},
     ExtensionEntry{"jfif", Decoder::Jpeg, ""},
     ExtensionEntry{"gif", Decoder::Magick, "GIF"},
-    ExtensionEntry{"png", Decoder::Magick, "PNG"},
+    ExtensionEntry{"png", Decoder::Png, "PNG"},
     ExtensionEntry{"tga", Decoder::Magick, "TGA"},
     ExtensionEntry{"vst", Decoder::Magick, "TGA"},
     ExtensionEntry{"vda", Decoder::Magick, "TGA"},
@@ -167,7 +167,7 @@ Route ChooseRoute(const std::string& extension, const uint8_t* head, size_t leng
   static constexpr uint8_t kAnimator[] = {0x19, 0x91};
 
   if (StartsWith(head, length, kJpeg, sizeof kJpeg)) return {Decoder::Jpeg, ""};
-  if (StartsWith(head, length, kPng, sizeof kPng)) return {Decoder::Magick, "PNG"};
+  if (StartsWith(head, length, kPng, sizeof kPng)) return {Decoder::Png, "PNG"};
   if (StartsWith(head, length, "GIF87a", 6) || StartsWith(head, length, "GIF89a", 6)) {
     return {Decoder::Magick, "GIF"};
   }

@@ -17,6 +17,7 @@ namespace qg::codecs {
 
 enum class Decoder {
   Jpeg,      // our libjpeg reader
+  Png,       // our libpng reader
   Magick,    // GraphicsMagick with the coder named in Route::coder
   Animator,  // our reader of the 8-bit Animator CEL/PIC pictures
   Psd,       // our reader of Photoshop's merged picture

@@ -14,7 +14,9 @@
 #include <jerror.h>
 #include "codecs/JpegErrors.h"
 
+#include "codecs/Decode.h"
 #include "codecs/Formats.h"
+#include "core/MemoryBudget.h"
 
 namespace qg::codecs {
 
@@ -47,6 +49,7 @@ struct DecodeState {
   jpeg_decompress_struct cinfo;
   JpegErrorManager err;
   const std::string* path = nullptr;
+  long memoryLimit = 0;
   Picture picture;
   std::vector<uint8_t> row;
 };
@@ -56,6 +59,9 @@ bool RunDecode(DecodeState& s, const uint8_t* data, size_t size) {
   if (setjmp(s.err.jump)) return false;
   jpeg_decompress_struct& cinfo = s.cinfo;
   jpeg_create_decompress(&cinfo);
+  // libjpeg asks its memory manager before taking the whole-picture arrays of progressive and
+  // multi-scan files; beyond the budget it fails (it has no backing store) instead of taking it.
+  cinfo.mem->max_memory_to_use = s.memoryLimit;
   jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
   jpeg_read_header(&cinfo, TRUE);
 
@@ -107,8 +113,19 @@ Picture DecodeJpeg(const uint8_t* data, size_t size, const std::string& path) {
   state.err.pub.error_exit = JpegErrorExit;
   state.err.pub.emit_message = OnMessage;
   state.path = &path;
+  state.memoryLimit = JpegMemoryLimit();
   DecompressGuard guard{&state.cinfo};
-  if (!RunDecode(state, data, size)) throw CannotRead(path, state.err.message);
+  if (!RunDecode(state, data, size)) {
+    switch (state.err.pub.msg_code) {
+      case JERR_NO_BACKING_STORE:
+        throw CannotRead(path, "the picture is too large to decode within the memory limit of " +
+                                   ByteCountText(static_cast<uint64_t>(state.memoryLimit)));
+      case JERR_OUT_OF_MEMORY:
+        throw Error(NotEnoughMemoryMessage(path));
+      default:
+        throw CannotRead(path, state.err.message);
+    }
+  }
   return std::move(state.picture);
 }
 

@@ -5,10 +5,13 @@
 // treated (emit_message) stays each user's own decision.
 #pragma once
 
+#include <climits>
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE and size_t declared first
 
 #include <jpeglib.h>
+
+#include "core/MemoryBudget.h"
 
 namespace qg {
 
@@ -22,6 +25,13 @@ struct JpegErrorManager {
   auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
   err->pub.format_message(cinfo, err->message);
   std::longjmp(err->jump, 1);
+}
+
+// The most memory libjpeg may take for one picture's whole-picture arrays (cinfo.mem's
+// max_memory_to_use): the process's memory budget.
+inline long JpegMemoryLimit() {
+  const uint64_t budget = ProcessMemoryBudget().total();
+  return budget > static_cast<uint64_t>(LONG_MAX) ? LONG_MAX : static_cast<long>(budget);
 }
 
 }  // namespace qg

@@ -13,6 +13,17 @@
 
 namespace qg::codecs {
 
+struct PsdLayout {
+  int64_t width = 0;
+  int64_t height = 0;
+  uint64_t decodeBytes = 0;  // the most memory DecodePsd takes, the picture included
+};
+
+// Reads the header and the sections before the image data and checks that the data of the
+// merged picture is all there, without decoding it. Throws what DecodePsd throws for a damaged
+// header or a file cut short.
+PsdLayout ReadPsdLayout(const uint8_t* data, size_t size, const std::string& path);
+
 // Decodes the merged picture. Extra channels (alpha, spot colours) are ignored: Photoshop
 // composites the merged picture on white already. Throws CannotRead(path, ...) for damaged or
 // unsupported files. Never reads outside [data, data + size).

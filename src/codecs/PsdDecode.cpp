@@ -75,21 +75,37 @@ uint8_t To8(const uint8_t* sample, int depth) {
 
 }  // namespace
 
-Picture DecodePsd(const uint8_t* data, size_t size, const std::string& path) {
-  Reader in(data, size, path);
+namespace {
+
+struct Header {
+  int version = 0;
+  int channels = 0;
+  int64_t width = 0;
+  int64_t height = 0;
+  int depth = 0;
+  int mode = 0;
+  int needed = 0;  // colour channels the merged picture uses
+  int compression = 0;
+  uint8_t palette[3][256] = {};
+};
+
+// Everything before the image data: the header, the palette of indexed pictures, the sections
+// skipped over and the compression word.
+Header ReadHeader(Reader& in, const std::string& path) {
   if (in.Read(4) != 0x38425053) throw CannotRead(path, "not a Photoshop file");  // "8BPS"
-  const int version = static_cast<int>(in.Read(2));
+  Header h;
+  const int version = h.version = static_cast<int>(in.Read(2));
   if (version != 1 && version != 2) {
     throw CannotRead(path, Format("unsupported Photoshop file version %d", version));
   }
   in.Skip(6);
-  const int channels = static_cast<int>(in.Read(2));
-  const int64_t height = static_cast<int64_t>(in.Read(4));
-  const int64_t width = static_cast<int64_t>(in.Read(4));
-  const int depth = static_cast<int>(in.Read(2));
-  const int mode = static_cast<int>(in.Read(2));
+  const int channels = h.channels = static_cast<int>(in.Read(2));
+  const int64_t height = h.height = static_cast<int64_t>(in.Read(4));
+  const int64_t width = h.width = static_cast<int64_t>(in.Read(4));
+  const int depth = h.depth = static_cast<int>(in.Read(2));
+  const int mode = h.mode = static_cast<int>(in.Read(2));
 
-  int needed = 0;  // colour channels the merged picture uses
+  int& needed = h.needed;
   switch (mode) {
     case kBitmap:
       if (depth != 1) throw CannotRead(path, "damaged Photoshop header (bitmap depth)");
@@ -127,18 +143,64 @@ Picture DecodePsd(const uint8_t* data, size_t size, const std::string& path) {
 
   // Colour mode data: the palette of indexed pictures, 256 reds, then greens, then blues.
   const uint64_t modeDataLength = in.Read(4);
-  uint8_t palette[3][256] = {};
   if (mode == kIndexed) {
     if (modeDataLength < 768) throw CannotRead(path, "damaged Photoshop palette");
     in.Need(768);
     for (int c = 0; c < 3; ++c)
-      std::copy(in.Here() + 256 * c, in.Here() + 256 * (c + 1), palette[c]);
+      std::copy(in.Here() + 256 * c, in.Here() + 256 * (c + 1), h.palette[c]);
   }
   in.Skip(modeDataLength);
   in.Skip(in.Read(4));                     // image resources
   in.Skip(in.Read(version == 2 ? 8 : 4));  // layers and masks
 
-  const int compression = static_cast<int>(in.Read(2));
+  h.compression = static_cast<int>(in.Read(2));
+  if (h.compression != 0 && h.compression != 1) {
+    throw CannotRead(path, Format("Photoshop compression %d is not supported", h.compression));
+  }
+  return h;
+}
+
+size_t RowBytes(const Header& h) { return static_cast<size_t>((h.width * h.depth + 7) / 8); }
+
+}  // namespace
+
+PsdLayout ReadPsdLayout(const uint8_t* data, size_t size, const std::string& path) {
+  Reader in(data, size, path);
+  const Header h = ReadHeader(in, path);
+  const uint64_t rows = static_cast<uint64_t>(h.height);
+  const uint64_t planeBytes = static_cast<uint64_t>(RowBytes(h)) * rows;
+  PsdLayout layout;
+  layout.width = h.width;
+  layout.height = h.height;
+  if (h.compression == 0) {
+    in.Need(planeBytes * static_cast<uint64_t>(h.needed));
+    layout.decodeBytes = planeBytes * static_cast<uint64_t>(h.needed);
+  } else {
+    // The table of row byte counts, and the rows of the channels we use.
+    const int countBytes = h.version == 2 ? 4 : 2;
+    const uint64_t tableRows = static_cast<uint64_t>(h.channels) * rows;
+    in.Need(tableRows * static_cast<uint64_t>(countBytes));
+    uint64_t total = 0;
+    for (uint64_t i = 0; i < static_cast<uint64_t>(h.needed) * rows; ++i) {
+      total += in.Read(countBytes);
+    }
+    in.Skip((tableRows - static_cast<uint64_t>(h.needed) * rows) *
+            static_cast<uint64_t>(countBytes));
+    in.Need(total);
+    layout.decodeBytes = planeBytes * static_cast<uint64_t>(h.needed) + tableRows * 4;
+  }
+  layout.decodeBytes += static_cast<uint64_t>(h.width) * rows * 3;
+  return layout;
+}
+
+Picture DecodePsd(const uint8_t* data, size_t size, const std::string& path) {
+  Reader in(data, size, path);
+  const Header h = ReadHeader(in, path);
+  const int64_t width = h.width, height = h.height;
+  const int depth = h.depth, mode = h.mode, needed = h.needed, version = h.version;
+  const int channels = h.channels, compression = h.compression;
+  const auto& palette = h.palette;
+
   const size_t rowBytes = static_cast<size_t>((width * depth + 7) / 8);
   const size_t rows = static_cast<size_t>(height);
 

@@ -88,22 +88,29 @@ bool RunOpen(jpeg_decompress_struct& cinfo, JpegErrorManager& err, const std::st
       static_cast<int64_t>(cinfo.image_width) * cinfo.image_height > kMaxStreamedPixels)
     return false;
   cinfo.out_color_space = JCS_RGB;
-  jpeg_start_decompress(&cinfo);
-  return cinfo.output_components == 3;
+  cinfo.mem->max_memory_to_use = JpegMemoryLimit();
+  return true;
 }
 
-bool RunStream(jpeg_decompress_struct& cinfo, JpegErrorManager& err, uint8_t* buffer,
-               RowResampler& resampler) {
+bool RunStream(jpeg_decompress_struct& cinfo, JpegErrorManager& err, std::vector<uint8_t>& buffer,
+               const JpegRowSource::RowSink& sink) {
   if (setjmp(err.jump)) return false;
+  // The whole-picture arrays of progressive files are taken here, after the caller has set
+  // aside the memory that decodeBytes() promised.
+  jpeg_start_decompress(&cinfo);
+  if (cinfo.output_components != 3 || cinfo.output_width != cinfo.image_width ||
+      cinfo.output_height != cinfo.image_height)
+    return false;
+  buffer.resize(static_cast<size_t>(cinfo.output_width) * 3 * detail::kBlockRows);
   const size_t bytes = static_cast<size_t>(cinfo.output_width) * 3;
   JSAMPROW rows[detail::kBlockRows];
-  for (int r = 0; r < detail::kBlockRows; ++r) rows[r] = buffer + r * bytes;
+  for (int r = 0; r < detail::kBlockRows; ++r) rows[r] = buffer.data() + r * bytes;
   while (cinfo.output_scanline < cinfo.output_height) {
     int count = 0;
     while (count < detail::kBlockRows && cinfo.output_scanline < cinfo.output_height)
       count += static_cast<int>(jpeg_read_scanlines(
           &cinfo, rows + count, static_cast<JDIMENSION>(detail::kBlockRows - count)));
-    resampler.AddRows(rows, count);
+    sink(rows, count);
   }
   jpeg_finish_decompress(&cinfo);
   return true;
@@ -127,13 +134,27 @@ std::unique_ptr<JpegRowSource> JpegRowSource::Open(const std::string& path) {
 JpegRowSource::JpegRowSource(std::unique_ptr<State> state) : state_(std::move(state)) {}
 JpegRowSource::~JpegRowSource() = default;
 
-int JpegRowSource::width() const { return static_cast<int>(state_->cinfo.output_width); }
-int JpegRowSource::height() const { return static_cast<int>(state_->cinfo.output_height); }
+int JpegRowSource::width() const { return static_cast<int>(state_->cinfo.image_width); }
+int JpegRowSource::height() const { return static_cast<int>(state_->cinfo.image_height); }
+
+uint64_t JpegRowSource::decodeBytes() const {
+  const jpeg_decompress_struct& cinfo = state_->cinfo;
+  const uint64_t width = cinfo.image_width, height = cinfo.image_height;
+  // The block of decoded rows and libjpeg's row buffers (a few rows of every component), and
+  // for progressive files the coefficients of the whole picture, two bytes per sample.
+  uint64_t bytes = width * 3 * detail::kBlockRows + width * 3 * 64 + (1 << 20);
+  if (cinfo.progressive_mode)
+    bytes += width * height * static_cast<uint64_t>(cinfo.num_components) * 2;
+  return bytes;
+}
 
 bool JpegRowSource::Stream(RowResampler& resampler) {
+  return Stream([&](const uint8_t* const* rows, int count) { resampler.AddRows(rows, count); });
+}
+
+bool JpegRowSource::Stream(const RowSink& sink) {
   State& s = *state_;
-  s.rows.resize(static_cast<size_t>(s.cinfo.output_width) * 3 * detail::kBlockRows);
-  return RunStream(s.cinfo, s.err, s.rows.data(), resampler);
+  return RunStream(s.cinfo, s.err, s.rows, sink);
 }
 
 }  // namespace qg

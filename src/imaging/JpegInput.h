@@ -7,6 +7,8 @@
 // then apply.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,9 +27,15 @@ class JpegRowSource {
 
   int width() const;
   int height() const;
+  // The most memory the decode takes, from the header: row buffers, and for a progressive file
+  // the coefficients of the whole picture. Nothing that large is taken before Stream().
+  uint64_t decodeBytes() const;
   // Decodes every row into the resampler. False when libjpeg reported a warning or an error on
   // the way; the resampler is then incomplete and the caller starts over the general way.
   bool Stream(RowResampler& resampler);
+  // The same, handing each block of decoded rows to `sink`, which may throw to stop.
+  using RowSink = std::function<void(const uint8_t* const* rows, int count)>;
+  bool Stream(const RowSink& sink);
 
  private:
   struct State;

@@ -85,11 +85,20 @@ SidePictures RenderSides(const Picture& source, TargetSize thumbnailSize,
                          TargetSize displayImageSize, bool addShadow, const GalleryOptions& options,
                          const ProgressText& progress = {});
 
+// Whether a streamed JPEG source is resampled on a helper thread while libjpeg decodes the next
+// rows. Worth it for a single picture (one command, one preview); a build already keeps every
+// core busy with one picture per worker.
+enum class Overlap { None, DecodeWithResampling };
+
 // Decodes a source file once and resamples it to the sizes that `sizesFor` gives for its pixel
-// size, in that order. Throws what LoadSourcePicture throws for a file it cannot decode.
+// size, in that order; the pictures are the same with either Overlap. Holds a share of the
+// process's memory budget for the decode and the resizing. Throws what LoadSourcePicture throws
+// for a file it cannot decode, and refuses (naming the picture) work that alone would need more
+// than the whole memory budget.
 std::vector<Picture> ResampleSourceFile(
     const std::string& sourcePath,
-    const std::function<std::vector<TargetSize>(int width, int height)>& sizesFor);
+    const std::function<std::vector<TargetSize>(int width, int height)>& sizesFor,
+    Overlap overlap = Overlap::None);
 
 // Border and, when asked, drop shadow on a resampled picture, with the side's settings.
 Picture FinishSide(Picture resized, bool addShadow, const GalleryOptions& options, Side side);

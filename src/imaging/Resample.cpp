@@ -226,8 +226,14 @@ struct CacheKey {
 
 constexpr size_t kCacheEntries = 8;
 std::mutex g_cacheMutex;
-// Most recently used first.
-std::list<std::pair<CacheKey, std::shared_ptr<const AxisWeights>>> g_cache;
+using WeightCache = std::list<std::pair<CacheKey, std::shared_ptr<const AxisWeights>>>;
+
+// Most recently used first. Made on first use rather than before main, which commands that
+// resize nothing would pay for.
+WeightCache& Cache() {
+  static WeightCache cache;
+  return cache;
+}
 
 }  // namespace
 
@@ -235,11 +241,12 @@ std::shared_ptr<const AxisWeights> CachedAxisWeights(uint32_t sourceLength, uint
                                                      const ResampleFilter& filter, float radius) {
   if (radius == 0.0f) radius = filter.defaultRadius;
   const CacheKey key{sourceLength, targetLength, radius, filter.function};
+  WeightCache& cache = Cache();
   {
     std::lock_guard<std::mutex> lock(g_cacheMutex);
-    for (auto it = g_cache.begin(); it != g_cache.end(); ++it)
+    for (auto it = cache.begin(); it != cache.end(); ++it)
       if (it->first == key) {
-        g_cache.splice(g_cache.begin(), g_cache, it);
+        cache.splice(cache.begin(), cache, it);
         return it->second;
       }
   }
@@ -247,8 +254,8 @@ std::shared_ptr<const AxisWeights> CachedAxisWeights(uint32_t sourceLength, uint
   auto weights = std::make_shared<const AxisWeights>(
       BuildAxisWeights(sourceLength, targetLength, filter, radius));
   std::lock_guard<std::mutex> lock(g_cacheMutex);
-  g_cache.emplace_front(key, weights);
-  if (g_cache.size() > kCacheEntries) g_cache.pop_back();
+  cache.emplace_front(key, weights);
+  if (cache.size() > kCacheEntries) cache.pop_back();
   return weights;
 }
 

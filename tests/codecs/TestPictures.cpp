@@ -187,6 +187,7 @@ void WriteWithMagick(const Picture& picture, const std::string& path, const std:
     if (option == "type=gray") SetImageType(image, GrayscaleType);
     if (option == "type=bilevel") SetImageType(image, BilevelType);
     if (option == "colorspace=cmyk") TransformColorspace(image, CMYKColorspace);
+    if (option == "interlace=line") image->interlace = info->interlace = LineInterlace;
   }
   std::snprintf(image->filename, MaxTextExtent, "%s:%s", format.c_str(), path.c_str());
   std::snprintf(info->filename, MaxTextExtent, "%s:%s", format.c_str(), path.c_str());

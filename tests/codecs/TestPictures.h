@@ -37,7 +37,7 @@ std::string EncodeCmykJpeg(int width, int height, const std::vector<uint8_t>& cm
 
 // Writes `picture` (and `alpha`, one byte a pixel, when given) with GraphicsMagick's coder
 // `format` to `path`. `options` are extra image settings: "depth=16", "compress=RLE",
-// "type=palette", "colorspace=cmyk".
+// "type=palette", "colorspace=cmyk", "interlace=line" (an interlaced PNG or GIF).
 void WriteWithMagick(const Picture& picture, const std::string& path, const std::string& format,
                      const std::vector<uint8_t>& alpha = {},
                      const std::vector<std::string>& options = {});

@@ -41,6 +41,15 @@ void WritePpm(const Picture& p, const std::string& path) {
             static_cast<std::streamsize>(p.pixels.size()));
 }
 
+std::string MessageOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const Error& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
 TEST(JpegInput, OurOwnBaselineAndProgressiveFilesStreamToTheSamePictures) {
   test::TempDir dir;
   for (auto [w, h] : {std::pair{97, 61}, {1, 1}, {8, 300}, {300, 7}}) {
@@ -52,6 +61,29 @@ TEST(JpegInput, OurOwnBaselineAndProgressiveFilesStreamToTheSamePictures) {
       EXPECT_EQ(Streamed(path), FromWholePicture(path)) << w << " x " << h << " " << progressive;
     }
   }
+}
+
+TEST(JpegInput, ResamplingOnAHelperThreadGivesTheSamePictures) {
+  test::TempDir dir;
+  // Heights around the helper's slots of rows, and a cut file that falls back mid-way.
+  for (auto [w, h] : {std::pair{97, 61}, {1, 1}, {64, 32}, {50, 33}, {33, 400}}) {
+    const Picture picture = test::PhotoLikePicture(w, h, static_cast<uint32_t>(w * h));
+    const std::string path = dir.file("p.jpg");
+    SaveAsJpeg(picture, path, 90, false);
+    const auto sizes = [](int, int) { return kSizes; };
+    EXPECT_EQ(ResampleSourceFile(path, sizes, Overlap::DecodeWithResampling),
+              ResampleSourceFile(path, sizes))
+        << w << " x " << h;
+  }
+  const std::string whole = test::ReadFile(dir.file("p.jpg"));
+  test::WriteFile(dir.file("cut.jpg"), whole.substr(0, whole.size() * 2 / 3));
+  const std::string expected = MessageOf([&] { LoadSourcePicture(dir.file("cut.jpg")); });
+  EXPECT_EQ(MessageOf([&] {
+              ResampleSourceFile(
+                  dir.file("cut.jpg"), [](int, int) { return kSizes; },
+                  Overlap::DecodeWithResampling);
+            }),
+            expected);
 }
 
 TEST(JpegInput, LibraryEncoderVariantsStreamToTheSamePictures) {
@@ -92,15 +124,6 @@ TEST(JpegInput, OtherFormatsGoTheGeneralWay) {
   SaveAsJpeg(picture, dir.file("really-jpeg.bmp"), 80, false);
   EXPECT_NE(JpegRowSource::Open(dir.file("really-jpeg.bmp")), nullptr);
   EXPECT_EQ(Streamed(dir.file("really-jpeg.bmp")), FromWholePicture(dir.file("really-jpeg.bmp")));
-}
-
-std::string MessageOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "no error";
 }
 
 TEST(JpegInput, DamagedAndUnknownFilesFailWithTheDecodersMessages) {
