@@ -9,6 +9,7 @@
 #include "core/Error.h"
 #include "project/PictureList.h"
 #include "project/ProjectFile.h"
+#include "project/ProjectOpen.h"
 #include "project/Settings.h"
 
 namespace qg::cli {
@@ -45,8 +46,7 @@ int RunAdd(const Args& args) {
   Project project;
   std::error_code ec;
   if (std::filesystem::exists(projectPath, ec)) {
-    NewProjectDefaults(project, Preferences{});
-    LoadProjectFile(project, projectPath);
+    OpenProject(project, projectPath, Preferences{});
   } else {
     Preferences prefs;
     LoadSettings(prefs);

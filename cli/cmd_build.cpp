@@ -15,6 +15,7 @@
 #include "core/Error.h"
 #include "gallery/GalleryBuilder.h"
 #include "project/ProjectFile.h"
+#include "project/ProjectOpen.h"
 #include "project/Settings.h"
 
 namespace qg::cli {
@@ -94,9 +95,7 @@ int RunBuild(const Args& args) {
   Preferences prefs;
   LoadSettings(prefs);
   Project project;
-  NewProjectDefaults(project, prefs);
-  LoadProjectFile(project, path);
-  project.FProjectFileName = path;
+  OpenProject(project, path, prefs);
   if (dest) project.options.editDestFolder = *dest;
 
   GalleryBuilder builder(jobs);
