@@ -46,9 +46,15 @@ TEST_P(ListEdit, LeavesRecordsAndSelection) {
   Project project = WithNames(c.before);
   int selection = c.selected;
   switch (c.op) {
-    case Op::Delete: selection = DeletePicture(project, c.selected); break;
-    case Op::Up: selection = MovePictureUp(project, c.selected); break;
-    case Op::Down: selection = MovePictureDown(project, c.selected); break;
+    case Op::Delete:
+      selection = DeletePicture(project, c.selected);
+      break;
+    case Op::Up:
+      selection = MovePictureUp(project, c.selected);
+      break;
+    case Op::Down:
+      selection = MovePictureDown(project, c.selected);
+      break;
     case Op::Clear:
       ClearPictures(project);
       selection = kNoSelection;
@@ -64,8 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
     PictureList, ListEdit,
     ::testing::Values(
         EditCase{"DeleteMiddleSelectsTheNext", kFive, Op::Delete, 2, {"a", "b", "d", "e"}, 2},
-        EditCase{"DeleteLastOfFiveSelectsTheNewLast", kFive, Op::Delete, 4, {"a", "b", "c", "d"},
-                 3},
+        EditCase{
+            "DeleteLastOfFiveSelectsTheNewLast", kFive, Op::Delete, 4, {"a", "b", "c", "d"}, 3},
         EditCase{"DeleteFirst", kFive, Op::Delete, 0, {"b", "c", "d", "e"}, 0},
         EditCase{"DeleteTheOnlyRecordLeavesNoSelection", {"a"}, Op::Delete, 0, {}, kNoSelection},
         EditCase{"DeleteWithoutSelectionDoesNothing", kFive, Op::Delete, kNoSelection, kFive,
@@ -74,8 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"DeleteOutOfRangeDoesNothing", kFive, Op::Delete, 5, kFive, 5},
         EditCase{"UpMovesAndKeepsSelection", kFive, Op::Up, 3, {"a", "b", "d", "c", "e"}, 2},
         EditCase{"UpOnFirstDoesNothing", kFive, Op::Up, 0, kFive, 0},
-        EditCase{"UpWithoutSelectionDoesNothing", kFive, Op::Up, kNoSelection, kFive,
-                 kNoSelection},
+        EditCase{"UpWithoutSelectionDoesNothing", kFive, Op::Up, kNoSelection, kFive, kNoSelection},
         EditCase{"DownMovesAndKeepsSelection", kFive, Op::Down, 0, {"b", "a", "c", "d", "e"}, 1},
         EditCase{"DownOnLastDoesNothing", kFive, Op::Down, 4, kFive, 4},
         EditCase{"DownOnEmptyListDoesNothing", {}, Op::Down, kNoSelection, {}, kNoSelection},
@@ -114,22 +119,38 @@ TEST_P(ListSort, OrdersByTheColumnText) {
   EXPECT_EQ(Names(project), c.sorted);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    PictureList, ListSort,
-    ::testing::Values(
-        SortCase{"ZToA", SortColumn::FileName, true, {"b.jpg", "A.jpg", "c.jpg"},
-                 {"c.jpg", "b.jpg", "A.jpg"}},
-        SortCase{"AToZFoldsOnlyLetters", SortColumn::FileName, false, {"_x", "b", "A"},
-                 {"A", "b", "_x"}},
-        SortCase{"ShorterPrefixFirst", SortColumn::FileName, false, {"ab", "a", "abc"},
-                 {"a", "ab", "abc"}},
-        SortCase{"ImageSizeAsText", SortColumn::ImageSize, false, {"800 x 600", "1024 x 768"},
-                 {"1024 x 768", "800 x 600"}},
-        SortCase{"FileSizeAsText", SortColumn::FileSize, false, {"120 KB", "900 KB", "1 MB"},
-                 {"1 MB", "120 KB", "900 KB"}},
-        SortCase{"SizeColumnsIgnoreDirection", SortColumn::FileSize, true, {"2 KB", "1 KB"},
-                 {"1 KB", "2 KB"}}),
-    [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(PictureList, ListSort,
+                         ::testing::Values(SortCase{"ZToA",
+                                                    SortColumn::FileName,
+                                                    true,
+                                                    {"b.jpg", "A.jpg", "c.jpg"},
+                                                    {"c.jpg", "b.jpg", "A.jpg"}},
+                                           SortCase{"AToZFoldsOnlyLetters",
+                                                    SortColumn::FileName,
+                                                    false,
+                                                    {"_x", "b", "A"},
+                                                    {"A", "b", "_x"}},
+                                           SortCase{"ShorterPrefixFirst",
+                                                    SortColumn::FileName,
+                                                    false,
+                                                    {"ab", "a", "abc"},
+                                                    {"a", "ab", "abc"}},
+                                           SortCase{"ImageSizeAsText",
+                                                    SortColumn::ImageSize,
+                                                    false,
+                                                    {"800 x 600", "1024 x 768"},
+                                                    {"1024 x 768", "800 x 600"}},
+                                           SortCase{"FileSizeAsText",
+                                                    SortColumn::FileSize,
+                                                    false,
+                                                    {"120 KB", "900 KB", "1 MB"},
+                                                    {"1 MB", "120 KB", "900 KB"}},
+                                           SortCase{"SizeColumnsIgnoreDirection",
+                                                    SortColumn::FileSize,
+                                                    true,
+                                                    {"2 KB", "1 KB"},
+                                                    {"1 KB", "2 KB"}}),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST(PictureListSort, IsStableAndTheSelectionFollowsItsRecord) {
   Project project;
