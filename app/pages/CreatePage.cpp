@@ -21,8 +21,8 @@ CreatePage::CreatePage(qg::Project& project, QWidget* parent) : QWidget(parent),
   heading->setWordWrap(true);
   btnCreatePages = MakeButton("btnCreatePages", QStringLiteral("Create Gallery"));
   btnViewPages = MakeButton("btnViewPages", QStringLiteral("View Gallery"));
-  chkCreateHTML = MakeCheck("chkCreateHTML", QStringLiteral("Create &HTML"));
-  chkCreateThumbs = MakeCheck("chkCreateThumbs", QStringLiteral("Create &Thumbnail images"));
+  chkCreateHTML = MakeCheck("chkCreateHTML", QStringLiteral("Create HT&ML"));
+  chkCreateThumbs = MakeCheck("chkCreateThumbs", QStringLiteral("Create Thumb&nail images"));
   chkCreateImages = MakeCheck("chkCreateImages", QStringLiteral("Create &Images"));
   pbCreateProgress = Named(new QProgressBar, "pbCreateProgress", QStringLiteral("Progress"));
   pbCreateProgress->setRange(0, 0);
@@ -76,8 +76,8 @@ void CreatePage::refresh() {
 }
 
 void CreatePage::SetCreateControlsEnabled(bool enabled) {
-  for (QWidget* w : std::initializer_list<QWidget*>{chkCreateHTML, chkCreateThumbs,
-                                                    chkCreateImages, btnCreatePages, btnViewPages})
+  for (QWidget* w : std::initializer_list<QWidget*>{chkCreateHTML, chkCreateThumbs, chkCreateImages,
+                                                    btnCreatePages, btnViewPages})
     w->setEnabled(enabled);
 }
 

@@ -21,9 +21,8 @@ ImagesPage::ImagesPage(qg::Project& project, Prompts& prompts, QWidget* parent)
   auto* chkHeightImage = MakeCheck("chkHeightImage", QStringLiteral("H&eight"));
   auto* spinHeightImage = MakeSpin("spinHeightImage", QStringLiteral("Image height"),
                                    qg::kImageSizeRange.min, qg::kImageSizeRange.max, 10);
-  auto* spinBorder =
-      MakeSpin("spinBorderWidthImage", QStringLiteral("Border Width"), qg::kBorderWidthRange.min,
-               qg::kBorderWidthRange.max);
+  auto* spinBorder = MakeSpin("spinBorderWidthImage", QStringLiteral("Border Width"),
+                              qg::kBorderWidthRange.min, qg::kBorderWidthRange.max);
   ColourBox* colorBorder = makeColourBox("colorBorderImage", QStringLiteral("Border Colour"));
   auto* chkAddShadowImage = MakeCheck("chkAddShadowImage", QStringLiteral("Add &Shadow Effect"));
   btnShadowImage = MakeButton("btnShadowImage", QStringLiteral("Shadow settings..."));

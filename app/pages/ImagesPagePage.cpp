@@ -20,7 +20,7 @@ ImagesPagePage::ImagesPagePage(qg::Project& project, Prompts& prompts, QWidget* 
   auto* rbUseImageFilename =
       MakeRadio("rbUseImageFilename", QStringLiteral("&Use image name with"));
   editImageFilenameExt = MakeEdit("editImageFilenameExt", QStringLiteral("Page extension"));
-  auto* rbUseGivenFilename = MakeRadio("rbUseGivenFilename", QStringLiteral("Use &filename"));
+  auto* rbUseGivenFilename = MakeRadio("rbUseGivenFilename", QStringLiteral("Use filena&me"));
   editGivenFilename = MakeEdit("editGivenFilename", QStringLiteral("Page file name"));
   ColourBox* colorImageBackgound =
       makeColourBox("colorImageBackgound", QStringLiteral("Background Colour"));
@@ -28,13 +28,13 @@ ImagesPagePage::ImagesPagePage(qg::Project& project, Prompts& prompts, QWidget* 
   btnBackgroundBBrowse = MakeButton("btnBackgroundBBrowse", QStringLiteral("..."),
                                     QStringLiteral("Choose a background picture"));
   btnBackgroundBBrowse->setAccessibleName(QStringLiteral("Browse for a background picture"));
-  imgBackgroundsB = Named(new QToolButton, "imgBackgroundsB",
-                          QStringLiteral("More backgrounds on the web"));
+  imgBackgroundsB =
+      Named(new QToolButton, "imgBackgroundsB", QStringLiteral("More backgrounds on the web"));
   imgBackgroundsB->setIcon(style()->standardIcon(QStyle::SP_DirLinkIcon));
   imgBackgroundsB->setToolTip(QStringLiteral("More backgrounds on the web"));
   imgBackgroundsB->setCursor(Qt::PointingHandCursor);
   imgBackgroundsB->setAutoRaise(true);
-  auto* chkNavTopImage = MakeCheck("chkNavTopImage", QStringLiteral("&Top Navigation"));
+  auto* chkNavTopImage = MakeCheck("chkNavTopImage", QStringLiteral("Top &Navigation"));
   auto* chkNavBottomImage = MakeCheck("chkNavBottomImage", QStringLiteral("&Bottom Navigation"));
   btnNavAdvancedImage = MakeButton("btnNavAdvancedImage", QStringLiteral("&Advanced..."));
 

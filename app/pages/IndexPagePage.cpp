@@ -26,13 +26,13 @@ IndexPagePage::IndexPagePage(qg::Project& project, Prompts& prompts, QWidget* pa
   btnBackgroundBrowseIndex = MakeButton("btnBackgroundBrowseIndex", QStringLiteral("..."),
                                         QStringLiteral("Choose a background picture"));
   btnBackgroundBrowseIndex->setAccessibleName(QStringLiteral("Browse for a background picture"));
-  imgBackgroundsA = Named(new QToolButton, "imgBackgroundsA",
-                          QStringLiteral("More backgrounds on the web"));
+  imgBackgroundsA =
+      Named(new QToolButton, "imgBackgroundsA", QStringLiteral("More backgrounds on the web"));
   imgBackgroundsA->setIcon(style()->standardIcon(QStyle::SP_DirLinkIcon));
   imgBackgroundsA->setToolTip(QStringLiteral("More backgrounds on the web"));
   imgBackgroundsA->setCursor(Qt::PointingHandCursor);
   imgBackgroundsA->setAutoRaise(true);
-  auto* chkNavTop = MakeCheck("chkNavTop", QStringLiteral("&Top Navigation"));
+  auto* chkNavTop = MakeCheck("chkNavTop", QStringLiteral("Top &Navigation"));
   auto* chkNavBottom = MakeCheck("chkNavBottom", QStringLiteral("&Bottom Navigation"));
   btnNavAdvanced = MakeButton("btnNavAdvanced", QStringLiteral("&Advanced..."));
 

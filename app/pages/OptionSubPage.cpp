@@ -63,8 +63,7 @@ void OptionSubPage::bind(ColourBox* box, qg::Colour qg::GalleryOptions::*member)
           [this, member](qg::Colour c) { userEdit([&] { options().*member = c; }); });
 }
 
-void OptionSubPage::bindReacting(QCheckBox* box,
-                                 std::function<bool(const qg::GalleryOptions&)> get,
+void OptionSubPage::bindReacting(QCheckBox* box, std::function<bool(const qg::GalleryOptions&)> get,
                                  std::function<void(qg::GalleryOptions&, bool)> set) {
   onRefresh([this, box, get] {
     const QSignalBlocker block(box);

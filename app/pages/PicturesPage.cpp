@@ -42,8 +42,8 @@ QImage PreviewImage(const std::string& path) {
   QImageReader reader(ToQ(path));
   reader.setAutoTransform(false);
   const QSize size = reader.size();
-  if (size.isValid() && (size.width() > kPreviewBox.width() ||
-                         size.height() > kPreviewBox.height()))
+  if (size.isValid() &&
+      (size.width() > kPreviewBox.width() || size.height() > kPreviewBox.height()))
     reader.setScaledSize(size.scaled(kPreviewBox, Qt::KeepAspectRatio));
   QImage image = reader.read();
   if (image.isNull()) image = ToQImage(qg::LoadSourcePicture(path));
@@ -91,8 +91,8 @@ PicturesPage::PicturesPage(qg::Project& project, Prompts& prompts, QWidget* pare
       MakeButton("btnRotateR", QStringLiteral("Rotate"), QStringLiteral("Rotate image right"));
   btnDetails = MakeButton("btnDetails", QStringLiteral("Details"),
                           QStringLiteral("Display digital camera image details"));
-  btnClearList =
-      MakeButton("btnClearList", QStringLiteral("Clear..."), QStringLiteral("Clear the image list"));
+  btnClearList = MakeButton("btnClearList", QStringLiteral("Clear..."),
+                            QStringLiteral("Clear the image list"));
   btnSortAZ->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
   btnSortZA->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
   btnRotateL->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
@@ -159,7 +159,7 @@ PicturesPage::PicturesPage(qg::Project& project, Prompts& prompts, QWidget* pare
   listButtons->addWidget(btnDetails, 1, 4);
 
   auto* titles = new QGridLayout;
-  titles->addWidget(MakeLabel(QStringLiteral("Short &title"), edtShortTitle), 0, 0);
+  titles->addWidget(MakeLabel(QStringLiteral("&Short title"), edtShortTitle), 0, 0);
   titles->addWidget(edtShortTitle, 0, 1);
   titles->addWidget(MakeLabel(QStringLiteral("Lo&ng title"), editLongTitle), 1, 0);
   titles->addWidget(editLongTitle, 1, 1);
@@ -183,8 +183,7 @@ PicturesPage::PicturesPage(qg::Project& project, Prompts& prompts, QWidget* pare
   connect(btnSortAZ, &QPushButton::clicked, this, &PicturesPage::btnSortAZClick);
   connect(btnSortZA, &QPushButton::clicked, this, &PicturesPage::btnSortZAClick);
   connect(btnClearList, &QPushButton::clicked, this, &PicturesPage::btnClearListClick);
-  connect(lvPics->header(), &QHeaderView::sectionClicked, this,
-          &PicturesPage::lvPicsColumnClick);
+  connect(lvPics->header(), &QHeaderView::sectionClicked, this, &PicturesPage::lvPicsColumnClick);
   connect(lvPics, &QTreeWidget::itemSelectionChanged, this, &PicturesPage::lvPicsSelectItem);
   connect(edtShortTitle, &QLineEdit::editingFinished, this, &PicturesPage::commitTitles);
   connect(editLongTitle, &QLineEdit::editingFinished, this, &PicturesPage::commitTitles);

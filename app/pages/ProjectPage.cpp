@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "pages/Controls.h"
+#include "support/AppIcon.h"
 
 namespace qg::app {
 
@@ -15,7 +16,7 @@ ProjectPage::ProjectPage(QWidget* parent) : QWidget(parent) {
   btnOpenProject = MakeButton("btnOpenProject", QStringLiteral("&Open Project..."));
   btnProjectInfo = MakeButton("btnProjectInfo", QStringLiteral("Project &Information"));
   imgLogo = Named(new QToolButton, "imgLogo", QStringLiteral("Quillon Gallery on the web"));
-  imgLogo->setIcon(QIcon(QStringLiteral(":/icons/quillon-gallery.svg")));
+  imgLogo->setIcon(AppIcon());
   imgLogo->setIconSize(QSize(96, 96));
   imgLogo->setAutoRaise(true);
   imgLogo->setCursor(Qt::PointingHandCursor);

@@ -41,7 +41,7 @@ TargetFoldersPage::TargetFoldersPage(qg::Project& project, Prompts& prompts, QWi
   btnBrowseDestFolder = MakeButton("btnBrowseDestFolder", QStringLiteral("..."),
                                    QStringLiteral("Choose the target folder"));
   btnBrowseDestFolder->setAccessibleName(QStringLiteral("Browse for the target folder"));
-  auto* rbDestThumb = MakeRadio("rbDestThumb", QStringLiteral("&Target"));
+  auto* rbDestThumb = MakeRadio("rbDestThumb", QStringLiteral("Targ&et"));
   auto* rbSubThumb = MakeRadio("rbSubThumb", QStringLiteral("&Subfolder"));
   editThumbnailSub = MakeEdit("editThumbnailSub", QStringLiteral("Thumbnail subfolder"));
   auto* rbDestImage = MakeRadio("rbDestImage", QStringLiteral("T&arget"));
@@ -97,9 +97,8 @@ void TargetFoldersPage::updateEnabled() {
 
 void TargetFoldersPage::btnBrowseDestFolderClick() {
   Guarded(prompts_, [&] {
-    const QString folder =
-        prompts_.chooseFolder(QStringLiteral("Choose a folder to store the project files"),
-                              editDestFolder->text());
+    const QString folder = prompts_.chooseFolder(
+        QStringLiteral("Choose a folder to store the project files"), editDestFolder->text());
     if (folder.isEmpty()) return;
     editDestFolder->setText(folder);  // writes the option through its binding
   });

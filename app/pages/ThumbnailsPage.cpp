@@ -19,14 +19,13 @@ ThumbnailsPage::ThumbnailsPage(qg::Project& project, Prompts& prompts, QWidget* 
   auto* spinWidth = MakeSpin("spinWidth", QStringLiteral("Thumbnail width"), 0, INT_MAX, 10);
   auto* chkHeight = MakeCheck("chkHeight", QStringLiteral("H&eight"));
   auto* spinHeight = MakeSpin("spinHeight", QStringLiteral("Thumbnail height"), 0, INT_MAX, 10);
-  auto* spinBorder =
-      MakeSpin("spinBorderWidthThumb", QStringLiteral("Border Width"), qg::kBorderWidthRange.min,
-               qg::kBorderWidthRange.max);
+  auto* spinBorder = MakeSpin("spinBorderWidthThumb", QStringLiteral("Border Width"),
+                              qg::kBorderWidthRange.min, qg::kBorderWidthRange.max);
   ColourBox* colorBorder = makeColourBox("colorBorderThumb", QStringLiteral("Border Colour"));
   auto* chkAddShadow = MakeCheck("chkAddShadow", QStringLiteral("Add &Shadow Effect"));
   btnShadowSettings = MakeButton("btnShadowSettings", QStringLiteral("Shadow settings..."));
   btnImageQuality = MakeButton("btnImageQuality", QStringLiteral("Thumbnail &Quality..."));
-  btnPreviewThumb = MakeButton("btnPreviewThumb", QStringLiteral("Preview &Thumb..."));
+  btnPreviewThumb = MakeButton("btnPreviewThumb", QStringLiteral("Pre&view Thumb..."));
 
   auto* sizeBox = new QGroupBox(QStringLiteral("Thumbnail Size"));
   auto* sizeGrid = new QGridLayout(sizeBox);

@@ -21,19 +21,19 @@ TitlesPage::TitlesPage(qg::Project& project, Prompts& prompts, QWidget* parent)
     QPushButton** slot;
   };
   const Row indexRows[] = {
-      {"editIndexCaption", "Page &title", &qg::GalleryOptions::editIndexCaption,
-       "btnPageTitleMore", "Advanced...", &btnPageTitleMore},
-      {"editThumbTitle", "Thu&mb title", &qg::GalleryOptions::editThumbTitle,
-       "btnThumbTitleMore", "Advanced...", &btnThumbTitleMore},
+      {"editIndexCaption", "P&age title", &qg::GalleryOptions::editIndexCaption, "btnPageTitleMore",
+       "Advanced...", &btnPageTitleMore},
+      {"editThumbTitle", "Th&umb title", &qg::GalleryOptions::editThumbTitle, "btnThumbTitleMore",
+       "Advanced...", &btnThumbTitleMore},
       {"editALTText", "Thumb A&LT text", &qg::GalleryOptions::editALTText, "btnThumbALTMore",
        "Advanced...", &btnThumbALTMore},
   };
   const Row imageRows[] = {
-      {"editPageTitleImage", "Pa&ge title", &qg::GalleryOptions::editPageTitleImage,
+      {"editPageTitleImage", "Pag&e title", &qg::GalleryOptions::editPageTitleImage,
        "btnPageTitleMoreImage", "...", &btnPageTitleMoreImage},
       {"editImageTitle", "&Image title", &qg::GalleryOptions::editImageTitle, "btnImageTitleMore",
        "...", &btnImageTitleMore},
-      {"editImageALT", "Image ALT t&ext", &qg::GalleryOptions::editImageALT, "btnImageALT", "...",
+      {"editImageALT", "I&mage ALT text", &qg::GalleryOptions::editImageALT, "btnImageALT", "...",
        &btnImageALT},
   };
   const auto group = [this](const QString& title, const Row* rows, size_t count) {

@@ -16,9 +16,12 @@ namespace {
 
 Answer ToAnswer(int button) {
   switch (button) {
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    default: return Answer::Cancel;
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
   }
 }
 
@@ -45,32 +48,29 @@ Answer QtPrompts::askYesNo(const QString& text) {
 }
 
 Answer QtPrompts::askYesNoCancel(const QString& text) {
-  const int b =
-      RunBox(parent(), QMessageBox::Question, QStringLiteral("Confirm"), text,
-             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+  const int b = RunBox(parent(), QMessageBox::Question, QStringLiteral("Confirm"), text,
+                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
   return ToAnswer(b);
 }
 
 void QtPrompts::inform(const QString& text) {
-  RunBox(parent(), QMessageBox::Information, QStringLiteral("Information"), text,
-         QMessageBox::Ok, QMessageBox::Ok);
+  RunBox(parent(), QMessageBox::Information, QStringLiteral("Information"), text, QMessageBox::Ok,
+         QMessageBox::Ok);
 }
 
 void QtPrompts::showError(const QString& text) {
-  RunBox(parent(), QMessageBox::Critical, QStringLiteral("Quillon Gallery"), text,
-         QMessageBox::Ok, QMessageBox::Ok);
+  RunBox(parent(), QMessageBox::Critical, QStringLiteral("Quillon Gallery"), text, QMessageBox::Ok,
+         QMessageBox::Ok);
 }
 
 QStringList QtPrompts::chooseOpenFiles(const QString& caption, const QString& folder,
                                        const QString& filter) {
-  return QFileDialog::getOpenFileNames(parent(), caption, folder, filter, nullptr,
-                                       DialogOptions());
+  return QFileDialog::getOpenFileNames(parent(), caption, folder, filter, nullptr, DialogOptions());
 }
 
 QString QtPrompts::chooseOpenFile(const QString& caption, const QString& folder,
                                   const QString& filter) {
-  return QFileDialog::getOpenFileName(parent(), caption, folder, filter, nullptr,
-                                      DialogOptions());
+  return QFileDialog::getOpenFileName(parent(), caption, folder, filter, nullptr, DialogOptions());
 }
 
 QString QtPrompts::chooseSaveFile(const QString& caption, const QString& folder,
@@ -86,8 +86,7 @@ QString QtPrompts::chooseFolder(const QString& caption, const QString& folder) {
 }
 
 QColor QtPrompts::chooseColour(const QColor& initial) {
-  return QColorDialog::getColor(initial, parent(), QString(),
-                                QColorDialog::DontUseNativeDialog);
+  return QColorDialog::getColor(initial, parent(), QString(), QColorDialog::DontUseNativeDialog);
 }
 
 bool QtPrompts::openUrl(const QString& url) {

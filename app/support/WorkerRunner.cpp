@@ -19,13 +19,13 @@ class WorkerRunner::Reporter : public qg::WorkReporter {
   void Progress(size_t position, size_t maximum) override {
     WorkerRunner* r = runner_;
     QMetaObject::invokeMethod(
-        r, [r, position, maximum] { emit r->progress(position, maximum); },
-        Qt::QueuedConnection);
+        r, [r, position, maximum] { emit r->progress(position, maximum); }, Qt::QueuedConnection);
   }
   void Phase(const std::string& text) override {
     WorkerRunner* r = runner_;
     const QString q = ToQ(text);
-    QMetaObject::invokeMethod(r, [r, q] { emit r->phase(q); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        r, [r, q] { emit r->phase(q); }, Qt::QueuedConnection);
   }
 
  private:
