@@ -47,10 +47,10 @@ namespace qg::app {
 namespace {
 
 struct Step {
-  const char* button;      // objectName of the step button
-  const char* caption;     // step button caption
-  const char* title;       // lblInstructionA
-  const char* text;        // lblInstructionB
+  const char* button;   // objectName of the step button
+  const char* caption;  // step button caption
+  const char* title;    // lblInstructionA
+  const char* text;     // lblInstructionB
   QStyle::StandardPixmap icon;
 };
 
@@ -94,8 +94,7 @@ QString PictureFilter() {
     const QString e = ToQ(ext);
     patterns << QStringLiteral("*.") + e << QStringLiteral("*.") + e.toUpper();
   }
-  return QStringLiteral("Pictures (") + patterns.join(u' ') +
-         QStringLiteral(");;All files (*)");
+  return QStringLiteral("Pictures (") + patterns.join(u' ') + QStringLiteral(");;All files (*)");
 }
 
 QString FileNamePart(const std::string& path) { return QFileInfo(ToQ(path)).fileName(); }
@@ -159,9 +158,11 @@ void MainWindow::buildFrame() {
   auto* stripLayout = new QHBoxLayout(strip);
   stripLayout->setContentsMargins(8, 2, 8, 2);
   QString site = ToQ(qg::VendorSite());
-  const QString shown = QString(site).remove(QStringLiteral("https://")).remove(QStringLiteral("http://"));
-  auto* link = Named(new QLabel(QStringLiteral("<a href=\"home\">%1</a>").arg(shown.toHtmlEscaped())),
-                     "lblWebLink", shown);
+  const QString shown =
+      QString(site).remove(QStringLiteral("https://")).remove(QStringLiteral("http://"));
+  auto* link =
+      Named(new QLabel(QStringLiteral("<a href=\"home\">%1</a>").arg(shown.toHtmlEscaped())),
+            "lblWebLink", shown);
   link->setTextFormat(Qt::RichText);  // our own address, not text from a file
   link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
   link->setCursor(Qt::PointingHandCursor);
@@ -286,8 +287,8 @@ void MainWindow::buildMenus() {
   item(file, "Open1", QStringLiteral("&Open..."), &MainWindow::btnOpenProjectClick)
       ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   item(file, "Save1", QStringLiteral("&Save"), &MainWindow::SaveFlow)
-      ->setShortcuts({QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S),
-                      QKeySequence(Qt::CTRL | Qt::Key_S)});
+      ->setShortcuts(
+          {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_S)});
   item(file, "SaveAs1", QStringLiteral("Save &As..."), &MainWindow::SaveAsFlow);
   file->addSeparator();
   item(file, "Exit1", QStringLiteral("Exit"), &QWidget::close);
@@ -327,26 +328,22 @@ void MainWindow::connectPages() {
   connect(titles->btnPageTitleMore, &QPushButton::clicked, this, &MainWindow::ShowTitlesIndex);
   connect(titles->btnThumbTitleMore, &QPushButton::clicked, this,
           &MainWindow::btnThumbTitleMoreClick);
-  connect(titles->btnThumbALTMore, &QPushButton::clicked, this,
-          &MainWindow::btnThumbALTMoreClick);
+  connect(titles->btnThumbALTMore, &QPushButton::clicked, this, &MainWindow::btnThumbALTMoreClick);
   connect(titles->btnPageTitleMoreImage, &QPushButton::clicked, this,
           &MainWindow::btnPageTitleMoreImageClick);
   connect(titles->btnImageTitleMore, &QPushButton::clicked, this,
           &MainWindow::btnImageTitleMoreClick);
   connect(titles->btnImageALT, &QPushButton::clicked, this, &MainWindow::btnImageALTClick);
   ThumbnailsPage* thumbs = optionsPage_->thumbnails;
-  connect(thumbs->btnImageQuality, &QPushButton::clicked, this,
-          &MainWindow::btnImageQualityClick);
+  connect(thumbs->btnImageQuality, &QPushButton::clicked, this, &MainWindow::btnImageQualityClick);
   connect(thumbs->btnShadowSettings, &QPushButton::clicked, this,
           &MainWindow::btnShadowSettingsClick);
-  connect(thumbs->btnPreviewThumb, &QPushButton::clicked, this,
-          &MainWindow::btnPreviewThumbClick);
+  connect(thumbs->btnPreviewThumb, &QPushButton::clicked, this, &MainWindow::btnPreviewThumbClick);
   ImagesPage* images = optionsPage_->images;
   connect(images->btnImageQualityImage, &QPushButton::clicked, this,
           &MainWindow::btnImageQualityImageClick);
   connect(images->btnShadowImage, &QPushButton::clicked, this, &MainWindow::btnShadowImageClick);
-  connect(images->btnPreviewImage, &QPushButton::clicked, this,
-          &MainWindow::btnPreviewImageClick);
+  connect(images->btnPreviewImage, &QPushButton::clicked, this, &MainWindow::btnPreviewImageClick);
   IndexPagePage* index = optionsPage_->indexPage;
   connect(index->btnNavAdvanced, &QPushButton::clicked, this, &MainWindow::btnNavAdvancedClick);
   connect(index->btnBackgroundBrowseIndex, &QPushButton::clicked, this,
@@ -409,9 +406,7 @@ bool MainWindow::projectChanged() {
   return baseline_.Changed(project_);
 }
 
-void MainWindow::UpdateWindowTitle() {
-  setWindowTitle(ToQ(qg::WindowTitleText(project_)));
-}
+void MainWindow::UpdateWindowTitle() { setWindowTitle(ToQ(qg::WindowTitleText(project_))); }
 
 void MainWindow::refreshAll() {
   optionsPage_->refresh();
@@ -427,8 +422,8 @@ QString MainWindow::projectFolder() const {
 }
 
 Answer MainWindow::PromptSaveChanges() {
-  const Answer answer = prompts_.askYesNoCancel(QStringLiteral(
-      "The current project has not been saved.  Would you like to save it now?"));
+  const Answer answer = prompts_.askYesNoCancel(
+      QStringLiteral("The current project has not been saved.  Would you like to save it now?"));
   // A save that was cancelled or failed stops the flow that asked.
   if (answer == Answer::Yes && !SaveFlow()) return Answer::Cancel;
   return answer;
@@ -453,7 +448,8 @@ bool MainWindow::SaveAsFlow() {
   commitTitles();
   bool saved = false;
   Guarded(prompts_, [&] {
-    const QString suggested = QDir(projectFolder()).filePath(FileNamePart(project_.FProjectFileName));
+    const QString suggested =
+        QDir(projectFolder()).filePath(FileNamePart(project_.FProjectFileName));
     const QString chosen =
         prompts_.chooseSaveFile(QStringLiteral("Save Project"), suggested, kProjectFilter);
     if (chosen.isEmpty()) return;
@@ -490,8 +486,7 @@ void MainWindow::btnNewProjectClick() {
     refreshAll();
     uploadPage_->SetLinkEnabled(false);
     if (prompts_.askYesNo(QStringLiteral("A new project has been created.  Would you like to "
-                                         "start adding your pictures right now?")) !=
-        Answer::Yes)
+                                         "start adding your pictures right now?")) != Answer::Yes)
       return;
     btnNextClick();
     btnAddPicClick();
@@ -613,9 +608,9 @@ namespace {
 // The picture dialog, in the program's Backgrounds folder when there is one.
 QString ChooseBackground(Prompts& prompts) {
   const QString folder = ToQ(qg::AppFolder()) + QStringLiteral("/Backgrounds");
-  const QStringList files = prompts.chooseOpenFiles(
-      QStringLiteral("Add Images(s)"), QFileInfo(folder).isDir() ? folder : QString(),
-      PictureFilter());
+  const QStringList files =
+      prompts.chooseOpenFiles(QStringLiteral("Add Images(s)"),
+                              QFileInfo(folder).isDir() ? folder : QString(), PictureFilter());
   return files.isEmpty() ? QString() : files.front();
 }
 
@@ -639,7 +634,8 @@ void MainWindow::btnBackgroundBBrowseClick() {
 // Each commits typed titles first, so the dialog or the work sees them.
 
 void MainWindow::btnProjectInfoClick() { commitTitles(); /* RunProjectInfoDialog */ }
-void MainWindow::btnAboutClick() { /* RunAboutDialog */ }
+void MainWindow::btnAboutClick() { /* RunAboutDialog */
+}
 void MainWindow::ShowTitlesIndex() { commitTitles(); /* RunIndexTitlesDialog, Page Title */ }
 void MainWindow::btnThumbTitleMoreClick() { commitTitles(); /* RunIndexTitlesDialog, Thumb */ }
 void MainWindow::btnThumbALTMoreClick() { commitTitles(); /* RunIndexTitlesDialog, ALT */ }
@@ -657,15 +653,18 @@ void MainWindow::imgPreviewClick() { commitTitles(); /* PreviewWindow, selected 
 void MainWindow::btnRotateLClick() { commitTitles(); /* turns imgPreview left */ }
 void MainWindow::btnRotateRClick() { commitTitles(); /* turns imgPreview right */ }
 void MainWindow::btnDetailsClick() { commitTitles(); /* ImageDetailsWindow */ }
-void MainWindow::btnFTPSettingsClick() { /* RunFtpSettingsDialog */ }
+void MainWindow::btnFTPSettingsClick() { /* RunFtpSettingsDialog */
+}
 void MainWindow::btnCreatePagesClick() {
   commitTitles();
   emit createGalleryRequested();  // the build runs on worker_
 }
-void MainWindow::btnViewPagesClick() { /* opens index.html of the destination folder */ }
+void MainWindow::btnViewPagesClick() { /* opens index.html of the destination folder */
+}
 void MainWindow::btnStopClick() { worker_->stop(); }
 void MainWindow::btnStartFTPUploadClick() { commitTitles(); /* the upload runs on worker_ */ }
-void MainWindow::btnEmailLinkClick() { /* mails lblURLGallery's address */ }
+void MainWindow::btnEmailLinkClick() { /* mails lblURLGallery's address */
+}
 
 // ---- Closing ----
 

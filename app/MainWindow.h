@@ -98,31 +98,31 @@ class MainWindow : public QMainWindow {
   void btnBackgroundBBrowseClick();
 
   // Hooks for the dialogs and the long work that later changes fill in.
-  void btnProjectInfoClick();          // opens ProjectInfoDialog
-  void btnAboutClick();                // opens AboutDialog
-  void ShowTitlesIndex();              // opens IndexTitlesDialog on "Page Title"
-  void btnThumbTitleMoreClick();       // opens IndexTitlesDialog on "Thumb Title"
-  void btnThumbALTMoreClick();         // opens IndexTitlesDialog on "Thumb ALT Text"
-  void btnPageTitleMoreImageClick();   // opens ImageTitlesDialog on "Page Title"
-  void btnImageTitleMoreClick();       // opens ImageTitlesDialog on "Image Title"
-  void btnImageALTClick();             // opens ImageTitlesDialog on "Image ALT Text"
-  void btnNavAdvancedClick();          // opens NavigationDialog
-  void btnImageQualityClick();         // opens QualityDialog on the thumbnail tab
-  void btnImageQualityImageClick();    // opens QualityDialog on the image tab
-  void btnShadowSettingsClick();       // opens ShadowDialog on the thumbnail tab
-  void btnShadowImageClick();          // opens ShadowDialog on the image tab
-  void btnPreviewThumbClick();         // makes the thumbnail preview, opens PreviewWindow
-  void btnPreviewImageClick();         // makes the image preview, opens PreviewWindow
-  void imgPreviewClick();              // opens PreviewWindow on the selected picture
-  void btnRotateLClick();              // turns the small preview left
-  void btnRotateRClick();              // turns the small preview right
-  void btnDetailsClick();              // opens ImageDetailsWindow on the selected picture
-  void btnFTPSettingsClick();          // opens FtpSettingsDialog
-  void btnCreatePagesClick();          // runs the gallery build on the worker
-  void btnViewPagesClick();            // opens the built gallery's index page
-  void btnStopClick();                 // asks the running build to stop
-  void btnStartFTPUploadClick();       // runs the upload on the worker
-  void btnEmailLinkClick();            // mails the gallery link
+  void btnProjectInfoClick();         // opens ProjectInfoDialog
+  void btnAboutClick();               // opens AboutDialog
+  void ShowTitlesIndex();             // opens IndexTitlesDialog on "Page Title"
+  void btnThumbTitleMoreClick();      // opens IndexTitlesDialog on "Thumb Title"
+  void btnThumbALTMoreClick();        // opens IndexTitlesDialog on "Thumb ALT Text"
+  void btnPageTitleMoreImageClick();  // opens ImageTitlesDialog on "Page Title"
+  void btnImageTitleMoreClick();      // opens ImageTitlesDialog on "Image Title"
+  void btnImageALTClick();            // opens ImageTitlesDialog on "Image ALT Text"
+  void btnNavAdvancedClick();         // opens NavigationDialog
+  void btnImageQualityClick();        // opens QualityDialog on the thumbnail tab
+  void btnImageQualityImageClick();   // opens QualityDialog on the image tab
+  void btnShadowSettingsClick();      // opens ShadowDialog on the thumbnail tab
+  void btnShadowImageClick();         // opens ShadowDialog on the image tab
+  void btnPreviewThumbClick();        // makes the thumbnail preview, opens PreviewWindow
+  void btnPreviewImageClick();        // makes the image preview, opens PreviewWindow
+  void imgPreviewClick();             // opens PreviewWindow on the selected picture
+  void btnRotateLClick();             // turns the small preview left
+  void btnRotateRClick();             // turns the small preview right
+  void btnDetailsClick();             // opens ImageDetailsWindow on the selected picture
+  void btnFTPSettingsClick();         // opens FtpSettingsDialog
+  void btnCreatePagesClick();         // runs the gallery build on the worker
+  void btnViewPagesClick();           // opens the built gallery's index page
+  void btnStopClick();                // asks the running build to stop
+  void btnStartFTPUploadClick();      // runs the upload on the worker
+  void btnEmailLinkClick();           // mails the gallery link
 
  signals:
   // The create hook was called (the first-use hint's action, the button, the menu).
