@@ -221,17 +221,25 @@ void MainWindow::buildFrame() {
   }
   panelLayout->addSpacing(12);
   panelLayout->addWidget(Heading(QStringLiteral("Help and Support")));
-  auto* btnOnlineHelp = MakeButton("btnOnlineHelp", QStringLiteral("Online Help"));
-  auto* btnAbout = MakeButton("btnAbout", QStringLiteral("About"));
-  btnOnlineHelp->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
-  btnAbout->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
-  btnOnlineHelp->setFlat(true);
-  btnAbout->setFlat(true);
+  const auto helpButton = [this](const char* name, const QString& caption,
+                                 QStyle::StandardPixmap icon) {
+    auto* b = Named(new QToolButton, name, caption);
+    b->setText(caption);
+    b->setIcon(style()->standardIcon(icon));
+    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    b->setAutoRaise(true);
+    b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    return b;
+  };
+  QToolButton* btnOnlineHelp =
+      helpButton("btnOnlineHelp", QStringLiteral("Online Help"), QStyle::SP_DialogHelpButton);
+  QToolButton* btnAbout =
+      helpButton("btnAbout", QStringLiteral("About"), QStyle::SP_MessageBoxInformation);
   panelLayout->addWidget(btnOnlineHelp);
   panelLayout->addWidget(btnAbout);
   panelLayout->addStretch(1);
-  connect(btnOnlineHelp, &QPushButton::clicked, this, &MainWindow::OnlineHelpClick);
-  connect(btnAbout, &QPushButton::clicked, this, &MainWindow::btnAboutClick);
+  connect(btnOnlineHelp, &QToolButton::clicked, this, &MainWindow::OnlineHelpClick);
+  connect(btnAbout, &QToolButton::clicked, this, &MainWindow::btnAboutClick);
 
   // The step pages.
   projectPage_ = new ProjectPage;

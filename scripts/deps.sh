@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing or benchmarking needs, skipping the ones
-# already present. Usage: scripts/deps.sh [build] [test] [bench]   (default: build test)
+# already present. Usage: scripts/deps.sh [build] [test] [bench] [shots]
+# (default: build test)
 set -euo pipefail
 
 # build: what configuring, building and starting the programs needs (./run.sh), nothing more.
@@ -27,6 +28,10 @@ test_pkgs=(
 bench_pkgs=(
   libjpeg-turbo-progs imagemagick libvips-tools time graphicsmagick python3
 )
+# shots: scripts/screenshots.sh draws the windows on a virtual X server.
+shots_pkgs=(
+  xvfb xauth
+)
 
 groups=("$@")
 [ ${#groups[@]} -eq 0 ] && groups=(build test)
@@ -37,7 +42,8 @@ for g in "${groups[@]}"; do
     build) wanted+=("${build_pkgs[@]}") ;;
     test)  wanted+=("${test_pkgs[@]}") ;;
     bench) wanted+=("${bench_pkgs[@]}") ;;
-    *) echo "deps.sh: unknown group '$g' (build, test, bench)" >&2; exit 2 ;;
+    shots) wanted+=("${shots_pkgs[@]}") ;;
+    *) echo "deps.sh: unknown group '$g' (build, test, bench, shots)" >&2; exit 2 ;;
   esac
 done
 

@@ -86,7 +86,7 @@ TEST_F(MainWindowTest, StepMachineEdgeCases) {
       {"step button then Next", {"btnStepCreate", "btnNext"}, 4},
       {"step button then Previous", {"btnStepSave", "btnPrevious"}, 4},
   };
-  const char* titles[] = {"1. New Project",     "2. Add Pictures",    "3. Gallery Options",
+  const char* titles[] = {"1. New Project",    "2. Add Pictures",   "3. Gallery Options",
                           "4. Create Gallery", "5. Upload Gallery", "6. Save Project"};
   for (const Case& c : cases) {
     MainWindow& w = open();
@@ -240,21 +240,26 @@ TEST_F(MainWindowTest, ChangedProjectRule) {
     std::function<void(MainWindowTest&)> edit;
     bool changed;
   } cases[] = {
-      {"gallery title", [](MainWindowTest& t) {
+      {"gallery title",
+       [](MainWindowTest& t) {
          t.find<QLineEdit>("editIndexCaption")->setText(QStringLiteral("Other"));
-       }, true},
-      {"undone title", [](MainWindowTest& t) {
+       },
+       true},
+      {"undone title",
+       [](MainWindowTest& t) {
          auto* e = t.find<QLineEdit>("editIndexCaption");
          const QString old = e->text();
          e->setText(QStringLiteral("Other"));
          e->setText(old);
-       }, false},
+       },
+       false},
       {"columns", [](MainWindowTest& t) { t.find<QSpinBox>("spinColumns")->setValue(9); }, true},
-      {"thumb template (not stored)", [](MainWindowTest& t) {
+      {"thumb template (not stored)",
+       [](MainWindowTest& t) {
          t.find<QLineEdit>("editThumbTitle")->setText(QStringLiteral("[LongTitle]"));
-       }, false},
-      {"bottom navigation (not stored)",
-       [](MainWindowTest& t) { t.click("chkNavBottom"); }, false},
+       },
+       false},
+      {"bottom navigation (not stored)", [](MainWindowTest& t) { t.click("chkNavBottom"); }, false},
       {"create boxes (not stored)", [](MainWindowTest& t) { t.click("chkCreateHTML"); }, false},
   };
   for (const Case& c : cases) {
@@ -355,7 +360,8 @@ TEST_F(MainWindowTest, FailedOpenKeepsThePreviousProject) {
   MainWindow& w = open({ToQ(good)});
   prompts.files.push_back({ToQ(bad)});
   w.btnOpenProjectClick();
-  EXPECT_EQ(prompts.texts("showError"), QStringList{QStringLiteral("List index out of bounds (1)")});
+  EXPECT_EQ(prompts.texts("showError"),
+            QStringList{QStringLiteral("List index out of bounds (1)")});
   EXPECT_EQ(w.project().FProjectFileName, good);
   EXPECT_EQ(w.project().options.editIndexCaption, "Good");
   EXPECT_EQ(w.project().pictures.size(), 2u);
@@ -412,9 +418,8 @@ TEST_F(MainWindowTest, PreferencesThatCannotBeWrittenAreReported) {
   qg::test::WriteFile(dir.file("config"), "");
   QCloseEvent event;
   QApplication::sendEvent(&w, &event);
-  EXPECT_EQ(prompts.texts("showError"),
-            QStringList{ToQ("Unable to write to " + dir.file("config") +
-                            "/Corvane-Soft/Quillon Gallery.reg.")});
+  EXPECT_EQ(prompts.texts("showError"), QStringList{ToQ("Unable to write to " + dir.file("config") +
+                                                        "/Corvane-Soft/Quillon Gallery.reg.")});
 }
 
 TEST_F(MainWindowTest, ResetHintsAsksAndSwitchesTheHintBackOn) {

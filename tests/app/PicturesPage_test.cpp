@@ -32,7 +32,8 @@ class PicturesTest : public MainWindowTest {
 };
 
 TEST_F(PicturesTest, AddingThreeFilesSelectsTheThirdAndCountsThem) {
-  const QString a = ToQ(jpeg("a.jpg", 40, 30)), b = ToQ(jpeg("b.JPG", 6, 9)), c = ToQ(jpeg("c.jpg"));
+  const QString a = ToQ(jpeg("a.jpg", 40, 30)), b = ToQ(jpeg("b.JPG", 6, 9)),
+                c = ToQ(jpeg("c.jpg"));
   add({a, b, c});
   EXPECT_EQ(Names(page->lvPics), (QStringList{"a.jpg", "b.JPG", "c.jpg"}));
   EXPECT_EQ(page->lvPics->topLevelItem(0)->text(1), QStringLiteral("40 x 30"));
@@ -129,14 +130,32 @@ TEST_P(ListOps, ThroughTheWindow) {
     page->select(c.select);
   }
   switch (c.act) {
-    case Act::Delete: click("btnDeletePic"); break;
-    case Act::Up: click("btnMoveUp"); break;
-    case Act::Down: click("btnMoveDown"); break;
-    case Act::SortAZ: click("btnSortAZ"); break;
-    case Act::SortZA: click("btnSortZA"); break;
-    case Act::SizeHeader: page->lvPicsColumnClick(1); break;
-    case Act::ClearYes: prompts.answers = {Answer::Yes}; click("btnClearList"); break;
-    case Act::ClearNo: prompts.answers = {Answer::No}; click("btnClearList"); break;
+    case Act::Delete:
+      click("btnDeletePic");
+      break;
+    case Act::Up:
+      click("btnMoveUp");
+      break;
+    case Act::Down:
+      click("btnMoveDown");
+      break;
+    case Act::SortAZ:
+      click("btnSortAZ");
+      break;
+    case Act::SortZA:
+      click("btnSortZA");
+      break;
+    case Act::SizeHeader:
+      page->lvPicsColumnClick(1);
+      break;
+    case Act::ClearYes:
+      prompts.answers = {Answer::Yes};
+      click("btnClearList");
+      break;
+    case Act::ClearNo:
+      prompts.answers = {Answer::No};
+      click("btnClearList");
+      break;
   }
   EXPECT_EQ(Names(page->lvPics), c.names);
   EXPECT_EQ(page->selected(), c.selectedAfter);
@@ -156,16 +175,37 @@ const QString kFour = QStringLiteral("4 images in the list");
 INSTANTIATE_TEST_SUITE_P(
     PicturesPage, ListOps,
     ::testing::Values(
-        ListCase{"DeleteLastSelectsNewLast", 4, Act::Delete, {"b.jpg", "A.jpg", "c.jpg", "d.jpg"}, 3, kFour},
-        ListCase{"DeleteMiddleSelectsNext", 1, Act::Delete, {"b.jpg", "c.jpg", "d.jpg", "e.jpg"}, 1, kFour},
+        ListCase{"DeleteLastSelectsNewLast",
+                 4,
+                 Act::Delete,
+                 {"b.jpg", "A.jpg", "c.jpg", "d.jpg"},
+                 3,
+                 kFour},
+        ListCase{"DeleteMiddleSelectsNext",
+                 1,
+                 Act::Delete,
+                 {"b.jpg", "c.jpg", "d.jpg", "e.jpg"},
+                 1,
+                 kFour},
         ListCase{"DeleteWithoutSelection", -1, Act::Delete, kAdded, -1, kFive},
         ListCase{"UpFirstDoesNothing", 0, Act::Up, kAdded, 0, kFive},
         ListCase{"DownLastDoesNothing", 4, Act::Down, kAdded, 4, kFive},
         ListCase{"UpMoves", 2, Act::Up, {"b.jpg", "c.jpg", "A.jpg", "d.jpg", "e.jpg"}, 1, kFive},
-        ListCase{"DownMoves", 0, Act::Down, {"A.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}, 1, kFive},
-        ListCase{"SortAZKeepsSelectionOnItsRecord", 0, Act::SortAZ, {"A.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}, 1, kFive},
+        ListCase{
+            "DownMoves", 0, Act::Down, {"A.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}, 1, kFive},
+        ListCase{"SortAZKeepsSelectionOnItsRecord",
+                 0,
+                 Act::SortAZ,
+                 {"A.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"},
+                 1,
+                 kFive},
         ListCase{"SortZA", 0, Act::SortZA, {"e.jpg", "d.jpg", "c.jpg", "b.jpg", "A.jpg"}, 3, kFive},
-        ListCase{"SizeHeaderSortsAsText", 4, Act::SizeHeader, {"A.jpg", "e.jpg", "c.jpg", "d.jpg", "b.jpg"}, 1, kFive},
+        ListCase{"SizeHeaderSortsAsText",
+                 4,
+                 Act::SizeHeader,
+                 {"A.jpg", "e.jpg", "c.jpg", "d.jpg", "b.jpg"},
+                 1,
+                 kFive},
         ListCase{"ClearYes", 2, Act::ClearYes, {}, -1, QStringLiteral("0 images in the list")},
         ListCase{"ClearNo", 2, Act::ClearNo, kAdded, 2, kFive}),
     [](const auto& p) { return std::string(p.param.name); });
