@@ -539,12 +539,11 @@ void MainWindow::openCommandLineProject(const QString& argument) {
 void MainWindow::btnAddPicClick() {
   Guarded(prompts_, [&] {
     commitTitles();
-    static QString lastFolder;
-    if (lastFolder.isEmpty()) lastFolder = ToQ(qg::DocumentsFolder());
+    if (pictureFolder_.isEmpty()) pictureFolder_ = ToQ(qg::DocumentsFolder());
     const QStringList chosen =
-        prompts_.chooseOpenFiles(QStringLiteral("Add Images(s)"), lastFolder, PictureFilter());
+        prompts_.chooseOpenFiles(QStringLiteral("Add Images(s)"), pictureFolder_, PictureFilter());
     if (!chosen.isEmpty()) {
-      lastFolder = QFileInfo(chosen.front()).absolutePath();
+      pictureFolder_ = QFileInfo(chosen.front()).absolutePath();
       std::vector<std::string> paths;
       paths.reserve(static_cast<size_t>(chosen.size()));
       for (const QString& p : chosen) paths.push_back(FromQ(p));

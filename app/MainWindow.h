@@ -153,6 +153,7 @@ class MainWindow : public QMainWindow {
   int FCurrentStep = 0;
   bool FCreateAndView = false;
   HintRunner hintRunner_;
+  QString pictureFolder_;  // where the picture dialog opens: the folder of the last Add
 
   QLabel* lblInstructionA_ = nullptr;
   QLabel* lblInstructionB_ = nullptr;
