@@ -40,6 +40,7 @@
 #include "support/AppIcon.h"
 #include "support/BusyCursor.h"
 #include "support/ErrorDisplay.h"
+#include "support/StandardIcon.h"
 #include "support/Text.h"
 #include "support/WorkerRunner.h"
 
@@ -206,7 +207,7 @@ void MainWindow::buildFrame() {
     const Step& s = kSteps[static_cast<size_t>(i)];
     auto* b = Named(new QToolButton, s.button, QString::fromLatin1(s.caption));
     b->setText(QString::fromLatin1(s.caption));
-    b->setIcon(style()->standardIcon(s.icon));
+    SetStandardIconLater(b, s.icon);
     b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     b->setCheckable(true);
     b->setAutoRaise(true);
@@ -221,11 +222,11 @@ void MainWindow::buildFrame() {
   }
   panelLayout->addSpacing(12);
   panelLayout->addWidget(Heading(QStringLiteral("Help and Support")));
-  const auto helpButton = [this](const char* name, const QString& caption,
-                                 QStyle::StandardPixmap icon) {
+  const auto helpButton = [](const char* name, const QString& caption,
+                             QStyle::StandardPixmap icon) {
     auto* b = Named(new QToolButton, name, caption);
     b->setText(caption);
-    b->setIcon(style()->standardIcon(icon));
+    SetStandardIconLater(b, icon);
     b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     b->setAutoRaise(true);
     b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);

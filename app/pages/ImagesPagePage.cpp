@@ -11,6 +11,7 @@
 
 #include "pages/Controls.h"
 #include "project/Options.h"
+#include "support/StandardIcon.h"
 
 namespace qg::app {
 
@@ -30,7 +31,7 @@ ImagesPagePage::ImagesPagePage(qg::Project& project, Prompts& prompts, QWidget* 
   btnBackgroundBBrowse->setAccessibleName(QStringLiteral("Browse for a background picture"));
   imgBackgroundsB =
       Named(new QToolButton, "imgBackgroundsB", QStringLiteral("More backgrounds on the web"));
-  imgBackgroundsB->setIcon(style()->standardIcon(QStyle::SP_DirLinkIcon));
+  SetStandardIconLater(imgBackgroundsB, QStyle::SP_DirLinkIcon);
   imgBackgroundsB->setToolTip(QStringLiteral("More backgrounds on the web"));
   imgBackgroundsB->setCursor(Qt::PointingHandCursor);
   imgBackgroundsB->setAutoRaise(true);

@@ -9,6 +9,7 @@
 
 #include "pages/Controls.h"
 #include "project/Options.h"
+#include "support/StandardIcon.h"
 
 namespace qg::app {
 
@@ -28,7 +29,7 @@ IndexPagePage::IndexPagePage(qg::Project& project, Prompts& prompts, QWidget* pa
   btnBackgroundBrowseIndex->setAccessibleName(QStringLiteral("Browse for a background picture"));
   imgBackgroundsA =
       Named(new QToolButton, "imgBackgroundsA", QStringLiteral("More backgrounds on the web"));
-  imgBackgroundsA->setIcon(style()->standardIcon(QStyle::SP_DirLinkIcon));
+  SetStandardIconLater(imgBackgroundsA, QStyle::SP_DirLinkIcon);
   imgBackgroundsA->setToolTip(QStringLiteral("More backgrounds on the web"));
   imgBackgroundsA->setCursor(Qt::PointingHandCursor);
   imgBackgroundsA->setAutoRaise(true);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -16,6 +17,7 @@
 #include "pages/TargetFoldersPage.h"
 #include "pages/ThumbnailsPage.h"
 #include "pages/TitlesPage.h"
+#include "support/StandardIcon.h"
 
 namespace qg::app {
 namespace {
@@ -60,7 +62,7 @@ OptionsPage::OptionsPage(qg::Project& project, Prompts& prompts, QWidget* parent
     const OptionButton& b = kButtons[static_cast<size_t>(i)];
     auto* button = Named(new QToolButton, b.name, QString::fromLatin1(b.caption));
     button->setText(QString::fromLatin1(b.caption));
-    button->setIcon(style()->standardIcon(b.icon));
+    SetStandardIconLater(button, b.icon);
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setCheckable(true);
     button->setAutoRaise(true);
@@ -110,7 +112,13 @@ void OptionsPage::ShowOptionPage(int page) {
   shown_ = page;
   const OptionButton& b = kButtons[static_cast<size_t>(page)];
   buttons_[static_cast<size_t>(page)]->setChecked(true);
-  captionIcon_->setPixmap(style()->standardIcon(b.icon).pixmap(16, 16));
+  captionIcon_->setFixedSize(16, 16);
+  // The caption bar's icon, once the icons are loaded (see SetStandardIconLater).
+  QTimer::singleShot(0, captionIcon_, [this, page] {
+    if (shown_ == page)
+      captionIcon_->setPixmap(
+          style()->standardIcon(kButtons[static_cast<size_t>(page)].icon).pixmap(16, 16));
+  });
   captionText_->setText(QString::fromLatin1(b.caption));
   stack_->setCurrentIndex(page);
 }

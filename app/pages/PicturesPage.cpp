@@ -23,6 +23,7 @@
 #include "support/ErrorDisplay.h"
 #include "support/PictureImage.h"
 #include "support/Prompts.h"
+#include "support/StandardIcon.h"
 #include "support/Text.h"
 
 namespace qg::app {
@@ -93,10 +94,10 @@ PicturesPage::PicturesPage(qg::Project& project, Prompts& prompts, QWidget* pare
                           QStringLiteral("Display digital camera image details"));
   btnClearList = MakeButton("btnClearList", QStringLiteral("Clear..."),
                             QStringLiteral("Clear the image list"));
-  btnSortAZ->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
-  btnSortZA->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
-  btnRotateL->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
-  btnRotateR->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+  SetStandardIconLater(btnSortAZ, QStyle::SP_ArrowDown);
+  SetStandardIconLater(btnSortZA, QStyle::SP_ArrowUp);
+  SetStandardIconLater(btnRotateL, QStyle::SP_ArrowLeft);
+  SetStandardIconLater(btnRotateR, QStyle::SP_ArrowRight);
 
   edtShortTitle = MakeEdit("edtShortTitle", QStringLiteral("Short title"));
   editLongTitle = MakeEdit("editLongTitle", QStringLiteral("Long title"));

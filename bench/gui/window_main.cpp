@@ -1,5 +1,6 @@
 // The program's main window for the benchmarks.
-//   bench_gui_window start            starts as quillon-gallery does and ends at the first paint
+//   bench_gui_window start            starts as quillon-gallery does; prints the time of the first
+//                                     paint and ends there
 //   bench_gui_window add PICTURE...   adds the pictures through the window's Add (the chooser
 //                                     answered by a script) and prints the Add's milliseconds
 #include <QApplication>
@@ -16,13 +17,22 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: bench_gui_window start | add PICTURE...\n");
     return 2;
   }
+  QElapsedTimer phases;
+  phases.start();
   QApplication app(argc, argv);
+  const qint64 appMs = phases.restart();
   qg::app::ScriptedPrompts prompts;
   qg::app::MainWindow window(prompts, {});
+  if (qEnvironmentVariableIsSet("QG_BENCH_VERBOSE"))
+    std::fprintf(stderr, "application %lld ms, main window %lld ms\n",
+                 static_cast<long long>(appMs), static_cast<long long>(phases.elapsed()));
   if (std::strcmp(argv[1], "start") == 0) {
-    QuitOnFirstPaint quit;
+    ExitOnFirstPaint quit;
     window.installEventFilter(&quit);
+    phases.restart();
     window.show();
+    if (qEnvironmentVariableIsSet("QG_BENCH_VERBOSE"))
+      std::fprintf(stderr, "show %lld ms\n", static_cast<long long>(phases.elapsed()));
     return app.exec();
   }
   window.preferences().blHintViewGalleryNow = false;

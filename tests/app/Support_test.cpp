@@ -98,8 +98,9 @@ TEST_F(SupportTest, StopReachesOnlyTheRunningWork) {
   EXPECT_TRUE(sawStop);
   // The next run starts with a fresh token.
   bool stoppedAtStart = true;
-  ASSERT_TRUE(runner.start(
-      [&](const qg::StopToken& stop, qg::WorkReporter&) { stoppedAtStart = stop.StopRequested(); }));
+  ASSERT_TRUE(runner.start([&](const qg::StopToken& stop, qg::WorkReporter&) {
+    stoppedAtStart = stop.StopRequested();
+  }));
   ASSERT_TRUE(WaitFor([&] { return !runner.running(); }));
   EXPECT_FALSE(stoppedAtStart);
 }
