@@ -12,12 +12,9 @@
 namespace qg::app {
 
 inline void SetStandardIconLater(QAbstractButton* button, QStyle::StandardPixmap icon) {
-  static const QIcon placeholder = [] {
-    QPixmap clear(16, 16);
-    clear.fill(Qt::transparent);
-    return QIcon(clear);
-  }();
-  button->setIcon(placeholder);
+  QPixmap clear(16, 16);  // not kept in a static: no pixmap may outlive the application
+  clear.fill(Qt::transparent);
+  button->setIcon(QIcon(clear));
   QTimer::singleShot(0, button,
                      [button, icon] { button->setIcon(button->style()->standardIcon(icon)); });
 }
