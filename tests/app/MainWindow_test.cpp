@@ -1,5 +1,6 @@
 // The main window: start-up, the step machine, the project flows with their exact questions, the
 // changed-project rule, closing and the preferences, Reset Hints.
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -399,6 +400,33 @@ TEST_F(MainWindowTest, CloseCancelKeepsTheWindowButThePreferencesAreWritten) {
   QCloseEvent second;
   QApplication::sendEvent(&w, &second);
   EXPECT_TRUE(second.isAccepted());
+}
+
+TEST_F(MainWindowTest, CloseWithYesAndACancelledSaveAsStaysOpen) {
+  MainWindow& w = open();
+  find<QSpinBox>("spinRows")->setValue(8);
+  prompts.answers = {Answer::Yes};  // no file chosen in the save dialog
+  QCloseEvent event;
+  QApplication::sendEvent(&w, &event);
+  EXPECT_FALSE(event.isAccepted());
+  EXPECT_EQ(prompts.texts("chooseSaveFile"), QStringList{QStringLiteral("Save Project")});
+}
+
+TEST_F(MainWindowTest, MenuShortcuts) {
+  open();
+  auto* save = find<QAction>("Save1");
+  EXPECT_TRUE(save->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S)));
+  EXPECT_TRUE(save->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_S)));
+  EXPECT_EQ(find<QAction>("Open1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+  EXPECT_EQ(find<QAction>("SaveAs1")->text(), QStringLiteral("Save &As..."));
+  EXPECT_EQ(find<QAction>("ResetHints1")->text(), QStringLiteral("Reset Hints..."));
+  EXPECT_EQ(find<QAction>("About1")->text(), QStringLiteral("&About..."));
+  // Every step button, option button and bottom button has an accessible name.
+  for (const char* name : {"btnStepProject", "btnTarget", "btnImagePage", "btnPrevious", "btnNext",
+                           "btnClose", "btnSaveProjectAs"})
+    EXPECT_FALSE(find<QWidget>(name)->accessibleName().isEmpty()) << name;
+  EXPECT_EQ(find<QWidget>("btnSaveProjectAs")->accessibleName(),
+            QStringLiteral("Save Project As..."));
 }
 
 TEST_F(MainWindowTest, CloseOfAnUnchangedProjectDoesNotAsk) {
