@@ -1,10 +1,25 @@
-// quillon-gallery: the desktop program.
+// quillon-gallery: the desktop program. The one optional argument is a project file to open.
 #include <QApplication>
-#include <QLabel>
+#include <QScreen>
+#include <QStyle>
+#include <clocale>
+
+#include "MainWindow.h"
+#include "support/QtPrompts.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QLabel placeholder("Quillon Gallery");
-  placeholder.show();
+  QApplication::setApplicationName(QStringLiteral("Quillon Gallery"));
+  std::setlocale(LC_TIME, "");  // dates in the user's format (camera data, project information)
+
+  qg::app::QtPrompts prompts;
+  QStringList arguments = QApplication::arguments();
+  arguments.removeFirst();
+  qg::app::MainWindow window(prompts, arguments);
+  prompts.setParent(&window);
+  if (QScreen* screen = QApplication::primaryScreen())
+    window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
+                                           screen->availableGeometry()));
+  window.show();
   return app.exec();
 }

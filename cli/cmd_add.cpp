@@ -11,6 +11,7 @@
 #include "platform/FileLock.h"
 #include "project/PictureList.h"
 #include "project/ProjectFile.h"
+#include "project/ProjectOpen.h"
 #include "project/Settings.h"
 
 namespace qg::cli {
@@ -52,8 +53,7 @@ int RunAdd(const Args& args) {
   Project project;
   std::error_code ec;
   if (std::filesystem::exists(projectPath, ec)) {
-    NewProjectDefaults(project, Preferences{});
-    LoadProjectFile(project, projectPath);
+    OpenProject(project, projectPath, Preferences{});
   } else {
     Preferences prefs;
     LoadPreferences("add", prefs);

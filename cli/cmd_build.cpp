@@ -26,6 +26,7 @@
 #include "gallery/GalleryBuilder.h"
 #include "gallery/GalleryFiles.h"
 #include "project/ProjectFile.h"
+#include "project/ProjectOpen.h"
 #include "project/Settings.h"
 
 namespace qg::cli {
@@ -169,9 +170,7 @@ int RunBuild(const Args& args) {
   Preferences prefs;
   LoadPreferences("build", prefs);
   Project project;
-  NewProjectDefaults(project, prefs);
-  LoadProjectFile(project, path);
-  project.FProjectFileName = path;
+  OpenProject(project, path, prefs);
   if (dest) project.options.editDestFolder = *dest;
 
   GalleryBuilder builder(jobs);

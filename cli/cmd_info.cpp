@@ -10,6 +10,7 @@
 #include "core/Error.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectInfo.h"
+#include "project/ProjectOpen.h"
 
 namespace qg::cli {
 
@@ -27,9 +28,7 @@ int RunInfo(const Args& args) {
   // The preferences only feed values that every project file overrides, so the factory values
   // do and the preferences file is left alone.
   Project project;
-  NewProjectDefaults(project, Preferences{});
-  LoadProjectFile(project, path);
-  project.FProjectFileName = path;
+  OpenProject(project, path, Preferences{});
 
   if (dump) {
     const std::string text = ProjectFileText(project);

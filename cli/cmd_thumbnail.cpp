@@ -13,6 +13,7 @@
 #include "core/Error.h"
 #include "imaging/Pipeline.h"
 #include "project/ProjectFile.h"
+#include "project/ProjectOpen.h"
 
 namespace qg::cli {
 
@@ -69,7 +70,7 @@ int RunThumbnail(const Args& args) {
   NewProjectDefaults(project, Preferences{});
   std::error_code ec;
   if (std::filesystem::exists(projectPath, ec))
-    LoadProjectFile(project, projectPath);
+    OpenProject(project, projectPath, Preferences{});
   else
     std::fprintf(stderr,
                  "quillon-cli thumbnail: note: '%s' does not exist; using new-project options\n",

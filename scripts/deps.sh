@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing, benchmarking or packaging needs, skipping
-# the ones already present. Usage: scripts/deps.sh [build] [test] [bench] [package]
+# the ones already present. Usage: scripts/deps.sh [build] [test] [bench] [package] [shots]
 # (default: build test)
 set -euo pipefail
 
@@ -42,6 +42,10 @@ package_pkgs=(
   bash-completion                    # the completion test runs the completion it installs
   debootstrap                        # the bare Debian root of deb-check.sh
 )
+# shots: scripts/screenshots.sh draws the windows on a virtual X server.
+shots_pkgs=(
+  xvfb xauth
+)
 
 groups=("$@")
 [ ${#groups[@]} -eq 0 ] && groups=(build test)
@@ -53,7 +57,8 @@ for g in "${groups[@]}"; do
     test)  wanted+=("${test_pkgs[@]}") ;;
     bench) wanted+=("${bench_pkgs[@]}") ;;
     package) wanted+=("${package_pkgs[@]}") ;;
-    *) echo "deps.sh: unknown group '$g' (build, test, bench, package)" >&2; exit 2 ;;
+    shots) wanted+=("${shots_pkgs[@]}") ;;
+    *) echo "deps.sh: unknown group '$g' (build, test, bench, package, shots)" >&2; exit 2 ;;
   esac
 done
 

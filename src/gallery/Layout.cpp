@@ -9,11 +9,6 @@ namespace {
 
 char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-unsigned char FoldChar(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - 'a' + 'A') : u;
-}
-
 std::string Subfolder(bool straightIntoDestination, const std::string& typed) {
   if (straightIntoDestination || typed.empty()) return {};
   std::string sub = LowerAscii(typed);
@@ -27,17 +22,6 @@ std::string LowerAscii(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = LowerChar(c);
   return out;
-}
-
-int CompareText(std::string_view a, std::string_view b) {
-  const size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    const unsigned char x = FoldChar(a[i]);
-    const unsigned char y = FoldChar(b[i]);
-    if (x != y) return x < y ? -1 : 1;
-  }
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
 }
 
 std::string FileNameOfPath(std::string_view path) {

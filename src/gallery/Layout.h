@@ -11,15 +11,12 @@
 #include <vector>
 
 #include "project/Project.h"
+#include "project/TextOrder.h"  // CompareText, the order of the upload list
 
 namespace qg {
 
 // A to Z lowered, every other byte unchanged.
 std::string LowerAscii(std::string_view text);
-
-// Orders texts as the picture list's sort does: byte values with only a to z folded to upper
-// case; when one text is the beginning of the other, the shorter comes first. <0, 0 or >0.
-int CompareText(std::string_view a, std::string_view b);
 
 // The file name part of a path (after the last "/").
 std::string FileNameOfPath(std::string_view path);
