@@ -9,9 +9,9 @@
 
 #include <algorithm>
 #include <climits>
-#include <string>
 #include <cstring>
 #include <new>
+#include <string>
 #include <utility>
 #include <vector>
 
