@@ -123,7 +123,16 @@ MainWindow::MainWindow(Prompts& prompts, const QStringList& arguments, QWidget* 
   buildMenus();
   connectPages();
 
-  Guarded(prompts_, [&] { qg::LoadSettings(prefs_); });
+  Guarded(prompts_, [&] {
+    qg::SettingsReading reading;
+    qg::LoadSettings(prefs_, &reading);
+    // A damaged file is read as far as it goes; the user hears of it once, here.
+    const std::string warning = qg::SettingsReadingWarning(reading);
+    if (!warning.empty()) {
+      ShowError(prompts_, ToQ(warning));
+      damagedPrefs_ = std::make_unique<qg::Preferences>(prefs_);
+    }
+  });
   picturesPage_->clearPreview();
   FCurrentStep = 0;
   ShowStep(0);
@@ -137,7 +146,7 @@ MainWindow::MainWindow(Prompts& prompts, const QStringList& arguments, QWidget* 
 
   Guarded(prompts_, [&] {
     // The name is stored at once, so the folder it names on the service is never lost.
-    if (qg::EnsureServiceFolderName(prefs_)) writePreferences();
+    if (!damagedPrefs_ && qg::EnsureServiceFolderName(prefs_)) writePreferences();
   });
   uploadPage_->chkUseCorvaneServer->setChecked(prefs_.blUseCorvaneServer);
 
@@ -446,11 +455,37 @@ bool MainWindow::maybeSave() {
 bool MainWindow::SaveFlow() {
   commitTitles();
   if (project_.FProjectFileName == kUntitled) return SaveAsFlow();
-  return Guarded(prompts_, [&] {
-    qg::SaveProjectFile(project_);
+  bool saved = false;
+  Guarded(prompts_, [&] {
+    if (!confirmOverwriteChangedFile()) return;  // No cancels the save and the flow behind it
+    saveLocked();
     baseline_.Reset(project_);
     UpdateWindowTitle();
+    saved = true;
   });
+  return saved;
+}
+
+bool MainWindow::confirmOverwriteChangedFile() {
+  if (!diskStamp_.exists) return true;
+  const qg::FileStamp now = qg::TakeFileStamp(project_.FProjectFileName);
+  if (!now.exists || now == diskStamp_) return true;
+  return prompts_.askYesNo(FileNamePart(project_.FProjectFileName) +
+                           QStringLiteral(" has been changed on disk since it was opened or "
+                                          "saved.  Do you want to overwrite it?")) == Answer::Yes;
+}
+
+void MainWindow::saveLocked() {
+  // The same lock quillon-cli add holds, so a save never interleaves with another update.
+  const qg::FileUpdateLock lock = qg::FileUpdateLock::Acquire(project_.FProjectFileName);
+  qg::SaveProjectFile(project_);
+  rememberDiskState();
+}
+
+void MainWindow::rememberDiskState() {
+  diskStamp_ = project_.FProjectFileName == kUntitled
+                   ? qg::FileStamp{}
+                   : qg::TakeFileStamp(project_.FProjectFileName);
 }
 
 bool MainWindow::SaveAsFlow() {
@@ -472,7 +507,7 @@ bool MainWindow::SaveAsFlow() {
     const std::string previous = project_.FProjectFileName;
     project_.FProjectFileName = path;
     try {
-      qg::SaveProjectFile(project_);
+      saveLocked();
     } catch (...) {
       project_.FProjectFileName = previous;  // the title and the name stay in step
       throw;
@@ -492,6 +527,7 @@ void MainWindow::btnNewProjectClick() {
     FCreateAndView = false;
     picturesPage_->resetForNewProject();
     baseline_.Reset(project_);
+    rememberDiskState();
     refreshAll();
     uploadPage_->SetLinkEnabled(false);
     if (prompts_.askYesNo(QStringLiteral("A new project has been created.  Would you like to "
@@ -514,6 +550,7 @@ void MainWindow::btnOpenProjectClick() {
       FCreateAndView = false;
       picturesPage_->resetForNewProject();
       baseline_.Reset(project_);
+      rememberDiskState();
       refreshAll();
       uploadPage_->SetLinkEnabled(false);
     }
@@ -529,6 +566,7 @@ void MainWindow::openCommandLineProject(const QString& argument) {
     if (!ec) path = absolute.lexically_normal();
     qg::OpenProject(project_, path.string(), prefs_);
     baseline_.Reset(project_);
+    rememberDiskState();
     refreshAll();
     FCurrentStep = 1;
     ShowStep(1);
@@ -677,6 +715,10 @@ void MainWindow::btnEmailLinkClick() { /* mails lblURLGallery's address */
 // ---- Closing ----
 
 bool MainWindow::writePreferences() {
+  // After a damaged reading the file is left for the user to mend until a value is set here:
+  // writing the defaults back unasked would lose what lies past the damage.
+  if (damagedPrefs_ && *damagedPrefs_ == prefs_) return true;
+  damagedPrefs_.reset();
   if (qg::SaveSettings(prefs_)) return true;
   ShowError(prompts_, QStringLiteral("Unable to write to ") + ToQ(qg::PreferencesFilePath()));
   return false;

@@ -11,7 +11,9 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <memory>
 
+#include "platform/FileLock.h"
 #include "project/Preferences.h"
 #include "project/Project.h"
 #include "project/ProjectOpen.h"
@@ -150,6 +152,16 @@ class MainWindow : public QMainWindow {
   qg::Project project_;
   qg::Preferences prefs_;
   qg::ProjectBaseline baseline_;
+  // The project file as it was on disk at the last Open or Save, to notice another program's
+  // change before a save replaces it.
+  qg::FileStamp diskStamp_;
+  // The preferences as read from a damaged file (null when the reading went well).
+  std::unique_ptr<qg::Preferences> damagedPrefs_;
+  // Asks before a save replaces a project file that another program changed; true: go on.
+  bool confirmOverwriteChangedFile();
+  // Saves under the project's update lock and remembers the file as written.
+  void saveLocked();
+  void rememberDiskState();
   int FCurrentStep = 0;
   bool FCreateAndView = false;
   HintRunner hintRunner_;
