@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 command -v clang-format >/dev/null || { echo "check-format: clang-format is not installed" >&2; exit 1; }
-mapfile -t files < <(git ls-files '*.cpp' '*.h' 2>/dev/null || find src app cli tests bench fuzz assets -name '*.cpp' -o -name '*.h')
+mapfile -t files < <(git ls-files --cached --others --exclude-standard '*.cpp' '*.h' 2>/dev/null || find src app cli tests bench fuzz assets -name '*.cpp' -o -name '*.h')
 if [ "${1:-}" = "--fix" ]; then
   clang-format -i "${files[@]}"
   exit 0

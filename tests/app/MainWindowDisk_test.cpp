@@ -82,10 +82,11 @@ TEST_F(MainWindowTest, ADamagedPreferencesFileIsReportedOnceAtStart) {
   open();
   const QStringList errors = prompts.texts("showError");
   ASSERT_EQ(errors.size(), 1);
-  EXPECT_TRUE(errors[0].startsWith(ToQ("The preferences file " + path + " could not be read past line ")))
+  EXPECT_TRUE(
+      errors[0].startsWith(ToQ("The preferences file " + path + " could not be read past line ")))
       << errors[0].toStdString();
-  EXPECT_TRUE(errors[0].endsWith(
-      QStringLiteral("; the remaining settings take their default values.")));
+  EXPECT_TRUE(
+      errors[0].endsWith(QStringLiteral("; the remaining settings take their default values.")));
   EXPECT_EQ(qg::test::ReadFile(path), text);  // loading never writes over it
 
   // Closing without a change leaves the file for the user to mend; a value set in the window
