@@ -84,7 +84,8 @@ void MainWindow::setBuildingState(bool building) {
   createPage_->SetCreateControlsEnabled(!building);
   createPage_->btnStop->setEnabled(building);
   for (const char* name : {"CreatePages1", "ViewPages1"})
-    if (auto* action = findChild<QAction*>(QString::fromLatin1(name))) action->setEnabled(!building);
+    if (auto* action = findChild<QAction*>(QString::fromLatin1(name)))
+      action->setEnabled(!building);
   uploadPage_->btnStartFTPUpload->setEnabled(!building);
   if (!building) {
     createPage_->lblCreateProgress->setText(QStringLiteral("Ready"));

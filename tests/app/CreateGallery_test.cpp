@@ -154,8 +154,7 @@ TEST_F(CreateGalleryTest, CreateAndViewOpensWithoutAskingAndIsClearedAlsoAfterAF
     ASSERT_TRUE(waitForBuild());
     EXPECT_FALSE(w.createAndView());
     EXPECT_TRUE(prompts.texts("askYesNo").isEmpty());  // never the view question
-    EXPECT_EQ(prompts.openedUrls,
-              c.built ? QStringList{ToQ(out("index.html"))} : QStringList{});
+    EXPECT_EQ(prompts.openedUrls, c.built ? QStringList{ToQ(out("index.html"))} : QStringList{});
     EXPECT_EQ(prompts.texts("showError").size(), c.built ? 0 : 1);
     window.reset();
   }
@@ -177,8 +176,7 @@ TEST_F(CreateGalleryTest, RefusedBuildsShowTheirMessagesAndWriteNothing) {
        QStringLiteral("The index pages need between 1 and 100 columns and rows; the options give "
                       "0 columns and %1 rows. Please correct them on the Index Page tab.")},
       {"empty destination", [](CreateGalleryTest& t, MainWindow&) { t.setDest(""); }, "showError",
-       QStringLiteral(
-           "Please choose the folder to write the gallery into (Target Folders tab).")},
+       QStringLiteral("Please choose the folder to write the gallery into (Target Folders tab).")},
       {"relative destination", [](CreateGalleryTest& t, MainWindow&) { t.setDest("gallery/out"); },
        "showError",
        QStringLiteral("The destination folder \"gallery/out\" is not a full path.  Please choose "
@@ -190,7 +188,8 @@ TEST_F(CreateGalleryTest, RefusedBuildsShowTheirMessagesAndWriteNothing) {
     MainWindow& w = withPictures(2);
     c.arrange(*this, w);
     QString expected = c.message;
-    if (expected.contains(QStringLiteral("%1"))) expected = expected.arg(w.project().options.spinRows);
+    if (expected.contains(QStringLiteral("%1")))
+      expected = expected.arg(w.project().options.spinRows);
     w.btnCreatePagesClick();
     ASSERT_TRUE(waitForBuild());
     EXPECT_EQ(prompts.texts(QString::fromLatin1(c.kind)), QStringList{expected});
@@ -242,8 +241,9 @@ TEST_F(CreateGalleryTest, AnErrorPartWayIsShownAndLeavesTheWindowUsable) {
   ASSERT_TRUE(waitForBuild());
   const QStringList errors = prompts.texts("showError");
   ASSERT_EQ(errors.size(), 1);
-  EXPECT_EQ(errors.front(), WithFullStop(QStringLiteral("Picture 2 (%1): damaged picture")
-                                             .arg(ToQ(dir.file("pic02.jpg")))));
+  EXPECT_EQ(errors.front(),
+            WithFullStop(
+                QStringLiteral("Picture 2 (%1): damaged picture").arg(ToQ(dir.file("pic02.jpg")))));
   EXPECT_TRUE(prompts.texts("askYesNo").isEmpty());
   EXPECT_EQ(label("lblCreateProgress"), QStringLiteral("Ready"));
   EXPECT_FALSE(w.createPage()->btnStop->isEnabled());
@@ -336,9 +336,16 @@ TEST_F(CreateGalleryTest, LocateABrowserWhenNoneIsFound) {
   const Case cases[] = {
       {"declined", Answer::No, {}, true, {}, {}},
       {"chooser cancelled", Answer::Yes, {}, true, {}, {}},
-      {"started", Answer::Yes, {QStringLiteral("/usr/bin/web")}, true,
-       {QStringLiteral("/usr/bin/web /tmp/g/index.html")}, {}},
-      {"start failed", Answer::Yes, {QStringLiteral("/usr/bin/web")}, false,
+      {"started",
+       Answer::Yes,
+       {QStringLiteral("/usr/bin/web")},
+       true,
+       {QStringLiteral("/usr/bin/web /tmp/g/index.html")},
+       {}},
+      {"start failed",
+       Answer::Yes,
+       {QStringLiteral("/usr/bin/web")},
+       false,
        {QStringLiteral("/usr/bin/web /tmp/g/index.html")},
        {QStringLiteral("The program \"web\" could not be started.")}},
   };
