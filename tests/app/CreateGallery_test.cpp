@@ -5,11 +5,14 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDialog>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -295,6 +298,43 @@ TEST_F(CreateGalleryTest, OverwriteQuestionBeforeAnythingIsWritten) {
                   .arg(written));
     EXPECT_EQ(fs::last_write_time(out("index.html")) == before, answer == Answer::No);
   }
+}
+
+// The frame marker of a JPEG file: 0xC0 baseline, 0xC2 progressive; 0 when there is none.
+int FrameMarker(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return 0;
+  std::vector<unsigned char> bytes(1 << 16);
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+  std::fclose(f);
+  for (size_t i = 2; i + 3 < bytes.size();) {
+    if (bytes[i] != 0xFF) return 0;
+    const int marker = bytes[i + 1];
+    if (marker == 0xC0 || marker == 0xC2) return marker;
+    i += 2 + ((bytes[i + 2] << 8) | bytes[i + 3]);
+  }
+  return 0;
+}
+
+TEST_F(CreateGalleryTest, ProgressiveThumbnailsSetInTheQualityDialogReachTheNextBuild) {
+  MainWindow& w = withPictures(1);
+  prompts.dialogScript = [](QDialog& d) {
+    d.findChild<QCheckBox*>(QStringLiteral("chkProgressive"))->setChecked(true);
+    return int(QDialog::Accepted);
+  };
+  click("btnImageQuality");
+  EXPECT_TRUE(w.project().options.blProgressiveThumb);
+  EXPECT_FALSE(w.project().options.blProgressiveImage);
+  prompts.answers = {Answer::No};
+  w.btnCreatePagesClick();
+  ASSERT_TRUE(waitForBuild());
+  const auto& list = w.builtGallery().uploadList;
+  const auto thumb = std::find(list.begin(), list.end(), "tn_pic01.jpg");
+  const auto image = std::find(list.begin(), list.end(), "pic01.jpg");
+  ASSERT_NE(thumb, list.end());
+  ASSERT_NE(image, list.end());
+  EXPECT_EQ(FrameMarker(out(*thumb)), 0xC2);
+  EXPECT_EQ(FrameMarker(out(*image)), 0xC0);
 }
 
 TEST_F(CreateGalleryTest, CreateControlsShowWhatTheBuildDoes) {
