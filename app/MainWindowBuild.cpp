@@ -137,7 +137,6 @@ void MainWindow::btnCreatePagesClick() {
 void MainWindow::buildFinished(const QString& error) {
   for (const auto& c : buildConnections_) disconnect(c);
   buildConnections_.clear();
-  worker_->wait();  // the thread has returned already; this only joins it
   const std::shared_ptr<qg::BuildResult> result = std::move(buildResult_);
   const bool view = FCreateAndView;
   FCreateAndView = false;
