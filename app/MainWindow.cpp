@@ -20,6 +20,14 @@
 #include <filesystem>
 
 #include "codecs/Decode.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/HintDialog.h"
+#include "dialogs/ImageTitlesDialog.h"
+#include "dialogs/IndexTitlesDialog.h"
+#include "dialogs/NavigationDialog.h"
+#include "dialogs/ProjectInfoDialog.h"
+#include "dialogs/QualityDialog.h"
+#include "dialogs/ShadowDialog.h"
 #include "pages/Controls.h"
 #include "pages/CreatePage.h"
 #include "pages/ImagesPage.h"
@@ -118,6 +126,18 @@ MainWindow::MainWindow(Prompts& prompts, const QStringList& arguments, QWidget* 
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   worker_ = new WorkerRunner(this);
+  hintRunner_ = [this](const HintTexts& texts) {
+    HintOutcome outcome;
+    qg::app::HintTexts shownTexts;
+    shownTexts.paragraph1 = texts.para1;
+    shownTexts.paragraph2 = texts.para2;
+    shownTexts.paragraph3 = texts.para3;
+    shownTexts.actionCaption = texts.action;
+    const qg::app::HintOutcome shown =
+        RunHintDialog(this, prompts_, shownTexts, [&] { outcome.accepted = true; });
+    outcome.alwaysShow = shown.alwaysShow;
+    return outcome;
+  };
 
   buildFrame();
   buildMenus();
@@ -603,7 +623,8 @@ void MainWindow::showFirstUseHint() {
   texts.para2 = QStringLiteral(
       "If you're new to Quillon Gallery, you can click on the 'Create and view my gallery now' "
       "button below to create and view your new photo gallery creation immediately.");
-  texts.action = QStringLiteral("Create and view my gallery now");
+  // No second build while one runs: the hint then offers no action.
+  if (!building_) texts.action = QStringLiteral("Create and view my gallery now");
   // The hint dialog (HintDialog) is shown through the runner.
   const HintOutcome outcome =
       hintRunner_ ? hintRunner_(texts) : HintOutcome{false, prefs_.blHintViewGalleryNow};
@@ -622,18 +643,6 @@ void MainWindow::ResetHints1Click() {
     if (prompts_.askYesNo(QStringLiteral("This will show all hints that have previously been "
                                          "turned off.  Is this OK?")) == Answer::Yes)
       prefs_.blHintViewGalleryNow = true;
-  });
-}
-
-void MainWindow::OpenInBrowser(const QString& target) {
-  Guarded(prompts_, [&] {
-    if (prompts_.openUrl(target)) return;
-    if (prompts_.askYesNo(QStringLiteral("Your Web Browser could not be found.\nWould you like "
-                                         "to locate the file yourself?")) != Answer::Yes)
-      return;
-    const QString browser =
-        prompts_.chooseOpenFile(QStringLiteral("Locate Web Browser"), QString(), QString());
-    if (!browser.isEmpty()) prompts_.startProgram(browser, target);
   });
 }
 
@@ -679,20 +688,73 @@ void MainWindow::btnBackgroundBBrowseClick() {
 // ---- Hooks ----
 // Each commits typed titles first, so the dialog or the work sees them.
 
-void MainWindow::btnProjectInfoClick() { commitTitles(); /* RunProjectInfoDialog */ }
-void MainWindow::btnAboutClick() { /* RunAboutDialog */
+void MainWindow::btnProjectInfoClick() {
+  Guarded(prompts_, [&] {
+    commitTitles();
+    RunProjectInfoDialog(this, prompts_, project_);
+  });
 }
-void MainWindow::ShowTitlesIndex() { commitTitles(); /* RunIndexTitlesDialog, Page Title */ }
-void MainWindow::btnThumbTitleMoreClick() { commitTitles(); /* RunIndexTitlesDialog, Thumb */ }
-void MainWindow::btnThumbALTMoreClick() { commitTitles(); /* RunIndexTitlesDialog, ALT */ }
-void MainWindow::btnPageTitleMoreImageClick() { commitTitles(); /* RunImageTitlesDialog */ }
-void MainWindow::btnImageTitleMoreClick() { commitTitles(); /* RunImageTitlesDialog */ }
-void MainWindow::btnImageALTClick() { commitTitles(); /* RunImageTitlesDialog */ }
-void MainWindow::btnNavAdvancedClick() { commitTitles(); /* RunNavigationDialog */ }
-void MainWindow::btnImageQualityClick() { commitTitles(); /* RunQualityDialog, thumbs */ }
-void MainWindow::btnImageQualityImageClick() { commitTitles(); /* RunQualityDialog, images */ }
-void MainWindow::btnShadowSettingsClick() { commitTitles(); /* RunShadowDialog, thumbs */ }
-void MainWindow::btnShadowImageClick() { commitTitles(); /* RunShadowDialog, images */ }
+void MainWindow::btnAboutClick() {
+  Guarded(prompts_, [&] { RunAboutDialog(this, prompts_); });
+}
+void MainWindow::ShowTitlesIndex() {
+  runOptionsDialog(
+      [&] { return RunIndexTitlesDialog(this, prompts_, project_.options, TitlesTab::PageTitle); });
+}
+void MainWindow::btnThumbTitleMoreClick() {
+  runOptionsDialog(
+      [&] { return RunIndexTitlesDialog(this, prompts_, project_.options, TitlesTab::Title); });
+}
+void MainWindow::btnThumbALTMoreClick() {
+  runOptionsDialog(
+      [&] { return RunIndexTitlesDialog(this, prompts_, project_.options, TitlesTab::AltText); });
+}
+void MainWindow::btnPageTitleMoreImageClick() {
+  runOptionsDialog(
+      [&] { return RunImageTitlesDialog(this, prompts_, project_.options, TitlesTab::PageTitle); });
+}
+void MainWindow::btnImageTitleMoreClick() {
+  runOptionsDialog(
+      [&] { return RunImageTitlesDialog(this, prompts_, project_.options, TitlesTab::Title); });
+}
+void MainWindow::btnImageALTClick() {
+  runOptionsDialog(
+      [&] { return RunImageTitlesDialog(this, prompts_, project_.options, TitlesTab::AltText); });
+}
+void MainWindow::btnNavAdvancedClick() {
+  // The dialog's picture changes stay also after Cancel, so the pages are refreshed either way.
+  runOptionsDialog([&] {
+    RunNavigationDialog(this, prompts_, project_.options, prefs_);
+    return true;
+  });
+}
+void MainWindow::btnImageQualityClick() {
+  runOptionsDialog(
+      [&] { return RunQualityDialog(this, prompts_, project_.options, qg::Side::Thumb); });
+}
+void MainWindow::btnImageQualityImageClick() {
+  runOptionsDialog(
+      [&] { return RunQualityDialog(this, prompts_, project_.options, qg::Side::Image); });
+}
+void MainWindow::btnShadowSettingsClick() {
+  runOptionsDialog(
+      [&] { return RunShadowDialog(this, prompts_, project_.options, qg::Side::Thumb); });
+}
+void MainWindow::btnShadowImageClick() {
+  runOptionsDialog(
+      [&] { return RunShadowDialog(this, prompts_, project_.options, qg::Side::Image); });
+}
+
+void MainWindow::runOptionsDialog(const std::function<bool()>& run) {
+  Guarded(prompts_, [&] {
+    commitTitles();
+    if (run()) {
+      optionsPage_->refresh();
+      createPage_->refresh();
+    }
+  });
+}
+
 void MainWindow::btnPreviewThumbClick() { commitTitles(); /* PreviewWindow, thumbnail */ }
 void MainWindow::btnPreviewImageClick() { commitTitles(); /* PreviewWindow, display image */ }
 void MainWindow::imgPreviewClick() { commitTitles(); /* PreviewWindow, selected picture */ }
@@ -701,13 +763,6 @@ void MainWindow::btnRotateRClick() { commitTitles(); /* turns imgPreview right *
 void MainWindow::btnDetailsClick() { commitTitles(); /* ImageDetailsWindow */ }
 void MainWindow::btnFTPSettingsClick() { /* RunFtpSettingsDialog */
 }
-void MainWindow::btnCreatePagesClick() {
-  commitTitles();
-  emit createGalleryRequested();  // the build runs on worker_
-}
-void MainWindow::btnViewPagesClick() { /* opens index.html of the destination folder */
-}
-void MainWindow::btnStopClick() { worker_->stop(); }
 void MainWindow::btnStartFTPUploadClick() { commitTitles(); /* the upload runs on worker_ */ }
 void MainWindow::btnEmailLinkClick() { /* mails lblURLGallery's address */
 }
@@ -725,6 +780,14 @@ bool MainWindow::writePreferences() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (building_) {
+    // The window closes once the build has stopped; see buildFinished.
+    closeAfterBuild_ = true;
+    createPage_->btnStop->setEnabled(false);
+    worker_->stop();
+    event->ignore();
+    return;
+  }
   bool cancelled = false;
   Guarded(prompts_, [&] {
     if (projectChanged() && PromptSaveChanges() == Answer::Cancel) cancelled = true;

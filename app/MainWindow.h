@@ -12,6 +12,11 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gallery/GalleryBuilder.h"
 
 #include "platform/FileLock.h"
 #include "project/Preferences.h"
@@ -72,6 +77,22 @@ class MainWindow : public QMainWindow {
   UploadPage* uploadPage() const { return uploadPage_; }
   SavePage* savePage() const { return savePage_; }
   WorkerRunner& worker() { return *worker_; }
+
+  // The last finished build: the folder it wrote into and the files the gallery needs there,
+  // relative to that folder. The upload reads the files from this folder, whatever the
+  // destination text says by then.
+  struct BuiltGallery {
+    std::string folder;  // ends in "/"; empty before the first build
+    std::vector<std::string> uploadList;
+  };
+  const BuiltGallery& builtGallery() const { return built_; }
+  // A gallery build is running on the worker.
+  bool building() const { return building_; }
+  // The picture tools and job count of the next builds (tests watch or slow the imaging).
+  void setBuildTools(qg::PictureTools tools, unsigned jobs) {
+    buildTools_ = std::move(tools);
+    buildJobs_ = jobs;
+  }
 
  public slots:
   // The step machine.
@@ -143,6 +164,13 @@ class MainWindow : public QMainWindow {
   // Asks about unsaved changes when there are any; false when the flow must stop.
   bool maybeSave();
   void showFirstUseHint();
+  // The gallery build (MainWindowBuild.cpp): what is checked before the worker starts, the
+  // state of the controls while it runs, and the end.
+  bool checkBeforeBuild();
+  void setBuildingState(bool building);
+  void buildFinished(const QString& error);
+  // Runs an options dialog (`run` returns true on OK) and then shows the options anew.
+  void runOptionsDialog(const std::function<bool()>& run);
   void openCommandLineProject(const QString& argument);
   void commitTitles();
   bool writePreferences();
@@ -181,6 +209,14 @@ class MainWindow : public QMainWindow {
   UploadPage* uploadPage_ = nullptr;
   SavePage* savePage_ = nullptr;
   WorkerRunner* worker_ = nullptr;
+
+  BuiltGallery built_;
+  bool building_ = false;
+  bool closeAfterBuild_ = false;  // the window was closed during the build
+  std::shared_ptr<qg::BuildResult> buildResult_;
+  std::optional<qg::PictureTools> buildTools_;
+  unsigned buildJobs_ = 0;
+  std::vector<QMetaObject::Connection> buildConnections_;
 };
 
 }  // namespace qg::app

@@ -1,5 +1,6 @@
 // quillon-gallery: the desktop program. The one optional argument is a project file to open.
 #include <QApplication>
+#include <QIcon>
 #include <QScreen>
 #include <QStyle>
 #include <clocale>
@@ -8,8 +9,12 @@
 #include "support/QtPrompts.h"
 
 int main(int argc, char** argv) {
+  // The icons are built into the static library, whose resources need an explicit start.
+  Q_INIT_RESOURCE(icons);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quillon Gallery"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("quillon-gallery"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quillon-gallery.svg")));
   std::setlocale(LC_TIME, "");  // dates in the user's format (camera data, project information)
 
   qg::app::QtPrompts prompts;

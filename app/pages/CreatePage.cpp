@@ -22,6 +22,9 @@ CreatePage::CreatePage(qg::Project& project, QWidget* parent) : QWidget(parent),
   btnCreatePages = MakeButton("btnCreatePages", QStringLiteral("Create Gallery"));
   btnViewPages = MakeButton("btnViewPages", QStringLiteral("View Gallery"));
   chkCreateHTML = MakeCheck("chkCreateHTML", QStringLiteral("Create HT&ML"));
+  // The pages are always written: shown checked, never offered.
+  chkCreateHTML->setChecked(true);
+  chkCreateHTML->setEnabled(false);
   chkCreateThumbs = MakeCheck("chkCreateThumbs", QStringLiteral("Create Thumb&nail images"));
   chkCreateImages = MakeCheck("chkCreateImages", QStringLiteral("Create &Images"));
   pbCreateProgress = Named(new QProgressBar, "pbCreateProgress", QStringLiteral("Progress"));
@@ -61,7 +64,6 @@ CreatePage::CreatePage(qg::Project& project, QWidget* parent) : QWidget(parent),
     connect(box, &QCheckBox::toggled, this,
             [this, member](bool on) { project_.options.*member = on; });
   };
-  bind(chkCreateHTML, &qg::GalleryOptions::chkCreateHTML);
   bind(chkCreateThumbs, &qg::GalleryOptions::chkCreateThumbs);
   bind(chkCreateImages, &qg::GalleryOptions::chkCreateImages);
   refresh();
@@ -69,14 +71,14 @@ CreatePage::CreatePage(qg::Project& project, QWidget* parent) : QWidget(parent),
 
 void CreatePage::refresh() {
   const qg::GalleryOptions& o = project_.options;
-  const QSignalBlocker b1(chkCreateHTML), b2(chkCreateThumbs), b3(chkCreateImages);
-  chkCreateHTML->setChecked(o.chkCreateHTML);
+  const QSignalBlocker b2(chkCreateThumbs), b3(chkCreateImages);
   chkCreateThumbs->setChecked(o.chkCreateThumbs);
   chkCreateImages->setChecked(o.chkCreateImages);
 }
 
 void CreatePage::SetCreateControlsEnabled(bool enabled) {
-  for (QWidget* w : std::initializer_list<QWidget*>{chkCreateHTML, chkCreateThumbs, chkCreateImages,
+  // "Create HTML" stays disabled: the pages are always written.
+  for (QWidget* w : std::initializer_list<QWidget*>{chkCreateThumbs, chkCreateImages,
                                                     btnCreatePages, btnViewPages})
     w->setEnabled(enabled);
 }

@@ -50,6 +50,7 @@ TargetFoldersPage::TargetFoldersPage(qg::Project& project, Prompts& prompts, QWi
   auto* chkOverwritePrompt =
       MakeCheck("chkOverwritePrompt", QStringLiteral("Prompt before overwriting fi&les"));
   auto* chkClearTarget = MakeCheck("chkClearTarget", QStringLiteral("Clear target folde&r(s)"));
+  chkClearTarget->setEnabled(false);  // only files the build itself wrote are ever replaced
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(MakeLabel(QStringLiteral("Target Fol&der:"), editDestFolder));
