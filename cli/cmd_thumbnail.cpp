@@ -4,31 +4,19 @@
 // follows its option, the display-image side's the display-image option), then a JPEG with the
 // side's quality and progressive flag for .jpg/.jpeg, or a lossless PNG for .png. The project is
 // opened as the program opens one: a new project first, then the file read over it.
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 
 #include "Commands.h"
 #include "codecs/Encode.h"
 #include "core/Error.h"
+#include "core/PathName.h"
+#include "core/Text.h"
 #include "imaging/Pipeline.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectOpen.h"
 
 namespace qg::cli {
-
-namespace {
-
-std::string LowerExtension(const std::string& path) {
-  const std::string name = std::filesystem::path(path).filename().string();
-  const size_t dot = name.find_last_of('.');
-  if (dot == std::string::npos) return "";
-  std::string ext = name.substr(dot + 1);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext;
-}
-
-}  // namespace
 
 int RunThumbnail(const Args& args) {
   std::vector<std::string> positional;
@@ -57,7 +45,7 @@ int RunThumbnail(const Args& args) {
   const std::string& projectPath = positional[0];
   const std::string& sourcePath = positional[1];
   const std::string& outPath = positional[2];
-  const std::string ext = LowerExtension(outPath);
+  const std::string ext = AsciiLower(ExtensionOf(outPath));
   const bool png = ext == "png";
   if (!png && ext != "jpg" && ext != "jpeg")
     throw UsageError{"OUT must end in .jpg, .jpeg or .png: '" + outPath + "'"};

@@ -26,6 +26,7 @@
 #include "core/Error.h"
 #include "core/FileRead.h"
 #include "core/MemoryBudget.h"
+#include "core/PathName.h"
 
 namespace qg {
 

@@ -31,12 +31,12 @@
 // that this program does not offer).
 #include "codecs/Formats.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 
 #include "codecs/Decode.h"
 #include "core/Error.h"
+#include "core/Text.h"
 
 namespace qg {
 
@@ -94,17 +94,9 @@ constexpr std::array kExtensions = {
     ExtensionEntry{"psp", Decoder::None, "Paint Shop Pro"},
 };
 
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) {
-    return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  });
-  return out;
-}
-
 const ExtensionEntry* FindEntry(std::string_view extension) {
   if (!extension.empty() && extension.front() == '.') extension.remove_prefix(1);
-  const std::string lower = Lower(extension);
+  const std::string lower = AsciiLower(extension);
   for (const auto& entry : kExtensions) {
     if (lower == entry.extension) return &entry;
   }
@@ -136,13 +128,6 @@ const std::vector<std::string>& AcceptedExtensions() {
 bool IsAcceptedExtension(std::string_view extension) { return FindEntry(extension) != nullptr; }
 
 namespace codecs {
-
-std::string ExtensionOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-  return path.substr(dot + 1);
-}
 
 Route RouteForExtension(const std::string& extension) {
   const ExtensionEntry* entry = FindEntry(extension);
@@ -185,7 +170,7 @@ Route ChooseRoute(const std::string& extension, const uint8_t* head, size_t leng
   }
   // PostScript is a program; it only reaches the interpreter under the one extension that
   // promises it.
-  if (Lower(extension) == "eps") {
+  if (AsciiLower(extension) == "eps") {
     if (StartsWith(head, length, kDosEps, 4)) return {Decoder::Magick, "EPT"};
     if (StartsWith(head, length, "%!PS", 4)) return {Decoder::Magick, "EPS"};
   }

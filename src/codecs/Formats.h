@@ -29,9 +29,6 @@ struct Route {
   std::string coder;  // GraphicsMagick coder name when decoder == Magick
 };
 
-// The extension of a path as written (no dot), "" when the file name has none.
-std::string ExtensionOf(const std::string& path);
-
 // The default route of an accepted extension (lower case, no dot). Throws qg::Error with
 // "Unknown picture file extension (.%s)" when the extension is not accepted.
 Route RouteForExtension(const std::string& extension);

@@ -30,6 +30,7 @@
 #endif
 
 #include "core/Error.h"
+#include "core/PathName.h"
 #include "gallery/GalleryFiles.h"
 #include "gallery/Layout.h"
 #include "gallery/OutputPlan.h"
@@ -468,7 +469,7 @@ void BuildRun::PictureLoop() {
 void BuildRun::CopyExtras() {
   for (const std::string* background : {&o_.editBackgroundAPic, &o_.editBackgroundBPic}) {
     if (background->empty()) continue;
-    const std::string name = FileNameOfPath(*background);
+    const std::string name = FileNameOf(*background);
     CopyFileAtomically(*background, dest_ + name);  // a failed copy is not reported
     uploads_.Add(name);
   }
@@ -476,7 +477,7 @@ void BuildRun::CopyExtras() {
   for (int item = 0; item < NavItemCount; ++item) {
     const std::string& button = o_.sNavImage[item];
     if (!IsFile(button)) continue;
-    const std::string name = FileNameOfPath(button);
+    const std::string name = FileNameOf(button);
     CopyFileAtomically(button, dest_ + name);
     uploads_.Add(name);
   }

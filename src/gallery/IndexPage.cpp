@@ -2,6 +2,7 @@
 // caption row under every row of thumbnails. Also the file writing shared by both page kinds.
 
 #include "core/Error.h"
+#include "core/PathName.h"
 #include "gallery/GalleryFiles.h"
 #include "gallery/Pages.h"
 #include "gallery/Titles.h"
@@ -32,7 +33,7 @@ void AppendHead(std::string& out, const Project& project) {
   out += "<title>" + o.editIndexCaption + "</title> </head>";
   out += "<body bgcolor=\"" + HtmlColour(o.colorboxBackgroundA) + "\" ";
   if (!o.editBackgroundAPic.empty()) {
-    out += "background=\"" + FileNameOfPath(o.editBackgroundAPic) + "\"";
+    out += "background=\"" + FileNameOf(o.editBackgroundAPic) + "\"";
   }
   out += "> <center><h1>";
   out += FormatTitle(project.pictures, -1, o.editIndexCaption, HeadingFont(o));
@@ -129,7 +130,7 @@ void AppendGrid(std::string& out, const Project& project, size_t page, const Thu
 namespace detail {
 
 std::string NavImageLine(const GalleryOptions& options, NavItem item) {
-  return "<img border=\"0\" src=\"" + FileNameOfPath(options.sNavImage[item]) + "\" alt=\"" +
+  return "<img border=\"0\" src=\"" + FileNameOf(options.sNavImage[item]) + "\" alt=\"" +
          options.sNavALT[item] + "\"></a></td>";
 }
 

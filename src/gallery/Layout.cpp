@@ -1,5 +1,6 @@
 // Output names, sub-folders and the ordered upload list.
 #include "gallery/Layout.h"
+#include "core/Text.h"
 
 #include <algorithm>
 
@@ -7,27 +8,14 @@ namespace qg {
 
 namespace {
 
-char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 std::string Subfolder(bool straightIntoDestination, const std::string& typed) {
   if (straightIntoDestination || typed.empty()) return {};
-  std::string sub = LowerAscii(typed);
+  std::string sub = AsciiLower(typed);
   if (sub.back() != '/') sub += '/';
   return sub;
 }
 
 }  // namespace
-
-std::string LowerAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = LowerChar(c);
-  return out;
-}
-
-std::string FileNameOfPath(std::string_view path) {
-  const size_t slash = path.rfind('/');
-  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
 
 std::string BaseName(const PictureRecord& picture) {
   const std::string& name = picture.FileName;
@@ -35,15 +23,15 @@ std::string BaseName(const PictureRecord& picture) {
 }
 
 std::string PicturePageName(const PictureRecord& picture, const GalleryOptions& options) {
-  return LowerAscii(BaseName(picture) + options.editImageFilenameExt);
+  return AsciiLower(BaseName(picture) + options.editImageFilenameExt);
 }
 
 std::string ThumbnailFileName(const PictureRecord& picture, const GalleryOptions& options) {
-  return LowerAscii(options.Prefix + BaseName(picture) + options.Suffix + ".jpg");
+  return AsciiLower(options.Prefix + BaseName(picture) + options.Suffix + ".jpg");
 }
 
 std::string DisplayImageFileName(const PictureRecord& picture, const GalleryOptions& options) {
-  return LowerAscii(options.blImageResize ? BaseName(picture) + ".jpg" : picture.FileName);
+  return AsciiLower(options.blImageResize ? BaseName(picture) + ".jpg" : picture.FileName);
 }
 
 std::string IndexPageName(size_t page) {

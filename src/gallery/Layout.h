@@ -15,12 +15,6 @@
 
 namespace qg {
 
-// A to Z lowered, every other byte unchanged.
-std::string LowerAscii(std::string_view text);
-
-// The file name part of a path (after the last "/").
-std::string FileNameOfPath(std::string_view path);
-
 // The picture's file name without its last four characters ("Beach.JPG" -> "Beach",
 // "Beach.jpeg" -> "Beach."), as every writer names the picture's outputs.
 std::string BaseName(const PictureRecord& picture);

@@ -13,6 +13,8 @@
 #include <utility>
 
 #include "core/Error.h"
+#include "core/PathName.h"
+#include "core/Text.h"
 #include "gallery/Layout.h"
 
 namespace fs = std::filesystem;
@@ -95,10 +97,7 @@ std::vector<std::pair<std::string, std::string>> ExtraPictures(const GalleryOpti
 
 // A picture a web page can show, by its extension and by its first bytes.
 bool IsWebPicture(const std::string& path) {
-  std::string ext = FileNameOfPath(path);
-  const size_t dot = ext.rfind('.');
-  if (dot == std::string::npos) return false;
-  ext = LowerAscii(ext.substr(dot + 1));
+  const std::string ext = AsciiLower(ExtensionOf(path));
   static const std::set<std::string> kExtensions = {"jpg", "jpeg", "jpe", "gif",
                                                     "png", "bmp",  "webp"};
   if (kExtensions.count(ext) == 0) return false;
@@ -170,7 +169,7 @@ std::vector<std::string> PlanGalleryOutputs(const Project& project, const std::s
     add(dest + PicturePageName(picture, o));
   }
   for (const auto& [option, path] : ExtraPictures(o)) {
-    if (IsFile(path)) add(dest + FileNameOfPath(path));
+    if (IsFile(path)) add(dest + FileNameOf(path));
   }
   const size_t count = project.pictures.size();
   if (count > 0 && o.spinColumns > 0 && o.spinRows > 0) {

@@ -1,5 +1,6 @@
 // The page of one picture: the gallery heading, a counter ("Page 3 of 12"), navigation to the
 // first, previous, next and last picture and to the index, the display image and the long title.
+#include "core/PathName.h"
 #include "gallery/Pages.h"
 #include "gallery/Titles.h"
 
@@ -19,7 +20,7 @@ void AppendHead(std::string& out, const Project& project, size_t index) {
   out += "<title>" + o.editIndexCaption + "</title></head>";
   out += "<body bgcolor=\"" + HtmlColour(o.colorboxBackgroundB) + "\" ";
   if (!o.editBackgroundBPic.empty()) {
-    out += "background=\"" + FileNameOfPath(o.editBackgroundBPic) + "\"";
+    out += "background=\"" + FileNameOf(o.editBackgroundBPic) + "\"";
   }
   out += "> <center><h1>";
   out += FormatTitle(project.pictures, -1, o.editIndexCaption, HeadingFont(o));

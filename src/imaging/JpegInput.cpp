@@ -17,6 +17,7 @@
 
 #include "codecs/Decode.h"
 #include "core/FileRead.h"
+#include "core/PathName.h"
 #include "imaging/Kernels.h"
 
 namespace qg {
@@ -47,13 +48,6 @@ bool ReadJpegFile(const std::string& path, std::string& bytes) {
     return false;
   }
   return bytes.size() >= 3;
-}
-
-std::string ExtensionOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-  return path.substr(dot + 1);
 }
 
 }  // namespace

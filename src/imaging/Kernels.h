@@ -40,9 +40,8 @@ float ResampleScale(uint32_t sourceLength, uint32_t targetLength);
 void BuildContributorEntry(uint32_t sourceLength, float scale, float radius, float (*filter)(float),
                            uint32_t index, std::vector<FilterTap>& taps);
 
-// Every target position of an axis (radius 0 means the filter's default radius).
-std::vector<ContributorEntry> BuildContributorList(uint32_t sourceLength, uint32_t targetLength,
-                                                   const ResampleFilter& filter, float radius);
+// Every target position of an axis, with the Lanczos3 filter at its radius of 3.
+std::vector<ContributorEntry> BuildContributorList(uint32_t sourceLength, uint32_t targetLength);
 
 // The same taps in the form the inner loops use: for each target position, one weight per
 // source index over a contiguous range (taps on the same index added up, which leaves every
@@ -82,13 +81,11 @@ struct AxisWeights {
   std::vector<uint16_t> byteRuns;  // steps per run
 };
 
-AxisWeights BuildAxisWeights(uint32_t sourceLength, uint32_t targetLength,
-                             const ResampleFilter& filter, float radius);
+AxisWeights BuildAxisWeights(uint32_t sourceLength, uint32_t targetLength);
 
 // The same through a small cache shared by all threads: a gallery's pictures mostly come from
 // one camera, so the same axes recur from picture to picture.
-std::shared_ptr<const AxisWeights> CachedAxisWeights(uint32_t sourceLength, uint32_t targetLength,
-                                                     const ResampleFilter& filter, float radius);
+std::shared_ptr<const AxisWeights> CachedAxisWeights(uint32_t sourceLength, uint32_t targetLength);
 
 inline int32_t EvenWeight(int32_t pair) { return static_cast<int16_t>(pair & 0xFFFF); }
 inline int32_t OddWeight(int32_t pair) {

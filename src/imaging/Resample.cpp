@@ -103,13 +103,11 @@ void BuildContributorEntry(uint32_t sourceLength, float scale, float radius, flo
   }
 }
 
-std::vector<ContributorEntry> BuildContributorList(uint32_t sourceLength, uint32_t targetLength,
-                                                   const ResampleFilter& filter, float radius) {
-  if (radius == 0.0f) radius = filter.defaultRadius;
+std::vector<ContributorEntry> BuildContributorList(uint32_t sourceLength, uint32_t targetLength) {
   const float scale = ResampleScale(sourceLength, targetLength);
   std::vector<ContributorEntry> list(targetLength);
   for (uint32_t i = 0; i < targetLength; ++i) {
-    BuildContributorEntry(sourceLength, scale, radius, filter.function, i, list[i].Taps);
+    BuildContributorEntry(sourceLength, scale, kLanczos3Radius, &Lanczos3Filter, i, list[i].Taps);
     list[i].TapCount = static_cast<int32_t>(list[i].Taps.size());
   }
   return list;
@@ -168,9 +166,7 @@ void BuildByteForm(AxisWeights& axis) {
 
 }  // namespace
 
-AxisWeights BuildAxisWeights(uint32_t sourceLength, uint32_t targetLength,
-                             const ResampleFilter& filter, float radius) {
-  if (radius == 0.0f) radius = filter.defaultRadius;
+AxisWeights BuildAxisWeights(uint32_t sourceLength, uint32_t targetLength) {
   const float scale = ResampleScale(sourceLength, targetLength);
   AxisWeights axis;
   axis.sourceLength = sourceLength;
@@ -178,7 +174,7 @@ AxisWeights BuildAxisWeights(uint32_t sourceLength, uint32_t targetLength,
   std::vector<FilterTap> taps;
   std::vector<int64_t> dense;
   for (uint32_t i = 0; i < targetLength; ++i) {
-    BuildContributorEntry(sourceLength, scale, radius, filter.function, i, taps);
+    BuildContributorEntry(sourceLength, scale, kLanczos3Radius, &Lanczos3Filter, i, taps);
     int32_t lo = taps[0].SourceIndex, hi = lo;
     for (const FilterTap& t : taps) {
       lo = std::min(lo, t.SourceIndex);
@@ -219,8 +215,6 @@ namespace {
 
 struct CacheKey {
   uint32_t sourceLength, targetLength;
-  float radius;
-  float (*function)(float);
   friend bool operator==(const CacheKey&, const CacheKey&) = default;
 };
 
@@ -237,10 +231,8 @@ WeightCache& Cache() {
 
 }  // namespace
 
-std::shared_ptr<const AxisWeights> CachedAxisWeights(uint32_t sourceLength, uint32_t targetLength,
-                                                     const ResampleFilter& filter, float radius) {
-  if (radius == 0.0f) radius = filter.defaultRadius;
-  const CacheKey key{sourceLength, targetLength, radius, filter.function};
+std::shared_ptr<const AxisWeights> CachedAxisWeights(uint32_t sourceLength, uint32_t targetLength) {
+  const CacheKey key{sourceLength, targetLength};
   WeightCache& cache = Cache();
   {
     std::lock_guard<std::mutex> lock(g_cacheMutex);
@@ -251,8 +243,7 @@ std::shared_ptr<const AxisWeights> CachedAxisWeights(uint32_t sourceLength, uint
       }
   }
   // Built outside the lock; two threads may build the same table, which is harmless.
-  auto weights = std::make_shared<const AxisWeights>(
-      BuildAxisWeights(sourceLength, targetLength, filter, radius));
+  auto weights = std::make_shared<const AxisWeights>(BuildAxisWeights(sourceLength, targetLength));
   std::lock_guard<std::mutex> lock(g_cacheMutex);
   cache.emplace_front(key, weights);
   if (cache.size() > kCacheEntries) cache.pop_back();
@@ -382,8 +373,6 @@ struct RowResampler::Impl {
   };
 
   int sourceWidth = 0, sourceHeight = 0;
-  ResampleFilter filter;
-  float radius = 0;
   detail::SimdLevel level = detail::SimdLevel::Scalar;
   std::vector<Target> targets;
   std::vector<detail::HorizontalTarget> vectorTargets, scalarTargets;
@@ -414,8 +403,7 @@ struct RowResampler::Impl {
 };
 
 RowResampler::RowResampler(int sourceWidth, int sourceHeight,
-                           const std::vector<std::pair<uint32_t, uint32_t>>& targetSizes,
-                           const ResampleFilter& filter, float radius)
+                           const std::vector<std::pair<uint32_t, uint32_t>>& targetSizes)
     : impl_(std::make_unique<Impl>()) {
   using namespace detail;
   if (sourceWidth < 0 || sourceHeight < 0 || sourceWidth > INT_MAX / 4 ||
@@ -424,8 +412,6 @@ RowResampler::RowResampler(int sourceWidth, int sourceHeight,
   Impl& m = *impl_;
   m.sourceWidth = sourceWidth;
   m.sourceHeight = sourceHeight;
-  m.filter = filter;
-  m.radius = radius == 0.0f ? filter.defaultRadius : radius;
   m.level = ActiveSimdLevel();
   uint32_t width = 0, height = 0;
   try {
@@ -442,7 +428,7 @@ RowResampler::RowResampler(int sourceWidth, int sourceHeight,
       t.height = h;
       t.active = sourceWidth > 0 && sourceHeight > 0 && w > 0 && h > 0;
       if (t.active) {
-        t.across = CachedAxisWeights(static_cast<uint32_t>(sourceWidth), w, filter, m.radius);
+        t.across = CachedAxisWeights(static_cast<uint32_t>(sourceWidth), w);
         t.between = std::make_unique<Plane>(static_cast<int>(w), sourceHeight);
       }
       m.targets.push_back(std::move(t));
@@ -499,8 +485,7 @@ std::vector<Picture> RowResampler::Finish() {
       Picture target(static_cast<int>(t.width), static_cast<int>(t.height));
       if (t.active) {
         if (m.nextRow != m.sourceHeight) throw Error("The picture ended before its last row");
-        const auto down =
-            CachedAxisWeights(static_cast<uint32_t>(m.sourceHeight), t.height, m.filter, m.radius);
+        const auto down = CachedAxisWeights(static_cast<uint32_t>(m.sourceHeight), t.height);
         if (m.level == SimdLevel::Avx2 && down->fitsInt16)
           VerticalPassAvx2(*t.between, *down, target);
         else
@@ -515,12 +500,11 @@ std::vector<Picture> RowResampler::Finish() {
   return pictures;
 }
 
-Picture StretchPicture(const Picture& source, uint32_t newWidth, uint32_t newHeight,
-                       const ResampleFilter& filter, float radius) {
+Picture StretchPicture(const Picture& source, uint32_t newWidth, uint32_t newHeight) {
   if (source.width < 0 || source.height < 0 ||
       source.pixels.size() != static_cast<size_t>(source.width) * source.height * 3)
     throw Error("The picture to resize is not a 24-bit picture");
-  RowResampler resampler(source.width, source.height, {{newWidth, newHeight}}, filter, radius);
+  RowResampler resampler(source.width, source.height, {{newWidth, newHeight}});
   if (!source.empty() && newWidth > 0 && newHeight > 0) {
     const uint8_t* rows[detail::kBlockRows];
     for (int y = 0; y < source.height; y += detail::kBlockRows) {
@@ -530,11 +514,6 @@ Picture StretchPicture(const Picture& source, uint32_t newWidth, uint32_t newHei
     }
   }
   return std::move(resampler.Finish()[0]);
-}
-
-void StretchPicture(uint32_t newWidth, uint32_t newHeight, const ResampleFilter& filter,
-                    float radius, Picture& picture) {
-  picture = StretchPicture(picture, newWidth, newHeight, filter, radius);
 }
 
 }  // namespace qg

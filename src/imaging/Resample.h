@@ -13,28 +13,17 @@
 
 namespace qg {
 
-// A resampling filter: a function of one single-precision argument and the half-width of its
-// support.
-struct ResampleFilter {
-  float (*function)(float);
-  float defaultRadius;
-};
-
 // sinc(x) * sinc(x / 3) for |x| < 3, else 0, with the single-precision rounding points that fix
 // the weights (pi * t and each quotient rounded to single precision, the product too).
 float Lanczos3Filter(float x);
 
-inline constexpr ResampleFilter kLanczos3{&Lanczos3Filter, 3.0f};
+// The half-width of its support.
+inline constexpr float kLanczos3Radius = 3.0f;
 
 // Resamples `source` to exactly newWidth x newHeight (the aspect ratio is the caller's business).
-// A radius of 0 stands for the filter's default radius. A source or target with a zero side gives
+// A source or target with a zero side gives
 // a white picture of the target size. Throws qg::Error when the target does not fit a picture.
-Picture StretchPicture(const Picture& source, uint32_t newWidth, uint32_t newHeight,
-                       const ResampleFilter& filter = kLanczos3, float radius = 0.0f);
-
-// The same, replacing the picture in place.
-void StretchPicture(uint32_t newWidth, uint32_t newHeight, const ResampleFilter& filter,
-                    float radius, Picture& picture);
+Picture StretchPicture(const Picture& source, uint32_t newWidth, uint32_t newHeight);
 
 // Resamples one source to several sizes at once, taking the source a few rows at a time from the
 // top: each row is read once for all sizes and not needed after the call that hands it over, so
@@ -43,8 +32,7 @@ void StretchPicture(uint32_t newWidth, uint32_t newHeight, const ResampleFilter&
 class RowResampler {
  public:
   RowResampler(int sourceWidth, int sourceHeight,
-               const std::vector<std::pair<uint32_t, uint32_t>>& targetSizes,
-               const ResampleFilter& filter = kLanczos3, float radius = 0.0f);
+               const std::vector<std::pair<uint32_t, uint32_t>>& targetSizes);
   ~RowResampler();
   RowResampler(const RowResampler&) = delete;
   RowResampler& operator=(const RowResampler&) = delete;

@@ -3,6 +3,7 @@
 
 #include <ctime>
 
+#include "core/PathName.h"
 #include "metadata/ExifReader.h"
 
 namespace qg {
@@ -41,11 +42,6 @@ std::string ShortDateText(std::time_t time) {
   char buf[128];
   const size_t n = std::strftime(buf, sizeof buf, "%x", &local);
   return std::string(buf, n);
-}
-
-std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string CameraDataSummary(const std::string& path, const DateFormatter& formatDate) {

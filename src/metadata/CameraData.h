@@ -57,7 +57,4 @@ struct CameraDataLabels {
 // stays "..." otherwise.
 CameraDataLabels ShowCameraData(const TimgData& data);
 
-// The file name without its folder.
-std::string FileNameOf(const std::string& path);
-
 }  // namespace qg

@@ -15,6 +15,8 @@
 #include <system_error>
 
 #include "core/FileRead.h"
+#include "core/PathName.h"
+#include "core/Text.h"
 #include "metadata/TagFormat.h"
 
 namespace qg {
@@ -331,18 +333,12 @@ void TImageInfo::EstimateFocal35() {
 }
 
 bool PictureKindFromName(const std::string& path, PictureKind* kind) {
-  const size_t slash = path.find_last_of('/');
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
-  std::string ext = path.substr(dot);
-  for (char& c : ext) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  if (ext == ".jpg" || ext == ".jpeg" || ext == ".jpe") {
+  const std::string ext = AsciiLower(ExtensionOf(path));
+  if (ext == "jpg" || ext == "jpeg" || ext == "jpe") {
     *kind = PictureKind::Jpeg;
     return true;
   }
-  if (ext == ".tif" || ext == ".tiff" || ext == ".nef") {
+  if (ext == "tif" || ext == "tiff" || ext == "nef") {
     *kind = PictureKind::Tiff;
     return true;
   }

@@ -1,5 +1,6 @@
 // INI profile files; the rules are listed in Profile.h.
 #include "platform/Profile.h"
+#include "core/Text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -18,8 +19,6 @@ std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
 }
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 enum class Kind { Blank, Comment, Header, Entry };
 
@@ -71,15 +70,12 @@ namespace detail {
 
 size_t NoCaseHash::operator()(std::string_view text) const {
   size_t hash = 1469598103934665603ull;  // FNV-1a over the lower-cased bytes
-  for (const char c : text) hash = (hash ^ static_cast<uint8_t>(Lower(c))) * 1099511628211ull;
+  for (const char c : text) hash = (hash ^ static_cast<uint8_t>(AsciiLower(c))) * 1099511628211ull;
   return hash;
 }
 
 bool NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
+  return EqualNoCase(a, b);
 }
 
 }  // namespace detail

@@ -4,25 +4,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/Text.h"
 #include "core/Utf16.h"
 
 namespace qg {
 namespace {
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string LowerCopy(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = Lower(c);
-  return out;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i)
-    if (Lower(text[i]) != Lower(prefix[i])) return false;
-  return true;
-}
 
 bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -325,22 +311,22 @@ RegistryKeyFile RegistryKeyFile::Parse(std::string_view bytes, std::string_view 
       },
       [&](EntrySeen& entry) {
         if (entry.parsed == Parsed::Deleted) {
-          file.values_.erase(LowerCopy(entry.name));
+          file.values_.erase(AsciiLower(entry.name));
         } else {
-          file.values_[LowerCopy(entry.name)] = Stored{std::move(entry.value), entry.line};
+          file.values_[AsciiLower(entry.name)] = Stored{std::move(entry.value), entry.line};
         }
       });
   return file;
 }
 
 std::optional<RegistryValue> RegistryKeyFile::Find(std::string_view name) const {
-  const auto it = values_.find(LowerCopy(name));
+  const auto it = values_.find(AsciiLower(name));
   if (it == values_.end()) return std::nullopt;
   return it->second.value;
 }
 
 int RegistryKeyFile::LineOf(std::string_view name) const {
-  const auto it = values_.find(LowerCopy(name));
+  const auto it = values_.find(AsciiLower(name));
   return it == values_.end() ? 0 : it->second.line;
 }
 
@@ -364,7 +350,7 @@ std::string UpdateRegistryKeyFile(
   if (text.empty() && !hadMark) return FormatRegistryKeyFile(keyPath, values);
 
   std::vector<std::string> ours;
-  for (const auto& entry : values) ours.push_back(LowerCopy(entry.first));
+  for (const auto& entry : values) ours.push_back(AsciiLower(entry.first));
   std::string lines;
   for (const auto& [name, value] : values) lines += FormatValueLine(name, value);
 
@@ -378,7 +364,7 @@ std::string UpdateRegistryKeyFile(
         if (header.ours && !insertAt) insertAt = header.after;
       },
       [&](const EntrySeen& entry) {
-        if (std::find(ours.begin(), ours.end(), LowerCopy(entry.name)) != ours.end())
+        if (std::find(ours.begin(), ours.end(), AsciiLower(entry.name)) != ours.end())
           drop.emplace_back(entry.begin, entry.end);
       });
 

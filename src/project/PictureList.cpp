@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "codecs/Decode.h"
+#include "core/PathName.h"
 #include "project/ProjectFile.h"
 #include "project/TextOrder.h"
 
@@ -16,8 +17,7 @@ PictureRecord MakePictureRecord(const std::string& path) {
   int32_t byteSize = 0;
   ReadPictureInfo(path, width, height, byteSize);
   PictureRecord record;
-  const size_t slash = path.rfind('/');
-  record.FileName = slash == std::string::npos ? path : path.substr(slash + 1);
+  record.FileName = FileNameOf(path);
   record.ImageSize = std::to_string(width) + " x " + std::to_string(height);
   record.FileSize = FormatFileSize(byteSize);
   record.FilenameAndPath = path;

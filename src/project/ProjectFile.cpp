@@ -9,6 +9,7 @@
 
 #include "core/Error.h"
 #include "core/FileRead.h"
+#include "core/PathName.h"
 #include "platform/AtomicFile.h"
 #include "platform/Folders.h"
 #include "platform/Profile.h"
@@ -282,11 +283,6 @@ void WriteProject(ProfileDocument& doc, const Project& project) {
   }
 }
 
-std::string FileNamePart(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Halves round up: 2560 bytes are 3 KB.
 int64_t RoundedQuotient(int64_t value, int64_t divisor) {
   const int64_t quotient = value / divisor;
@@ -464,7 +460,7 @@ std::string SaveAsFileName(const std::string& chosen) {
 }
 
 std::string WindowTitleText(const Project& project) {
-  return " Quillon Gallery  [" + FileNamePart(project.FProjectFileName) + "]";
+  return " Quillon Gallery  [" + FileNameOf(project.FProjectFileName) + "]";
 }
 
 std::string FormatFileSize(int64_t bytes) {

@@ -1,5 +1,6 @@
 // The project information values; see ProjectInfo.h.
 #include "project/ProjectInfo.h"
+#include "core/PathName.h"
 
 #include <sys/stat.h>
 
@@ -17,8 +18,7 @@ std::string FormatLocalDateTime(std::time_t time) {
 ProjectInfoValues FillProjectInfo(const Project& project, const TimeFormatter& formatTime) {
   ProjectInfoValues v;
   const std::string& file = project.FProjectFileName;
-  const size_t slash = file.rfind('/');
-  v.prjName = slash == std::string::npos ? file : file.substr(slash + 1);
+  v.prjName = FileNameOf(file);
   if (file == "untitled.tnp") {
     v.lastSaved = "<not saved>";
   } else {

@@ -9,6 +9,7 @@
 
 #include "core/Error.h"
 #include "core/FileRead.h"
+#include "core/Text.h"
 #include "net/HttpClient.h"
 #include "net/SocketCalls.h"
 #include "publish/Deployment.h"
@@ -33,16 +34,6 @@ class UploadSlot {
   UploadSlot(const UploadSlot&) = delete;
   UploadSlot& operator=(const UploadSlot&) = delete;
 };
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
 
 bool Listed(const std::vector<std::string>& listing, const std::string& name) {
   for (const std::string& entry : listing) {

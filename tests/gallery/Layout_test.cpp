@@ -51,7 +51,8 @@ TEST(OutputNames, PrefixSuffixAndExtensionAreLoweredWithTheName) {
 }
 
 TEST(OutputNames, OnlyAsciiLettersAreLowered) {
-  EXPECT_EQ(LowerAscii("ÄBC\xC3\x89.JPG"), "Äbc\xC3\x89.jpg");
+  GalleryOptions o;
+  EXPECT_EQ(DisplayImageFileName(Named("ÄBC\xC3\x89.JPG"), o), "Äbc\xC3\x89.jpg");
 }
 
 TEST(OutputNames, IndexPagesAreNumberedFromTheSecond) {

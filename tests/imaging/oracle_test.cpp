@@ -104,7 +104,7 @@ TEST(Oracle, FilterMatchesOnRandomAndSpecialArguments) {
 
 TEST(Oracle, ContributorTablesMatch) {
   for (const auto& [s, t] : AxisPairs()) {
-    const auto ours = detail::BuildContributorList(s, t, kLanczos3, 0.0f);
+    const auto ours = detail::BuildContributorList(s, t);
     const auto model = oracle::Contributors(s, t);
     ASSERT_EQ(ours.size(), model.size());
     for (uint32_t i = 0; i < t; ++i) {

@@ -47,11 +47,11 @@ TEST(Lanczos3Filter, GivesTheTabulatedValues) {
 }
 
 std::vector<FilterTap> TapsOf(uint32_t source, uint32_t target, uint32_t index) {
-  return detail::BuildContributorList(source, target, kLanczos3, 0.0f).at(index).Taps;
+  return detail::BuildContributorList(source, target).at(index).Taps;
 }
 
 TEST(Contributors, SameSizeIsOneFullTapPerPosition) {
-  const auto list = detail::BuildContributorList(10, 10, kLanczos3, 0.0f);
+  const auto list = detail::BuildContributorList(10, 10);
   for (int32_t i = 0; i < 10; ++i) {
     EXPECT_EQ(list[i].TapCount, 1);
     EXPECT_EQ(list[i].Taps, (std::vector<FilterTap>{{i, 256}}));
@@ -89,7 +89,7 @@ TEST(Contributors, RightEdgeReflectsWithRepetition) {
 TEST(Contributors, IndexesOfTinyTargetsStayInsideTheLine) {
   for (uint32_t source : {2u, 3u, 7u, 1000u, 5000u})
     for (uint32_t target : {1u, 2u, 3u, 4u})
-      for (const auto& entry : detail::BuildContributorList(source, target, kLanczos3, 0.0f)) {
+      for (const auto& entry : detail::BuildContributorList(source, target)) {
         ASSERT_GE(entry.TapCount, 1);
         for (const FilterTap& t : entry.Taps) {
           EXPECT_GE(t.SourceIndex, 0);
@@ -100,14 +100,14 @@ TEST(Contributors, IndexesOfTinyTargetsStayInsideTheLine) {
 
 TEST(Contributors, PositionsWhoseWeightsAllRoundToZeroTakeTheNearestPixel) {
   // 1600 -> 2: scale 1/1599, every weight is below half a unit.
-  const auto list = detail::BuildContributorList(1600, 2, kLanczos3, 0.0f);
+  const auto list = detail::BuildContributorList(1600, 2);
   EXPECT_EQ(list[0].Taps, (std::vector<FilterTap>{{0, 256}}));
   EXPECT_EQ(list[1].Taps, (std::vector<FilterTap>{{1599, 256}}));
 }
 
 // Both vector forms of an entry must be exercised by the comparisons with the reference below.
 size_t EntriesWithByteForm(uint32_t source, uint32_t target) {
-  const auto axis = detail::BuildAxisWeights(source, target, kLanczos3, 0.0f);
+  const auto axis = detail::BuildAxisWeights(source, target);
   size_t n = 0;
   for (const auto& b : axis.byteEntries) n += b.runCount > 0;
   return n;
@@ -129,18 +129,6 @@ TEST(StretchPicture, ZeroSidesGiveWhitePicturesWithoutWork) {
   EXPECT_EQ(StretchPicture(source, 7, 0).height, 0);
   const Picture fromEmpty = StretchPicture(Picture(0, 9), 3, 2);
   EXPECT_EQ(fromEmpty, test::FlatPicture(3, 2, 255, 255, 255));
-}
-
-TEST(StretchPicture, InPlaceFormReplacesThePicture) {
-  Picture p = test::PhotoLikePicture(30, 20, 4);
-  const Picture expected = StretchPicture(p, 11, 45);
-  StretchPicture(11, 45, kLanczos3, 0.0f, p);
-  EXPECT_EQ(p, expected);
-}
-
-TEST(StretchPicture, ExplicitDefaultRadiusEqualsZero) {
-  const Picture p = test::PhotoLikePicture(40, 30, 5);
-  EXPECT_EQ(StretchPicture(p, 17, 23, kLanczos3, 3.0f), StretchPicture(p, 17, 23));
 }
 
 TEST(StretchPicture, TwoPixelsFromAWidePhotographAreNotBlack) {
