@@ -19,7 +19,10 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "PictureViews.h"
+#include "UploadRun.h"
 #include "codecs/Decode.h"
+#include "dialogs/FtpSettingsDialog.h"
 #include "pages/Controls.h"
 #include "pages/CreatePage.h"
 #include "pages/ImagesPage.h"
@@ -121,6 +124,9 @@ MainWindow::MainWindow(Prompts& prompts, const QStringList& arguments, QWidget* 
 
   buildFrame();
   buildMenus();
+  views_ = std::make_unique<PictureViews>(this, prompts_, project_, *picturesPage_);
+  upload_ = std::make_unique<UploadRun>(this, prompts_, prefs_, *uploadPage_, *worker_,
+                                        [this] { return lastBuild(); });
   connectPages();
 
   Guarded(prompts_, [&] { qg::LoadSettings(prefs_); });
@@ -655,13 +661,32 @@ void MainWindow::btnImageQualityClick() { commitTitles(); /* RunQualityDialog, t
 void MainWindow::btnImageQualityImageClick() { commitTitles(); /* RunQualityDialog, images */ }
 void MainWindow::btnShadowSettingsClick() { commitTitles(); /* RunShadowDialog, thumbs */ }
 void MainWindow::btnShadowImageClick() { commitTitles(); /* RunShadowDialog, images */ }
-void MainWindow::btnPreviewThumbClick() { commitTitles(); /* PreviewWindow, thumbnail */ }
-void MainWindow::btnPreviewImageClick() { commitTitles(); /* PreviewWindow, display image */ }
-void MainWindow::imgPreviewClick() { commitTitles(); /* PreviewWindow, selected picture */ }
-void MainWindow::btnRotateLClick() { commitTitles(); /* turns imgPreview left */ }
-void MainWindow::btnRotateRClick() { commitTitles(); /* turns imgPreview right */ }
-void MainWindow::btnDetailsClick() { commitTitles(); /* ImageDetailsWindow */ }
-void MainWindow::btnFTPSettingsClick() { /* RunFtpSettingsDialog */
+void MainWindow::btnPreviewThumbClick() {
+  commitTitles();
+  views_->previewThumb();
+}
+void MainWindow::btnPreviewImageClick() {
+  commitTitles();
+  views_->previewImage();
+}
+void MainWindow::imgPreviewClick() {
+  commitTitles();
+  views_->previewSelected();
+}
+void MainWindow::btnRotateLClick() {
+  commitTitles();
+  views_->rotate(false);
+}
+void MainWindow::btnRotateRClick() {
+  commitTitles();
+  views_->rotate(true);
+}
+void MainWindow::btnDetailsClick() {
+  commitTitles();
+  views_->details();
+}
+void MainWindow::btnFTPSettingsClick() {
+  Guarded(prompts_, [&] { RunFtpSettingsDialog(this, prompts_, prefs_); });
 }
 void MainWindow::btnCreatePagesClick() {
   commitTitles();
@@ -670,9 +695,15 @@ void MainWindow::btnCreatePagesClick() {
 void MainWindow::btnViewPagesClick() { /* opens index.html of the destination folder */
 }
 void MainWindow::btnStopClick() { worker_->stop(); }
-void MainWindow::btnStartFTPUploadClick() { commitTitles(); /* the upload runs on worker_ */ }
-void MainWindow::btnEmailLinkClick() { /* mails lblURLGallery's address */
+void MainWindow::btnStartFTPUploadClick() {
+  commitTitles();
+  upload_->start();
 }
+void MainWindow::btnEmailLinkClick() { upload_->emailLink(); }
+
+// What the upload sends: the names the last build wrote and its folder. Nothing is kept of a
+// build yet, so this is empty and Start asks for a gallery first.
+UploadRun::Built MainWindow::lastBuild() const { return {{}, project_.options.editDestFolder}; }
 
 // ---- Closing ----
 
@@ -683,6 +714,16 @@ bool MainWindow::writePreferences() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // A close that waits for the upload to stop: the question was asked when it began.
+  if (upload_->closing()) {
+    if (upload_->running()) {
+      event->ignore();
+      return;
+    }
+    worker_->wait();
+    event->accept();
+    return;
+  }
   bool cancelled = false;
   Guarded(prompts_, [&] {
     if (projectChanged() && PromptSaveChanges() == Answer::Cancel) cancelled = true;
@@ -692,6 +733,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   writePreferences();
   if (cancelled) {
     event->ignore();
+    return;
+  }
+  if (upload_->deferClose([this] { close(); })) {
+    event->ignore();  // closes again once the upload has stopped
     return;
   }
   worker_->stop();

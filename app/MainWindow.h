@@ -11,7 +11,9 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <memory>
 
+#include "UploadRun.h"
 #include "project/Preferences.h"
 #include "project/Project.h"
 #include "project/ProjectOpen.h"
@@ -32,6 +34,7 @@ class CreatePage;
 class UploadPage;
 class SavePage;
 class WorkerRunner;
+class PictureViews;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -70,6 +73,7 @@ class MainWindow : public QMainWindow {
   UploadPage* uploadPage() const { return uploadPage_; }
   SavePage* savePage() const { return savePage_; }
   WorkerRunner& worker() { return *worker_; }
+  UploadRun& uploadRun() { return *upload_; }
 
  public slots:
   // The step machine.
@@ -145,6 +149,7 @@ class MainWindow : public QMainWindow {
   void commitTitles();
   bool writePreferences();
   QString projectFolder() const;
+  UploadRun::Built lastBuild() const;
 
   Prompts& prompts_;
   qg::Project project_;
@@ -169,6 +174,8 @@ class MainWindow : public QMainWindow {
   UploadPage* uploadPage_ = nullptr;
   SavePage* savePage_ = nullptr;
   WorkerRunner* worker_ = nullptr;
+  std::unique_ptr<PictureViews> views_;  // previews, rotation, details
+  std::unique_ptr<UploadRun> upload_;    // the upload page's runs
 };
 
 }  // namespace qg::app
