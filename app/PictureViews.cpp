@@ -43,8 +43,7 @@ void PictureViews::previewImage() {
 void PictureViews::previewSelected() {
   Guarded(prompts_, [&] {
     const int index = pictures_.selected();
-    if (index == qg::kNoSelection || static_cast<size_t>(index) >= project_.pictures.size())
-      return;
+    if (index == qg::kNoSelection || static_cast<size_t>(index) >= project_.pictures.size()) return;
     showPreview(owner_, project_.pictures[static_cast<size_t>(index)].FilenameAndPath);
   });
 }
@@ -52,8 +51,7 @@ void PictureViews::previewSelected() {
 void PictureViews::rotate(bool right) {
   Guarded(prompts_, [&] {
     const int index = pictures_.selected();
-    if (index == qg::kNoSelection || static_cast<size_t>(index) >= project_.pictures.size())
-      return;
+    if (index == qg::kNoSelection || static_cast<size_t>(index) >= project_.pictures.size()) return;
     qg::PictureRecord& record = project_.pictures[static_cast<size_t>(index)];
     const std::string value =
         right ? qg::RotateValueRight(record.RotateValue) : qg::RotateValueLeft(record.RotateValue);
@@ -69,8 +67,7 @@ void PictureViews::rotate(bool right) {
 void PictureViews::details() {
   Guarded(prompts_, [&] {
     const int index = pictures_.selected();
-    if (index == qg::kNoSelection || static_cast<size_t>(index) >= project_.pictures.size())
-      return;
+    if (index == qg::kNoSelection || static_cast<size_t>(index) >= project_.pictures.size()) return;
     showDetails(owner_, project_.pictures[static_cast<size_t>(index)].FilenameAndPath);
   });
 }

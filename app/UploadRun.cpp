@@ -78,8 +78,8 @@ class GuiUploadPrompts : public qg::UploadPrompts {
   void OpenInBrowser(const std::string& url) override {
     Prompts* prompts = &prompts_;
     const QString address = ToQ(url);
-    CallOnGui<bool>(context_, stop_, [prompts, address] { return prompts->openUrl(address); },
-                    false);
+    CallOnGui<bool>(
+        context_, stop_, [prompts, address] { return prompts->openUrl(address); }, false);
   }
   void Inform(const std::string& text) override {
     Prompts* prompts = &prompts_;
@@ -108,8 +108,12 @@ class PageObserver : public qg::UploadObserver {
 
   void SetStatus(const std::string& text) override {
     UploadPage* page = page_;
+    UploadRun* run = run_;
     const QString q = ToQ(text);
-    post([page, q] { page->lblFTPFile->setText(q); });
+    post([page, run, q] {
+      page->lblFTPFile->setText(q);
+      emit run->statusShown(q);
+    });
   }
   void SetAddress(const std::string& address) override {
     UploadPage* page = page_;
@@ -206,13 +210,13 @@ void UploadRun::start() {
     QWidget* owner = owner_;
     Prompts* prompts = &prompts_;
     UploadPage* page = &page_;
-    active_ = worker_.start([this, job, owner, prompts, page](const qg::StopToken& stop,
-                                                              qg::WorkReporter&) {
-      GuiUploadPrompts questions(this, owner, *prompts, stop);
-      PageObserver observer(this, page);
-      net::HttpClient http;
-      qg::StartFileUpload(job, questions, observer, http, stop);
-    });
+    active_ = worker_.start(
+        [this, job, owner, prompts, page](const qg::StopToken& stop, qg::WorkReporter&) {
+          GuiUploadPrompts questions(this, owner, *prompts, stop);
+          PageObserver observer(this, page);
+          net::HttpClient http;
+          qg::StartFileUpload(job, questions, observer, http, stop);
+        });
   });
 }
 

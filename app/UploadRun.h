@@ -66,6 +66,8 @@ class UploadRun : public QObject {
   void setBusy(bool busy);
 
  signals:
+  // The status line changed to `text` (each "Uploading: <file>" in turn).
+  void statusShown(const QString& text);
   // An upload ended (also after an error or a stop); the error display has been shown.
   void uploadFinished();
 
