@@ -70,7 +70,7 @@ class UploadFlow : public MainWindowTest {
 };
 
 const std::vector<std::string> kFiveFiles = {"images/a.jpg", "images/b.jpg", "index.html",
-                                              "page1.html", "thumbs/tn_a.jpg"};
+                                             "page1.html", "thumbs/tn_a.jpg"};
 
 TEST_F(UploadFlow, OwnServerGetsTheFilesInOrderWithAStatusPerFile) {
   FtpTestServer server;
@@ -79,15 +79,16 @@ TEST_F(UploadFlow, OwnServerGetsTheFilesInOrderWithAStatusPerFile) {
   page.btnStartFTPUpload->click();
   ASSERT_TRUE(finishUpload());
 
-  EXPECT_TRUE(prompts.texts("showError").isEmpty()) << prompts.texts("showError").join("|").toStdString();
+  EXPECT_TRUE(prompts.texts("showError").isEmpty())
+      << prompts.texts("showError").join("|").toStdString();
   const std::vector<std::string> commands = server.CommandsWithoutPort();
   const auto entered = std::find(commands.begin(), commands.end(), "CWD gal");
   ASSERT_NE(entered, commands.end());
-  EXPECT_EQ(std::vector<std::string>(entered + 1, commands.end()),
-            (std::vector<std::string>{"NLST", "MKD images", "CWD images", "STOR a.jpg",
-                                      "STOR b.jpg", "CDUP", "TYPE A", "STOR index.html",
-                                      "STOR page1.html", "NLST", "MKD thumbs", "CWD thumbs",
-                                      "TYPE I", "STOR tn_a.jpg", "QUIT"}));
+  EXPECT_EQ(
+      std::vector<std::string>(entered + 1, commands.end()),
+      (std::vector<std::string>{"NLST", "MKD images", "CWD images", "STOR a.jpg", "STOR b.jpg",
+                                "CDUP", "TYPE A", "STOR index.html", "STOR page1.html", "NLST",
+                                "MKD thumbs", "CWD thumbs", "TYPE I", "STOR tn_a.jpg", "QUIT"}));
   EXPECT_EQ(ReadAll(server.root() + "/gal/thumbs/tn_a.jpg"), "content of thumbs/tn_a.jpg");
   EXPECT_EQ(statuses, (QStringList{"Uploading: a.jpg", "Uploading: b.jpg", "Uploading: index.html",
                                    "Uploading: page1.html", "Uploading: tn_a.jpg", "Ready"}));
@@ -102,7 +103,8 @@ TEST_F(UploadFlow, OwnServerGetsTheFilesInOrderWithAStatusPerFile) {
   // Again into the folder that now exists: no second MKD of it, no error.
   page.btnStartFTPUpload->click();
   ASSERT_TRUE(finishUpload());
-  EXPECT_TRUE(prompts.texts("showError").isEmpty()) << prompts.texts("showError").join("|").toStdString();
+  EXPECT_TRUE(prompts.texts("showError").isEmpty())
+      << prompts.texts("showError").join("|").toStdString();
   EXPECT_EQ(ReadAll(server.root() + "/gal/index.html"), "content of index.html");
 }
 
@@ -125,7 +127,8 @@ TEST_F(UploadFlow, AFailedThirdStoreLeavesTwoFilesAndShowsTheServersReply) {
   EXPECT_TRUE(page.btnEmailLink->isEnabled());
   const QStringList errors = prompts.texts("showError");
   ASSERT_EQ(errors.size(), 1);
-  EXPECT_TRUE(errors[0].contains("552 Quota exceeded on the test server")) << errors[0].toStdString();
+  EXPECT_TRUE(errors[0].contains("552 Quota exceeded on the test server"))
+      << errors[0].toStdString();
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -220,7 +223,8 @@ TEST_F(ServiceFlow, AnOpenServiceTakesTheUploadIntoTheUsersFolder) {
   UploadPage& page = openForService({"index.html", "thumbs/tn_a.jpg"});
   page.btnStartFTPUpload->click();
   ASSERT_TRUE(finishUpload());
-  EXPECT_TRUE(prompts.texts("showError").isEmpty()) << prompts.texts("showError").join("|").toStdString();
+  EXPECT_TRUE(prompts.texts("showError").isEmpty())
+      << prompts.texts("showError").join("|").toStdString();
   ASSERT_FALSE(statuses.isEmpty());
   EXPECT_EQ(statuses.front(), "Checking FTP Service");
   EXPECT_EQ(ReadAll(ftp.root() + "/bakor/thumbs/tn_a.jpg"), "content of thumbs/tn_a.jpg");
@@ -287,9 +291,9 @@ TEST_F(UploadFlow, TheMailKeepsSubjectAndBodyWholeAndTheLinkGetsAScheme) {
   const struct {
     QString text;
     QString opened;
-  } kLinks[] = {{"host.example/g/index.html", "http://host.example/g/index.html"},
-                {"https://galleries.test/bakor/index.html",
-                 "https://galleries.test/bakor/index.html"}};
+  } kLinks[] = {
+      {"host.example/g/index.html", "http://host.example/g/index.html"},
+      {"https://galleries.test/bakor/index.html", "https://galleries.test/bakor/index.html"}};
   for (const auto& link : kLinks) {
     prompts.openedUrls.clear();
     page.lblURLGallery->setText(link.text);
