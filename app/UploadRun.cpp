@@ -183,9 +183,13 @@ UploadRun::UploadRun(QWidget* owner, Prompts& prompts, const qg::Preferences& pr
 }
 
 UploadRun::~UploadRun() {
-  // The worker may still run (the window is going without a close event): stop it, so that it
-  // ends without waiting for a question; the runner joins it.
-  if (active_) worker_.stop();
+  // The worker may still run (the window is going without a close event). Its reports name this
+  // object, so it must end before this goes: a stop ends its waits for servers and for answers
+  // within about a second.
+  if (active_) {
+    worker_.stop();
+    worker_.wait();
+  }
   setBusy(false);
 }
 

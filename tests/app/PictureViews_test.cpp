@@ -73,7 +73,8 @@ TEST_F(PictureViewsFlow, FourRightTurnsComeBackUnturnedAndLeftStartsAtThree) {
   page.btnRotateL->click();
   EXPECT_EQ(rotateValue(2), "3");
   EXPECT_EQ(preview().convertToFormat(unturned.format()),
-            ToQImage(qg::MakeRotatedPreview(dir.file("three.jpg"), "3")).convertToFormat(unturned.format()));
+            ToQImage(qg::MakeRotatedPreview(dir.file("three.jpg"), "3"))
+                .convertToFormat(unturned.format()));
   EXPECT_EQ(rotateValue(1), "");
   EXPECT_TRUE(prompts.calls.empty());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
