@@ -43,8 +43,8 @@ void Shoot(State state, const char* name) {
   }
   if (state == State::Done) page.SetLinkEnabled(true);
   QApplication::processEvents();
-  const QString file =
-      QString::fromLocal8Bit(folder) + QStringLiteral("/UploadPage_") + name + QStringLiteral(".png");
+  const QString file = QString::fromLocal8Bit(folder) + QStringLiteral("/UploadPage_") + name +
+                       QStringLiteral(".png");
   EXPECT_TRUE(w.window->grab().save(file)) << file.toStdString();
 }
 

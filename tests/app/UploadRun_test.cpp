@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -323,6 +324,42 @@ TEST_F(UploadFlow, ClosingDuringAnUploadStopsItAndClosesWhenItHasEnded) {
   EXPECT_FALSE(window->uploadRun().running());
   EXPECT_FALSE(std::filesystem::exists(server.root() + "/g/c.jpg"));
   EXPECT_TRUE(prompts.texts("showError").isEmpty());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(UploadFlow, StopEndsAnUploadThatWaitsForTheServer) {
+  FtpServerOptions options;
+  options.silentOn = "2:STOR";
+  FtpTestServer server(options);
+  UploadPage& page = openWithGallery({"a.jpg", "b.jpg", "c.jpg"});
+  useOwnServer(server, "g");
+  page.btnStartFTPUpload->click();
+  ASSERT_TRUE(WaitFor([&] { return statuses.contains("Uploading: a.jpg"); }));
+  QElapsedTimer timer;
+  timer.start();
+  window->uploadRun().stop();
+  ASSERT_TRUE(finishUpload());
+  EXPECT_LT(timer.elapsed(), 5000);
+  EXPECT_EQ(page.lblFTPFile->text(), "Ready");
+  EXPECT_EQ(page.pbarUpload->value(), 0);
+  EXPECT_FALSE(std::filesystem::exists(server.root() + "/g/c.jpg"));
+  EXPECT_TRUE(prompts.texts("showError").isEmpty());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(UploadFlow, AWindowDestroyedMidUploadEndsTheWorkerFirst) {
+  FtpServerOptions options;
+  options.silentOn = "1:STOR";
+  FtpTestServer server(options);
+  UploadPage& page = openWithGallery({"a.jpg", "b.jpg"});
+  useOwnServer(server, "g");
+  page.btnStartFTPUpload->click();
+  ASSERT_TRUE(WaitFor([&] {
+    const auto commands = server.Commands();
+    return !commands.empty() && commands.back().rfind("STOR", 0) == 0;
+  }));
+  window.reset();  // must neither hang nor leave the worker reporting to a window that is gone
+  QApplication::processEvents();
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
