@@ -259,8 +259,9 @@ TEST_F(ServiceFlow, ARefusalShowsTheNoticeAsPlainTextAndUploadsNothing) {
     EXPECT_EQ(format, Qt::PlainText);
     EXPECT_FALSE(boxVisible);
     EXPECT_EQ(prompts.openedUrls.isEmpty(), !moreInfo);
-    if (moreInfo)
+    if (moreInfo) {
       EXPECT_EQ(prompts.openedUrls, QStringList{ToQ(web->base() + "/quillon/ftpinfo.htm")});
+    }
     EXPECT_TRUE(ftp.Commands().empty());
     EXPECT_EQ(page.lblFTPFile->text(), "Checking FTP Service");
     EXPECT_TRUE(prompts.texts("showError").isEmpty())
