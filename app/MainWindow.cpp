@@ -19,8 +19,11 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "PictureViews.h"
+#include "UploadRun.h"
 #include "codecs/Decode.h"
 #include "dialogs/AboutDialog.h"
+#include "dialogs/FtpSettingsDialog.h"
 #include "dialogs/HintDialog.h"
 #include "dialogs/ImageTitlesDialog.h"
 #include "dialogs/IndexTitlesDialog.h"
@@ -141,6 +144,9 @@ MainWindow::MainWindow(Prompts& prompts, const QStringList& arguments, QWidget* 
 
   buildFrame();
   buildMenus();
+  views_ = std::make_unique<PictureViews>(this, prompts_, project_, *picturesPage_);
+  upload_ = std::make_unique<UploadRun>(this, prompts_, prefs_, *uploadPage_, *worker_,
+                                        [this] { return lastBuild(); });
   connectPages();
 
   Guarded(prompts_, [&] {
@@ -755,17 +761,42 @@ void MainWindow::runOptionsDialog(const std::function<bool()>& run) {
   });
 }
 
-void MainWindow::btnPreviewThumbClick() { commitTitles(); /* PreviewWindow, thumbnail */ }
-void MainWindow::btnPreviewImageClick() { commitTitles(); /* PreviewWindow, display image */ }
-void MainWindow::imgPreviewClick() { commitTitles(); /* PreviewWindow, selected picture */ }
-void MainWindow::btnRotateLClick() { commitTitles(); /* turns imgPreview left */ }
-void MainWindow::btnRotateRClick() { commitTitles(); /* turns imgPreview right */ }
-void MainWindow::btnDetailsClick() { commitTitles(); /* ImageDetailsWindow */ }
-void MainWindow::btnFTPSettingsClick() { /* RunFtpSettingsDialog */
+void MainWindow::btnPreviewThumbClick() {
+  commitTitles();
+  views_->previewThumb();
 }
-void MainWindow::btnStartFTPUploadClick() { commitTitles(); /* the upload runs on worker_ */ }
-void MainWindow::btnEmailLinkClick() { /* mails lblURLGallery's address */
+void MainWindow::btnPreviewImageClick() {
+  commitTitles();
+  views_->previewImage();
 }
+void MainWindow::imgPreviewClick() {
+  commitTitles();
+  views_->previewSelected();
+}
+void MainWindow::btnRotateLClick() {
+  commitTitles();
+  views_->rotate(false);
+}
+void MainWindow::btnRotateRClick() {
+  commitTitles();
+  views_->rotate(true);
+}
+void MainWindow::btnDetailsClick() {
+  commitTitles();
+  views_->details();
+}
+void MainWindow::btnFTPSettingsClick() {
+  Guarded(prompts_, [&] { RunFtpSettingsDialog(this, prompts_, prefs_); });
+}
+void MainWindow::btnStartFTPUploadClick() {
+  commitTitles();
+  upload_->start();
+}
+void MainWindow::btnEmailLinkClick() { upload_->emailLink(); }
+
+// What the upload sends: the names the last build wrote and the folder it wrote them into (empty
+// before the first build, when Start asks for a gallery first).
+UploadRun::Built MainWindow::lastBuild() const { return {built_.uploadList, built_.folder}; }
 
 // ---- Closing ----
 
@@ -788,6 +819,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // A close that waits for the upload to stop: the question was asked when it began.
+  if (upload_->closing()) {
+    if (upload_->running()) {
+      event->ignore();
+      return;
+    }
+    worker_->wait();
+    event->accept();
+    return;
+  }
   bool cancelled = false;
   Guarded(prompts_, [&] {
     if (projectChanged() && PromptSaveChanges() == Answer::Cancel) cancelled = true;
@@ -797,6 +838,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   writePreferences();
   if (cancelled) {
     event->ignore();
+    return;
+  }
+  if (upload_->deferClose([this] { close(); })) {
+    event->ignore();  // closes again once the upload has stopped
     return;
   }
   worker_->stop();

@@ -19,6 +19,8 @@
 #include "gallery/GalleryBuilder.h"
 
 #include "platform/FileLock.h"
+
+#include "UploadRun.h"
 #include "project/Preferences.h"
 #include "project/Project.h"
 #include "project/ProjectOpen.h"
@@ -39,6 +41,7 @@ class CreatePage;
 class UploadPage;
 class SavePage;
 class WorkerRunner;
+class PictureViews;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -77,6 +80,7 @@ class MainWindow : public QMainWindow {
   UploadPage* uploadPage() const { return uploadPage_; }
   SavePage* savePage() const { return savePage_; }
   WorkerRunner& worker() { return *worker_; }
+  UploadRun& uploadRun() { return *upload_; }
 
   // The last finished build: the folder it wrote into and the files the gallery needs there,
   // relative to that folder. The upload reads the files from this folder, whatever the
@@ -175,6 +179,7 @@ class MainWindow : public QMainWindow {
   void commitTitles();
   bool writePreferences();
   QString projectFolder() const;
+  UploadRun::Built lastBuild() const;
 
   Prompts& prompts_;
   qg::Project project_;
@@ -217,6 +222,8 @@ class MainWindow : public QMainWindow {
   std::optional<qg::PictureTools> buildTools_;
   unsigned buildJobs_ = 0;
   std::vector<QMetaObject::Connection> buildConnections_;
+  std::unique_ptr<PictureViews> views_;  // previews, rotation, details
+  std::unique_ptr<UploadRun> upload_;    // the upload page's runs
 };
 
 }  // namespace qg::app
