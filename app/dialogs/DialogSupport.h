@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
+#include <QPushButton>
 #include <QSize>
 #include <QString>
 #include <QWidget>
@@ -54,6 +56,28 @@ inline void FixDialogSize(QDialog* dialog, QSize designSize) {
 inline void CloseBoxOnly(QDialog* dialog) {
   dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint);
+}
+
+// The bottom row of an option dialog: an extra button on the left, then OK (the default) and
+// Cancel on the right, each named for tests and screen readers.
+struct DialogButtonRow {
+  QHBoxLayout* layout;
+  QPushButton* btnOK;
+  QPushButton* btnCancel;
+};
+inline DialogButtonRow OkCancelRow(QDialog* dialog, QPushButton* left,
+                                   const QString& cancelCaption) {
+  auto* btnOK = new QPushButton(QStringLiteral("&OK"), dialog);
+  NameControl(btnOK, QStringLiteral("btnOK"), btnOK->text());
+  btnOK->setDefault(true);
+  auto* btnCancel = new QPushButton(cancelCaption, dialog);
+  NameControl(btnCancel, QStringLiteral("btnCancel"), btnCancel->text());
+  auto* layout = new QHBoxLayout;
+  layout->addWidget(left);
+  layout->addStretch(1);
+  layout->addWidget(btnOK);
+  layout->addWidget(btnCancel);
+  return {layout, btnOK, btnCancel};
 }
 
 }  // namespace qg::app

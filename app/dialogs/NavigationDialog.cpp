@@ -110,16 +110,8 @@ NavigationDialog::NavigationDialog(QWidget* parent, Prompts& prompts, qg::Galler
   auto* btnSaveDefault = new QPushButton(QStringLiteral("Save As &Default"), this);
   NameControl(btnSaveDefault, QStringLiteral("btnSaveDefault"), btnSaveDefault->text());
   btnSaveDefault->setToolTip(QStringLiteral("Save the current settings for use with all projects"));
-  auto* btnOK = new QPushButton(QStringLiteral("&OK"), this);
-  NameControl(btnOK, QStringLiteral("btnOK"), btnOK->text());
-  btnOK->setDefault(true);
-  auto* btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-  NameControl(btnCancel, QStringLiteral("btnCancel"), btnCancel->text());
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(btnSaveDefault);
-  buttons->addStretch(1);
-  buttons->addWidget(btnOK);
-  buttons->addWidget(btnCancel);
+  const auto [buttons, btnOK, btnCancel] =
+      OkCancelRow(this, btnSaveDefault, QStringLiteral("Cancel"));
 
   auto* lists = new QHBoxLayout;
   lists->addWidget(itemsGroup, 1);

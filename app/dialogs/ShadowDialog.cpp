@@ -108,16 +108,7 @@ ShadowDialog::ShadowDialog(QWidget* parent, Prompts& prompts, const qg::GalleryO
 
   auto* btnDefault = new QPushButton(QStringLiteral("&Default"), this);
   NameControl(btnDefault, QStringLiteral("btnDefault"), btnDefault->text());
-  auto* btnOK = new QPushButton(QStringLiteral("&OK"), this);
-  NameControl(btnOK, QStringLiteral("btnOK"), btnOK->text());
-  btnOK->setDefault(true);
-  auto* btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-  NameControl(btnCancel, QStringLiteral("btnCancel"), btnCancel->text());
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(btnDefault);
-  buttons->addStretch(1);
-  buttons->addWidget(btnOK);
-  buttons->addWidget(btnCancel);
+  const auto [buttons, btnOK, btnCancel] = OkCancelRow(this, btnDefault, QStringLiteral("Cancel"));
 
   auto* main = new QVBoxLayout(this);
   main->setSpacing(0);
