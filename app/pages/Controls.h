@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -81,6 +83,32 @@ inline QLabel* MakePlainLabel(const char* name, const QString& accessible) {
   auto* l = Named(new QLabel, name, accessible);
   l->setTextFormat(Qt::PlainText);
   return l;
+}
+
+// The width and height rows of a thumbnail or display-image size box: check box, then spin box.
+inline void FillSizeBox(QGroupBox* box, QCheckBox* width, QSpinBox* widthSpin, QCheckBox* height,
+                        QSpinBox* heightSpin) {
+  auto* grid = new QGridLayout(box);
+  grid->addWidget(width, 0, 0);
+  grid->addWidget(widthSpin, 0, 1);
+  grid->addWidget(height, 1, 0);
+  grid->addWidget(heightSpin, 1, 1);
+  grid->setColumnStretch(2, 1);
+}
+
+// The "Border and Shadow" box of the thumbnail and display-image pages.
+inline QGroupBox* MakeBorderShadowBox(QSpinBox* borderWidth, QWidget* borderColour,
+                                      QCheckBox* addShadow, QPushButton* shadowSettings) {
+  auto* box = new QGroupBox(QStringLiteral("Border and Shadow"));
+  auto* grid = new QGridLayout(box);
+  grid->addWidget(MakeLabel(QStringLiteral("&Border Width"), borderWidth), 0, 0);
+  grid->addWidget(borderWidth, 0, 1);
+  grid->addWidget(MakeLabel(QStringLiteral("Border Co&lour"), borderColour), 1, 0);
+  grid->addWidget(borderColour, 1, 1);
+  grid->addWidget(addShadow, 2, 0, 1, 2);
+  grid->addWidget(shadowSettings, 3, 0, 1, 2, Qt::AlignLeft);
+  grid->setColumnStretch(2, 1);
+  return box;
 }
 
 }  // namespace qg::app

@@ -31,22 +31,8 @@ ImagesPage::ImagesPage(qg::Project& project, Prompts& prompts, QWidget* parent)
 
   grpSizeImages = Named(new QGroupBox(QStringLiteral("Image Size")), "grpSizeImages",
                         QStringLiteral("Image Size"));
-  auto* sizeGrid = new QGridLayout(grpSizeImages);
-  sizeGrid->addWidget(chkWidthImage, 0, 0);
-  sizeGrid->addWidget(spinWidthImage, 0, 1);
-  sizeGrid->addWidget(chkHeightImage, 1, 0);
-  sizeGrid->addWidget(spinHeightImage, 1, 1);
-  sizeGrid->setColumnStretch(2, 1);
-
-  auto* effects = new QGroupBox(QStringLiteral("Border and Shadow"));
-  auto* effectGrid = new QGridLayout(effects);
-  effectGrid->addWidget(MakeLabel(QStringLiteral("&Border Width"), spinBorder), 0, 0);
-  effectGrid->addWidget(spinBorder, 0, 1);
-  effectGrid->addWidget(MakeLabel(QStringLiteral("Border Co&lour"), colorBorder), 1, 0);
-  effectGrid->addWidget(colorBorder, 1, 1);
-  effectGrid->addWidget(chkAddShadowImage, 2, 0, 1, 2);
-  effectGrid->addWidget(btnShadowImage, 3, 0, 1, 2, Qt::AlignLeft);
-  effectGrid->setColumnStretch(2, 1);
+  FillSizeBox(grpSizeImages, chkWidthImage, spinWidthImage, chkHeightImage, spinHeightImage);
+  auto* effects = MakeBorderShadowBox(spinBorder, colorBorder, chkAddShadowImage, btnShadowImage);
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(btnImageQualityImage);

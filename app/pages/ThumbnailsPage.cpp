@@ -28,22 +28,8 @@ ThumbnailsPage::ThumbnailsPage(qg::Project& project, Prompts& prompts, QWidget* 
   btnPreviewThumb = MakeButton("btnPreviewThumb", QStringLiteral("Pre&view Thumb..."));
 
   auto* sizeBox = new QGroupBox(QStringLiteral("Thumbnail Size"));
-  auto* sizeGrid = new QGridLayout(sizeBox);
-  sizeGrid->addWidget(chkWidth, 0, 0);
-  sizeGrid->addWidget(spinWidth, 0, 1);
-  sizeGrid->addWidget(chkHeight, 1, 0);
-  sizeGrid->addWidget(spinHeight, 1, 1);
-  sizeGrid->setColumnStretch(2, 1);
-
-  auto* effects = new QGroupBox(QStringLiteral("Border and Shadow"));
-  auto* effectGrid = new QGridLayout(effects);
-  effectGrid->addWidget(MakeLabel(QStringLiteral("&Border Width"), spinBorder), 0, 0);
-  effectGrid->addWidget(spinBorder, 0, 1);
-  effectGrid->addWidget(MakeLabel(QStringLiteral("Border Co&lour"), colorBorder), 1, 0);
-  effectGrid->addWidget(colorBorder, 1, 1);
-  effectGrid->addWidget(chkAddShadow, 2, 0, 1, 2);
-  effectGrid->addWidget(btnShadowSettings, 3, 0, 1, 2, Qt::AlignLeft);
-  effectGrid->setColumnStretch(2, 1);
+  FillSizeBox(sizeBox, chkWidth, spinWidth, chkHeight, spinHeight);
+  auto* effects = MakeBorderShadowBox(spinBorder, colorBorder, chkAddShadow, btnShadowSettings);
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(btnImageQuality);
