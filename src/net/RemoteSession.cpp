@@ -412,17 +412,21 @@ struct RemoteSession::Impl {
   }
 
   // A request that only runs `commands` (quote commands, sent right after the login, with
-  // paths from the login folder): a name listing of the login folder, whose text is dropped.
+  // absolute paths).
   void Commands(const std::vector<std::string>& commands, const std::string& what) {
     CurlList list(*api);
     for (const std::string& command : commands) {
       if (!list.Append(command)) throw RemoteError("Out of memory", false);
     }
     Common(LoginUrl());
-    Set(CURLOPT_DIRLISTONLY, 1L);
+    NoTransfer();
     Set(CURLOPT_QUOTE, static_cast<void*>(list.get()));
     Perform(what);
   }
+
+  // A request without a transfer: over FTP the login alone (no data connection); over SFTP,
+  // where such a request is not defined, a name listing whose text is dropped.
+  void NoTransfer() { Set(sftp() ? CURLOPT_DIRLISTONLY : CURLOPT_NOBODY, 1L); }
 
   std::string LoginUrl() const {
     return sftp() ? "sftp://" + hostPart + "/~/" : "ftp://" + hostPart + "/";
@@ -465,9 +469,9 @@ void RemoteSession::Open() {
     s.pin = PublicKeyPin(der);
     if (s.pin.empty()) throw RemoteError("The server's certificate could not be read", false);
   }
-  // The login folder: it exists, and listing it proves the login.
+  // The login folder: it exists, and reaching it proves the login.
   s.Common(s.LoginUrl());
-  s.Set(CURLOPT_DIRLISTONLY, 1L);
+  s.NoTransfer();
   s.Perform("Connecting to " + s.Describe());
   char* entry = nullptr;
   if (!s.sftp() && s.api->easyGetinfo(s.curl, CURLINFO_FTP_ENTRY_PATH, &entry) == CURLE_OK &&

@@ -153,11 +153,11 @@ class Run {
     record_.server = key_;
 
     std::vector<LocalFile> toSend;
-    for (LocalFile& file : files) {
+    for (const LocalFile& file : files) {
       if (job_.changedOnly && Unchanged(file)) {
         ++summary_.skipped;
       } else {
-        toSend.push_back(std::move(file));
+        toSend.push_back(file);
       }
     }
     std::stable_sort(toSend.begin(), toSend.end(),
