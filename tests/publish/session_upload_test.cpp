@@ -323,6 +323,27 @@ TEST(SessionUploadFtp, AStopDuringTheWaitBeforeARetryEndsTheUpload) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
+TEST(SessionUploadFtp, AStopEndsTheWaitForAServerThatKeepsQuiet) {
+  FtpServerOptions options;
+  options.silentOn = "1:STOR";
+  FtpTestServer server(options);
+  Gallery gallery;
+  const UploadJob job =
+      gallery.Job(net::Transport::Ftp, server.host(), server.user(), server.password(), "");
+  Prompts prompts;
+  Observer observer;
+  StopSource stop;
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    stop.Stop();
+  });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Upload(job, prompts, observer, stop.Token()), UploadOutcome::Stopped);
+  stopper.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+  EXPECT_EQ(observer.statuses.back(), kStatusReady);
+}
+
 TEST(SessionUploadFtp, DefaultsKeepTheOriginalUpload) {
   Preferences prefs;
   prefs.blUseCorvaneServer = false;
