@@ -487,7 +487,6 @@ void RemoteSession::Replace(const std::string& path, std::string_view content, b
   const std::string temporary = TemporaryUploadName(path);
   const size_t slash = path.rfind('/');
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash);
 
   CurlList rename(*s.api);
   if (s.sftp()) {
@@ -523,13 +522,15 @@ void RemoteSession::Replace(const std::string& path, std::string_view content, b
       return;
     } catch (const RemoteStopped&) {
       throw;
-    } catch (const Error&) {
-      // reported below
+    } catch (const Error& e) {
+      // The temporary file stays: once the old file is gone it is the only copy there.
+      throw RemoteError("The server refused to put the uploaded '" + path +
+                            "' in place of the old one (" + renameFailure + "; " + e.what() + ")",
+                        false);
     }
   }
   try {
-    s.Commands({s.sftp() ? "*rm " + s.SftpPath(temporary) : "*DELE " + s.FtpPath(temporary)},
-               "Removing the temporary file of '" + path + "'");
+    s.Commands({"*DELE " + s.FtpPath(temporary)}, "Removing the temporary file of '" + path + "'");
   } catch (const RemoteStopped&) {
     throw;
   } catch (const Error&) {
