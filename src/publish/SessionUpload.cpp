@@ -259,7 +259,7 @@ class Run {
         // The record must not claim the old content for a file that may now be the new one.
         if (record_.entries.erase(file.entry) > 0) recordChanged_ = true;
       }
-      observer_.SetProgress(++position);
+      observer_.SetProgress(position++);  // the file's index among all, as the original shows it
       if (Clock::now() - lastSave_ > kRecordSaveInterval) SaveRecord();
     }
     SaveRecord();
