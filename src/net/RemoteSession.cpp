@@ -256,6 +256,8 @@ struct RemoteSession::Impl {
     Set(CURLOPT_NOBODY, 0L);
     Set(CURLOPT_DIRLISTONLY, 0L);
     SetOff(CURLOPT_RESUME_FROM_LARGE, 0);
+    // Every upload replaces its temporary file unless it continues a broken one.
+    Set(CURLOPT_APPEND, 0L);
     Set(CURLOPT_QUOTE, static_cast<void*>(nullptr));
     Set(CURLOPT_POSTQUOTE, static_cast<void*>(nullptr));
     api->easySetopt(curl, CURLOPT_WRITEFUNCTION, DiscardText);

@@ -219,6 +219,7 @@ TEST(SessionUploadFtp, ABrokenTransferIsContinuedWhereItStopped) {
   FtpTestServer server(options);
   Gallery gallery({"images/big.jpg", "index.html"});
   gallery.Write("images/big.jpg", "start", 4 << 20);
+  WriteFile(server.root() + "/.qg-index.html.part", "left by an interrupted run");
   Prompts prompts;
   Observer observer;
   ASSERT_EQ(
@@ -227,6 +228,9 @@ TEST(SessionUploadFtp, ABrokenTransferIsContinuedWhereItStopped) {
       UploadOutcome::Completed);
   EXPECT_EQ(ReadFile(server.root() + "/images/big.jpg"), gallery.Content("images/big.jpg"));
   EXPECT_THAT(FileCommands(server), Contains("APPE .qg-big.jpg.part"));
+  // The next file starts afresh, even over a temporary file an earlier run left behind.
+  EXPECT_THAT(FileCommands(server), Contains("STOR .qg-index.html.part"));
+  EXPECT_EQ(ReadFile(server.root() + "/index.html"), gallery.Content("index.html"));
   EXPECT_FALSE(fs::exists(server.root() + "/images/.qg-big.jpg.part"));
   EXPECT_EQ(UploadSummaryText(*observer.summary),
             "2 sent, 0 skipped as unchanged, 1 retried, 0 failed");
