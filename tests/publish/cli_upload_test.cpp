@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <thread>
@@ -406,6 +407,39 @@ TEST_F(CliPublishing, UploadSendsABuiltGalleryOverFtpsAndThenOnlyWhatChanged) {
                                     " skipped as unchanged, 0 retried, 0 failed\n"));
   const CliResult all = Run("upload " + Project() + " --dest " + Out() + trusted + " --all");
   EXPECT_THAT(all.err, HasSubstr("Upload finished: " + std::to_string(files) + " sent, 0 skipped"));
+}
+
+TEST_F(CliPublishing, AfterAChangedTitleOnlyTheChangedPagesAreSent) {
+  FtpTestServer server;
+  UseOwnServer(server, "gallery");
+  ASSERT_EQ(Run("build " + Project() + " --dest " + Out() + " --upload --passive").exitCode, 0);
+  std::map<std::string, std::string> before;
+  for (const std::string& file : BuiltFiles()) before[file] = ReadFile(Out() + "/" + file);
+
+  // A new long title for the first picture, as the titles dialog stores it.
+  std::string project = ReadFile(Project());
+  const std::string empty = "LongTitle=\r\n";
+  const size_t at = project.find(empty);
+  ASSERT_NE(at, std::string::npos);
+  project.replace(at, empty.size(), "LongTitle=A new title\r\n");
+  test::WriteFile(Project(), project);
+
+  const CliResult again = Run("build " + Project() + " --dest " + Out() + " --upload --passive");
+  ASSERT_EQ(again.exitCode, 0) << again.err;
+  std::vector<std::string> changed;
+  for (const std::string& file : BuiltFiles()) {
+    if (ReadFile(Out() + "/" + file) != before[file]) changed.push_back(file);
+  }
+  ASSERT_FALSE(changed.empty());
+  std::vector<std::string> sent;
+  std::istringstream lines(again.err);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("Uploading: ", 0) == 0) sent.push_back(line.substr(11));
+  }
+  std::sort(sent.begin(), sent.end());
+  EXPECT_EQ(sent, changed);
+  for (const std::string& file : changed) EXPECT_EQ(file.substr(file.size() - 5), ".html");
+  ExpectArrivedComplete(server.root() + "/gallery");
 }
 
 TEST_F(CliPublishing, StaleFilesAreListedAndRemovedOnlyWithYes) {
