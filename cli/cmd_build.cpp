@@ -157,7 +157,10 @@ unsigned ParseJobs(const std::string& text) {
 }  // namespace
 
 int RunBuild(const Args& args) {
-  const CommandLine line = ParseCommandLine(args, {"--list", "--upload"}, {"--dest", "--jobs"});
+  const CommandLine line = ParseCommandLine(args, WithUploadFlags({"--list", "--upload"}),
+                                            WithUploadValued({"--dest", "--jobs"}));
+  const UploadChoices choices = ReadUploadChoices(line);
+  if (choices.any && !line.flag("--upload")) throw UsageError{"the upload options need --upload"};
   const std::string& path = SingleOperand(line, "project file");
   const std::string* dest = line.value("--dest");
   const std::string* jobsText = line.value("--jobs");
@@ -196,7 +199,7 @@ int RunBuild(const Args& args) {
   }
   if (interrupted) return kInterruptedExit;
   if (line.flag("--upload"))
-    return UploadBuiltGallery(project, result.uploadList, result.destFolder);
+    return UploadBuiltGallery(project, result.uploadList, result.destFolder, choices);
   return 0;
 }
 

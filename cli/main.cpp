@@ -15,7 +15,8 @@ const char kUsage[] =
     "usage: quillon-cli <command> [arguments]\n"
     "  add PROJECT.tnp PICTURE...\n"
     "  info PROJECT.tnp [--dump]\n"
-    "  build PROJECT.tnp [--dest DIR] [--jobs N] [--list] [--upload]\n"
+    "  build PROJECT.tnp [--dest DIR] [--jobs N] [--list] [--upload [PUBLISHING]]\n"
+    "  upload PROJECT.tnp [--dest DIR] [PUBLISHING]\n"
     "  thumbnail PROJECT.tnp SOURCE OUT [--side thumb|image]\n"
     "  exif PICTURE [--tags]\n"
     "  --version\n"
@@ -43,7 +44,24 @@ const Command kCommands[] = {
      "  --list      print the upload list, one entry a line\n"
      "  --upload    upload the gallery with the stored preferences afterwards\n"
      "A first Ctrl-C stops the build as the Stop button does (exit 130); a second one, or\n"
-     "SIGTERM, ends it at once after removing its temporary files.\n"},
+     "SIGTERM, ends it at once after removing its temporary files.\n"
+     "With --upload the publishing options of `quillon-cli upload --help` apply.\n"},
+    {"upload", qg::cli::RunUpload,
+     "usage: quillon-cli upload PROJECT.tnp [--dest DIR] [PUBLISHING]\n"
+     "Uploads the gallery built before into the project's destination folder (or DIR) with the\n"
+     "stored preferences, without building it; a file of the gallery that is missing ends the\n"
+     "run before anything is sent. Exit 0 only when every file arrived.\n"
+     "Publishing options, for this run only (own FTP server):\n"
+     "  --transport ftp|ftps|sftp  plain FTP, FTPS (explicit TLS) or SFTP\n"
+     "  --passive                  passive FTP data connections\n"
+     "  --port N                   the server's port\n"
+     "  --changed-only, --all      send only new and changed files, or every file\n"
+     "  --remove-stale             list the files an earlier upload sent that the gallery no\n"
+     "                             longer has; --yes removes them from the server\n"
+     "  --identity FILE            SFTP: log in with this private key, not the password\n"
+     "  --trust SHA256:<base64>    accept the server certificate or SSH host key with this\n"
+     "                             fingerprint; otherwise FTPS checks the system's trusted\n"
+     "                             certificates and SFTP ~/.ssh/known_hosts\n"},
     {"thumbnail", qg::cli::RunThumbnail,
      "usage: quillon-cli thumbnail PROJECT.tnp SOURCE OUT [--side thumb|image]\n"
      "Makes one picture through the thumbnail (default) or display-image pipeline; OUT ends\n"
