@@ -11,6 +11,7 @@
 #include "Commands.h"
 #include "core/DisplayText.h"
 #include "core/Error.h"
+#include "core/PathName.h"
 #include "gallery/Layout.h"
 #include "gallery/OutputPlan.h"
 #include "gallery/Pages.h"
@@ -38,6 +39,13 @@ std::vector<std::string> PlannedUploadList(const Project& project) {
     if (!IsPlainFileName(picture.FileName) || !IsRegularFile(picture.FilenameAndPath)) continue;
     PicturePageText(project, i, uploads);
     uploads.Add(PicturePageName(picture, o));
+  }
+  // The copied background and button pictures, as the build lists them after the pictures.
+  for (const std::string* background : {&o.editBackgroundAPic, &o.editBackgroundBPic})
+    if (!background->empty()) uploads.Add(FileNameOf(*background));
+  if (o.blNavShowImages) {
+    for (int item = 0; item < NavItemCount; ++item)
+      if (IsRegularFile(o.sNavImage[item])) uploads.Add(FileNameOf(o.sNavImage[item]));
   }
   const size_t pageSize = o.spinColumns > 0 && o.spinRows > 0
                               ? static_cast<size_t>(o.spinColumns) * static_cast<size_t>(o.spinRows)
