@@ -16,6 +16,7 @@
 #include "GalleryFixture.h"
 #include "core/Error.h"
 #include "gallery/GalleryBuilder.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace qg::test {
@@ -119,8 +120,11 @@ inline std::vector<std::string> Keys(const std::map<std::string, std::string>& t
   return keys;
 }
 
-// A project whose pictures live in dir/src (content given per picture, or missing).
+// A project whose pictures live in dir/src (content given per picture, or missing). Build records
+// go to a cache folder of the test's own.
 struct Fixture {
+  TempDir cache;
+  ScopedEnv cacheHome{"XDG_CACHE_HOME", cache.path().string()};
   TempDir dir;
   Project project = NewGalleryProject();
   FakeImaging imaging;

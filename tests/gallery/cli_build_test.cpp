@@ -66,6 +66,7 @@ class CliBuild : public ::testing::Test {
       ::close(errPipe[0]);
       ::setenv("HOME", dir_.path().c_str(), 1);
       ::setenv("XDG_CONFIG_HOME", dir_.file("config").c_str(), 1);
+      ::setenv("XDG_CACHE_HOME", dir_.file("cache").c_str(), 1);
       ::setenv("XDG_DOCUMENTS_DIR", dir_.file("docs").c_str(), 1);
       ::setenv("TMPDIR", dir_.file("tmp").c_str(), 1);
       std::vector<char*> argv{const_cast<char*>(kCli.c_str())};
