@@ -15,7 +15,7 @@ const char kUsage[] =
     "usage: quillon-cli <command> [arguments]\n"
     "  add PROJECT.tnp PICTURE...\n"
     "  info PROJECT.tnp [--dump]\n"
-    "  build PROJECT.tnp [--dest DIR] [--jobs N] [--list] [--upload]\n"
+    "  build PROJECT.tnp [--dest DIR] [--jobs N] [--incremental | --verify] [--list] [--upload]\n"
     "  thumbnail PROJECT.tnp SOURCE OUT [--side thumb|image]\n"
     "  exif PICTURE [--tags]\n"
     "  --version\n"
@@ -36,12 +36,19 @@ const Command kCommands[] = {
      "usage: quillon-cli info PROJECT.tnp [--dump]\n"
      "Shows the project information; --dump prints the project as the project writer writes it.\n"},
     {"build", qg::cli::RunBuild,
-     "usage: quillon-cli build PROJECT.tnp [--dest DIR] [--jobs N] [--list] [--upload]\n"
+     "usage: quillon-cli build PROJECT.tnp [--dest DIR] [--jobs N] [--incremental | --verify]\n"
+     "                         [--list] [--upload]\n"
      "Creates the gallery with the project's options.\n"
-     "  --dest DIR  write into DIR instead of the project's destination folder\n"
-     "  --jobs N    render with N workers (1 to 256; default: one per processor core)\n"
-     "  --list      print the upload list, one entry a line\n"
-     "  --upload    upload the gallery with the stored preferences afterwards\n"
+     "  --dest DIR     write into DIR instead of the project's destination folder\n"
+     "  --jobs N       render with N workers (1 to 256; default: one per processor core)\n"
+     "  --incremental  remake only the files whose sources, options or program changed, write\n"
+     "                 pages and copies only when their bytes differ, and remove the files\n"
+     "                 earlier builds wrote that this one does not (never any other file)\n"
+     "  --verify       make every file in a scratch folder and compare it with the gallery;\n"
+     "                 print each file that is missing, differs or is left over from an\n"
+     "                 earlier build, and exit 1 when there is one; writes nothing\n"
+     "  --list         print the upload list, one entry a line\n"
+     "  --upload       upload the gallery with the stored preferences afterwards\n"
      "A first Ctrl-C stops the build as the Stop button does (exit 130); a second one, or\n"
      "SIGTERM, ends it at once after removing its temporary files.\n"},
     {"thumbnail", qg::cli::RunThumbnail,
