@@ -286,6 +286,11 @@ class BuildRun {
   void PlaceBytes(const std::string& name, const std::string& bytes);
   void Keep(const std::string& name, const std::optional<RecordedSource>& source);
   void Confirm(const std::string& name, RecordedFile file);
+  // Verifying: whether this write of `name` is the last one, the one the folder must hold.
+  bool LastWrite(const std::string& name) {
+    const auto claims = claims_.find(name);
+    return claims == claims_.end() || --claims->second <= 0;
+  }
   void Differs(GalleryDifference::Kind kind, const std::string& name) {
     differences_.push_back({kind, name});
   }
@@ -708,7 +713,7 @@ void BuildRun::PlaceRendered(const std::string& rendered, const std::string& nam
         onDisk && digest && onDisk->size == digest->size && onDisk->hash == digest->hash;
     if (Verifying()) {
       ++written_;
-      if (!same)
+      if (!same && LastWrite(name))
         Differs(onDisk ? GalleryDifference::Kind::Differs : GalleryDifference::Kind::Missing, name);
       return;
     }
@@ -747,7 +752,7 @@ void BuildRun::PlaceCopy(const std::string& from, const std::string& name,
                       onDisk->hash == sourceDigest->hash;
     if (Verifying()) {
       ++written_;
-      if (sourceDigest && !same)
+      if (sourceDigest && !same && LastWrite(name))
         Differs(onDisk ? GalleryDifference::Kind::Differs : GalleryDifference::Kind::Missing, name);
       return;
     }
@@ -782,7 +787,7 @@ void BuildRun::PlaceBytes(const std::string& name, const std::string& bytes) {
     }
     if (Verifying()) {
       ++written_;
-      if (!same)
+      if (!same && LastWrite(name))
         Differs(exists ? GalleryDifference::Kind::Differs : GalleryDifference::Kind::Missing, name);
       return;
     }
