@@ -209,6 +209,45 @@ TEST_F(CliBuild, SigtermAndASecondCtrlCEndTheBuildAndRemoveItsTemporaryFiles) {
   }
 }
 
+TEST_F(CliBuild, VerifyReportsWhatAnIncrementalBuildThenPutsRight) {
+  MakeProject(3, /*resize=*/true);
+  const auto build = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args = {"build", Project(), "--dest", Out(), "--jobs", "2"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return Cli(args);
+  };
+  ASSERT_EQ(build({}).exitCode, 0);
+  CliRun verify = build({"--verify"});
+  EXPECT_EQ(verify.exitCode, 0) << verify.err;
+  EXPECT_EQ(verify.out, "");
+
+  fs::remove(Out("photo02.jpg"));
+  WriteFile(Out("photo03.html"), "edited");
+  WriteFile(Out("notes.txt"), "mine");
+  verify = build({"--verify"});
+  EXPECT_EQ(verify.exitCode, 1);
+  EXPECT_EQ(verify.out, "missing: photo02.jpg\ndiffers: photo03.html\n");
+  EXPECT_NE(verify.err.find(": 10 files compared, 2 not as a build makes them\n"),
+            std::string::npos)
+      << verify.err;
+  EXPECT_FALSE(fs::exists(Out("photo02.jpg")));  // it wrote nothing
+
+  const CliRun incremental = build({"--incremental"});
+  EXPECT_EQ(incremental.exitCode, 0) << incremental.err;
+  EXPECT_NE(incremental.err.find("\n2 files written, 8 unchanged, 0 left-over files removed\n"),
+            std::string::npos)
+      << incremental.err;
+  EXPECT_EQ(build({"--verify"}).exitCode, 0);
+  EXPECT_EQ(ReadFile(Out("notes.txt")), "mine");
+
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"--verify", "--incremental"},
+        std::vector<std::string>{"--verify", "--upload"}}) {
+    const CliRun refused = build(bad);
+    EXPECT_EQ(refused.exitCode, 2) << refused.err;
+  }
+}
+
 TEST_F(CliBuild, EveryCommandAnswersHelpAndRefusesUnknownOptions) {
   for (const char* command : {"add", "info", "build", "thumbnail", "exif"}) {
     for (const char* help : {"--help", "-h"}) {
