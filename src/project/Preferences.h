@@ -24,6 +24,9 @@ struct Preferences {
   std::string sFTPUser;
   std::string sFTPPass;  // stored as entered
   std::string sFTPFolder;
+  // "Only remake what changed" on the Create Gallery step: builds are incremental. Stored after
+  // the twenty values above and read on its own, so a file without it reads as before.
+  bool blOnlyRemakeChanged = false;
 
   friend bool operator==(const Preferences&, const Preferences&) = default;
 };

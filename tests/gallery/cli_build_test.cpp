@@ -240,9 +240,8 @@ TEST_F(CliBuild, VerifyReportsWhatAnIncrementalBuildThenPutsRight) {
   EXPECT_EQ(build({"--verify"}).exitCode, 0);
   EXPECT_EQ(ReadFile(Out("notes.txt")), "mine");
 
-  for (const std::vector<std::string>& bad :
-       {std::vector<std::string>{"--verify", "--incremental"},
-        std::vector<std::string>{"--verify", "--upload"}}) {
+  for (const std::vector<std::string>& bad : {std::vector<std::string>{"--verify", "--incremental"},
+                                              std::vector<std::string>{"--verify", "--upload"}}) {
     const CliRun refused = build(bad);
     EXPECT_EQ(refused.exitCode, 2) << refused.err;
   }
