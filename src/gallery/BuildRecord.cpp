@@ -2,6 +2,7 @@
 #include "gallery/BuildRecord.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <charconv>
 #include <filesystem>
@@ -262,7 +263,26 @@ std::vector<std::string> LeftOverFiles(const BuildRecord& record,
 }
 
 bool HasBuildRecord(const std::string& folder) {
-  return !folder.empty() && ReadBuildRecord(folder).has_value();
+  if (folder.empty()) return false;
+  // Only the head is read: the window asks as the folder name is typed, and a record can be long.
+  const std::string resolved = ResolvedGalleryFolder(folder);
+  struct stat st;
+  if (::stat(resolved.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  std::string head(4096, '\0');
+  try {
+    ReadableFile file = OpenRegularFileForReading(BuildRecordPath(resolved), kRecordCap);
+    const ssize_t got = ::pread(file.fd(), head.data(), head.size(), 0);
+    head.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  } catch (const FileReadError&) {
+    return false;
+  }
+  const size_t second = head.find('\n');
+  const size_t third = second == std::string::npos ? second : head.find('\n', second + 1);
+  if (third == std::string::npos) return false;
+  // The head of a record of this very folder, closed as a whole record is.
+  std::optional<BuildRecord> start = ParseBuildRecord(head.substr(0, third + 1) + "end\n");
+  return start && start->gallery == resolved && start->device == st.st_dev &&
+         start->inode == st.st_ino;
 }
 
 bool WriteBuildRecord(const BuildRecord& record, std::string* why) {

@@ -91,7 +91,8 @@ std::string BuildRecordPath(const std::string& resolvedFolder);
 // The record of the gallery in `folder`, if there is a usable one: missing, unreadable, damaged
 // and foreign records (another folder, or the folder was replaced) all give nothing.
 std::optional<BuildRecord> ReadBuildRecord(const std::string& folder);
-// Whether the gallery in `folder` has a usable record.
+// Whether the gallery in `folder` has a record: its head names this folder (the rest is read,
+// and may still turn out damaged, when a build uses it). Cheap enough to ask as a name is typed.
 bool HasBuildRecord(const std::string& folder);
 // Replaces the record atomically (making the cache folder when needed); false with the reason in
 // `why` when it cannot be written.
