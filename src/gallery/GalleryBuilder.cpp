@@ -288,8 +288,8 @@ class BuildRun {
   void Confirm(const std::string& name, RecordedFile file);
   // Verifying: whether this write of `name` is the last one, the one the folder must hold.
   bool LastWrite(const std::string& name) {
-    const auto claims = claims_.find(name);
-    return claims == claims_.end() || --claims->second <= 0;
+    const auto claims = writesLeft_.find(name);
+    return claims == writesLeft_.end() || --claims->second <= 0;
   }
   void Differs(GalleryDifference::Kind kind, const std::string& name) {
     differences_.push_back({kind, name});
@@ -323,7 +323,8 @@ class BuildRun {
   std::optional<BuildRecord> found_;
   BuildRecord record_;
   FileUpdateLock recordLock_;
-  std::unordered_map<std::string, int> claims_;  // planned name -> how many writes
+  std::unordered_map<std::string, int> claims_;      // planned name -> how many writes
+  std::unordered_map<std::string, int> writesLeft_;  // verifying: writes still to come
   std::set<std::string> planned_;
   std::set<std::string> newFolders_;  // planned folders that did not exist at the start
   uint64_t thumbFingerprint_ = 0;
@@ -444,6 +445,7 @@ void BuildRun::StartRecord() {
     planned_.insert(std::move(name));
   }
   if (Verifying()) {
+    writesLeft_ = claims_;
     found_ = ReadBuildRecord(dest_);
     return;
   }
@@ -517,11 +519,17 @@ void BuildRun::FinishRecord(BuildResult& result) {
 // that are left empty. A file no longer planned that does not hold what we wrote belongs to the
 // user now: it stays and leaves the record.
 void BuildRun::RemoveLeftOvers(BuildResult& result) {
+  std::set<std::string> stillThere;  // could not be removed: still ours
   for (const std::string& name : LeftOverFiles(record_, planned_, dest_)) {
-    if (::unlink((dest_ + name).c_str()) == 0) ++result.filesRemoved;
+    if (::unlink((dest_ + name).c_str()) == 0) {
+      ++result.filesRemoved;
+    } else {
+      stillThere.insert(name);
+    }
   }
   for (auto it = record_.files.begin(); it != record_.files.end();) {
-    it = planned_.count(it->first) == 0 ? record_.files.erase(it) : std::next(it);
+    const bool drop = planned_.count(it->first) == 0 && stillThere.count(it->first) == 0;
+    it = drop ? record_.files.erase(it) : std::next(it);
   }
   std::set<std::string> keptFolders;
   for (const std::string& folder : PlanGalleryFolders(project_)) keptFolders.insert(folder);
