@@ -11,9 +11,10 @@ namespace qg::cli {
 
 using Args = std::vector<std::string>;
 
-int RunAdd(const Args& args);    // add PROJECT.tnp PICTURE...
-int RunInfo(const Args& args);   // info PROJECT.tnp [--dump]
-int RunBuild(const Args& args);  // build PROJECT.tnp [--dest DIR] [--jobs N] [--list] [--upload]
+int RunAdd(const Args& args);   // add PROJECT.tnp PICTURE...
+int RunInfo(const Args& args);  // info PROJECT.tnp [--dump]
+// build PROJECT.tnp [--dest DIR] [--jobs N] [--incremental | --verify] [--list] [--upload]
+int RunBuild(const Args& args);
 int RunThumbnail(const Args& args);  // thumbnail PROJECT.tnp SOURCE OUT [--side thumb|image]
 int RunExif(const Args& args);       // exif PICTURE [--tags]
 int RunUpload(const Args& args);     // upload PROJECT.tnp [--dest DIR] [publishing options]

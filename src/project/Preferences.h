@@ -34,6 +34,9 @@ struct Preferences {
   std::string sFTPUser;
   std::string sFTPPass;  // stored as entered
   std::string sFTPFolder;
+  // "Only remake what changed" on the Create Gallery step: builds are incremental. Stored after
+  // the twenty values above and read on its own, so a file without it reads as before.
+  bool blOnlyRemakeChanged = false;
 
   // Publishing choices beyond the twenty values above. The preferences file holds them only
   // once they differ from these defaults, so the default upload is the original one.

@@ -1,5 +1,5 @@
 // The preferences in the per-user preferences file: twenty typed values under one registry key
-// (and the publishing values added since, read each on its own),
+// (and after them the publishing values and the incremental-build switch, each read on its own),
 // read at start-up and written at close. Reading keeps the registry's typing rules: a missing
 // text reads empty, while a missing or wrongly typed boolean or integer (or a text of the wrong
 // type) ends the reading there, leaving the later values at their defaults. Where it ended is
@@ -24,6 +24,7 @@ namespace qg {
 namespace {
 
 constexpr const char* kKeyPath = "Software\\Corvane-Soft\\Quillon Gallery";
+constexpr const char* kOnlyRemakeChanged = "blOnlyRemakeChanged";
 
 std::string DefNavName(int item) { return std::string("sDefNav") + kNavItemNames[item]; }
 std::string DefNavAltName(int item) { return std::string("sDefNavALT") + kNavItemNames[item]; }
@@ -142,6 +143,7 @@ void SetDefaultNavTexts(Preferences& prefs) {
 }
 
 bool LoadSettings(Preferences& prefs, SettingsReading* reading) {
+  prefs.blOnlyRemakeChanged = false;
   prefs.blHintViewGalleryNow = true;
   prefs.blUseCorvaneServer = true;
   prefs.iGalleryNumber = 1;
@@ -195,6 +197,10 @@ bool LoadSettings(Preferences& prefs, SettingsReading* reading) {
   in.Text("sFTPUser", prefs.sFTPUser);
   in.Text("sFTPPass", prefs.sFTPPass);
   in.Text("sFTPFolder", prefs.sFTPFolder);
+  // Not one of the twenty: missing or mistyped, it keeps its default and stops nothing.
+  if (const std::optional<RegistryValue> only = key.Find(kOnlyRemakeChanged);
+      only && only->type == RegistryValue::Type::Dword)
+    prefs.blOnlyRemakeChanged = only->dword != 0;
   if (in.Stopped()) {
     prefs.blUseCorvaneServer = true;
     details.stoppedAtLine = std::max(in.StoppedAtLine(), 1);
@@ -246,6 +252,11 @@ bool SaveSettings(const Preferences& prefs) {
       return false;  // never overwrite what we cannot keep
   }
   AddPublishingValues(prefs, existing, values);
+  // The switch is written once it was turned on, so a file that never had it keeps the twenty.
+  if (prefs.blOnlyRemakeChanged ||
+      RegistryKeyFile::Parse(existing, kKeyPath).Find(kOnlyRemakeChanged))
+    values.emplace_back(kOnlyRemakeChanged,
+                        RegistryValue::Dword(prefs.blOnlyRemakeChanged ? 1 : 0));
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
   std::error_code ec;
   const bool created = std::filesystem::create_directories(folder, ec);

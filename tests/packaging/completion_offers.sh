@@ -27,7 +27,7 @@ expect() {  # expect "OFFERED WORDS" WORD... : completing the words offers exact
 expect "add info build upload thumbnail exif --help -h --version" quillon-cli ""
 expect "thumbnail" quillon-cli th
 publishing="--transport --passive --port --changed-only --all --remove-stale --yes --identity --trust"
-expect "--dest --jobs --list --upload $publishing" quillon-cli build holiday.tnp --
+expect "--dest --jobs --incremental --verify --list --upload $publishing" quillon-cli build holiday.tnp --
 expect "--dest $publishing" quillon-cli upload holiday.tnp --
 expect "ftp ftps sftp" quillon-cli upload holiday.tnp --transport ""
 expect "--dump" quillon-cli info holiday.tnp --

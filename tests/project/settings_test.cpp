@@ -179,6 +179,38 @@ TEST_F(SettingsTest, AnUnusablePublishingValueKeepsItsDefaultAndStopsNothing) {
   EXPECT_TRUE(prefs.blFTPRemoveStale);
 }
 
+TEST_F(SettingsTest, TheIncrementalBuildSwitchIsReadOnItsOwnAndWrittenOnceItWasOn) {
+  Preferences prefs;
+  ASSERT_TRUE(SaveSettings(prefs));
+  EXPECT_EQ(ReadFile(PreferencesFilePath()).find("blOnlyRemakeChanged"), std::string::npos);
+  prefs.blOnlyRemakeChanged = true;
+  ASSERT_TRUE(SaveSettings(prefs));
+  EXPECT_NE(ReadFile(PreferencesFilePath()).find("\"blOnlyRemakeChanged\"=dword:00000001\r\n"),
+            std::string::npos);
+  Preferences read;
+  LoadSettings(read);
+  EXPECT_TRUE(read.blOnlyRemakeChanged);
+  prefs.blOnlyRemakeChanged = false;  // turned off again, it stays written as off
+  ASSERT_TRUE(SaveSettings(prefs));
+  EXPECT_NE(ReadFile(PreferencesFilePath()).find("\"blOnlyRemakeChanged\"=dword:00000000\r\n"),
+            std::string::npos);
+  LoadSettings(read);
+  EXPECT_FALSE(read.blOnlyRemakeChanged);
+
+  // Mistyped, it is off and the twenty values read on; where the typed reading stops does not
+  // touch it.
+  WriteKey(FullKey() + "\"blOnlyRemakeChanged\"=\"1\"\n");
+  SettingsReading reading;
+  LoadSettings(read, &reading);
+  EXPECT_FALSE(read.blOnlyRemakeChanged);
+  EXPECT_EQ(reading.stoppedAtLine, 0);
+  EXPECT_EQ(read.sFTPFolder, "/www/gallery");
+  WriteKey(Without(FullKey(), "\"iGalleryNumber\"=dword:0000000c") +
+           "\"blOnlyRemakeChanged\"=dword:00000001\n");
+  LoadSettings(read);
+  EXPECT_TRUE(read.blOnlyRemakeChanged);
+}
+
 TEST_F(SettingsTest, WronglyTypedFirstValueKeepsEveryDefault) {
   WriteKey("\"blHintViewGalleryNow\"=\"1\"\n" +
            Without(FullKey(), "\"blHintViewGalleryNow\"=dword:00000000"));
