@@ -58,7 +58,7 @@ class CreateShots : public MainWindowTest {
     if (state == State::MidBuild) settle([&] { return reached.load(); });
     released = state == State::Done;
     if (state == State::Done) settle([&] { return !w.building(); });
-    QApplication::processEvents();
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();  // the icons, after the first paint
     const QString file = QString::fromLocal8Bit(folder) + QStringLiteral("/MainWindow_") +
                          QString::fromLatin1(name) + QStringLiteral(".png");
     EXPECT_TRUE(w.grab().save(file)) << file.toStdString();

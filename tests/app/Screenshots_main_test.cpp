@@ -32,7 +32,7 @@ class FilledWindow : public MainWindowTest {
                              ToQ(jpeg("Old town_square.jpg", 800, 600))});
     window->btnAddPicClick();
     window->show();
-    QApplication::processEvents();
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();  // the icons, after the first paint
   }
   void TestBody() override {}
 
@@ -40,7 +40,7 @@ class FilledWindow : public MainWindowTest {
   void view(int step, int optionPage = 0) {
     window->ShowStep(step);
     if (step == 2) window->optionsPage()->ShowOptionPage(optionPage);
-    QApplication::processEvents();
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
   }
   static QString name(int step, int optionPage) {
     QString n = QString::fromLatin1(kSteps[step]);

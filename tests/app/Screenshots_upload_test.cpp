@@ -42,7 +42,7 @@ void Shoot(State state, const char* name) {
     page.pbarUpload->setValue(4);
   }
   if (state == State::Done) page.SetLinkEnabled(true);
-  QApplication::processEvents();
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();  // the icons, after the first paint
   const QString file = QString::fromLocal8Bit(folder) + QStringLiteral("/UploadPage_") + name +
                        QStringLiteral(".png");
   EXPECT_TRUE(w.window->grab().save(file)) << file.toStdString();
