@@ -2,8 +2,8 @@
 # Fails when a folder includes headers of a folder it does not declare as a dependency, and names
 # each such file. The dependencies of a core folder are the DEPS of its qg_module() call in
 # src/<folder>/CMakeLists.txt (the libraries it links); app/ and cli/, the front ends, may use
-# every core folder, and app/ its own sub-folders. Also refuses Qt headers under src/ and DEPS
-# that go round in a circle. Run by ./test.sh.
+# every core folder, and app/ its own sub-folders. Also refuses Qt headers under src/, DEPS that
+# go round in a circle, and a layer table in DEVELOPERS.md that says otherwise. Run by ./test.sh.
 #   scripts/check-layers.sh [ROOT]     ROOT defaults to the checkout holding this script
 set -euo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
@@ -73,6 +73,23 @@ visit() {
 for folder in "${folders[@]}"; do
   [ -z "${state[$folder]:-}" ] && visit "$folder" "$folder"
 done
+
+# The table of DEVELOPERS.md ("Layers") says the same as the DEPS: one line per folder, its name
+# and then its dependencies (or "-").
+if [ -f DEVELOPERS.md ]; then
+  for folder in "${folders[@]}"; do
+    row=$(grep -E "^    $folder +[a-z-]" DEVELOPERS.md | head -n 1 || true)
+    if [ -z "$row" ]; then
+      violations+=("DEVELOPERS.md: the layer table has no line for $folder")
+      continue
+    fi
+    read -r -a named <<<"$row"
+    written=$(printf '%s\n' "${named[@]:1}" | grep -vx -- - | sort | tr '\n' ' ' || true)
+    declared=$(printf '%s\n' ${deps[$folder]} | grep -v '^$' | sort | tr '\n' ' ' || true)
+    [ "$written" = "$declared" ] ||
+      violations+=("DEVELOPERS.md: the layer table gives $folder '${written% }', its DEPS are '${declared% }'")
+  done
+fi
 
 # check DIR ALLOWED WHO: one line for each file under DIR and each folder it includes from that
 # ALLOWED (" a b ") does not hold; WHO names the folder in the message.
