@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -175,6 +176,9 @@ MainWindow::MainWindow(Prompts& prompts, const QStringList& arguments, QWidget* 
     if (!damagedPrefs_ && qg::EnsureServiceFolderName(prefs_)) writePreferences();
   });
   uploadPage_->chkUseCorvaneServer->setChecked(prefs_.blUseCorvaneServer);
+  createPage_->chkOnlyRemakeChanged->setChecked(prefs_.blOnlyRemakeChanged);
+  connect(createPage_->chkOnlyRemakeChanged, &QCheckBox::toggled, this,
+          [this](bool on) { prefs_.blOnlyRemakeChanged = on; });
 
   // A fixed window: the design size, or more when the system font needs it.
   const QSize design(672, 460 + menuBar()->sizeHint().height());

@@ -170,7 +170,8 @@ class MainWindow : public QMainWindow {
   void showFirstUseHint();
   // The gallery build (MainWindowBuild.cpp): what is checked before the worker starts, the
   // state of the controls while it runs, and the end.
-  bool checkBeforeBuild();
+  // The questions before a build; false when the user cancelled. Sets what kind of build it is.
+  bool checkBeforeBuild(qg::BuildRequest& request);
   void setBuildingState(bool building);
   void buildFinished(const QString& error);
   // Runs an options dialog (`run` returns true on OK) and then shows the options anew.

@@ -13,8 +13,11 @@
 #include <filesystem>
 
 #include "MainWindow.h"
+#include "gallery/BuildRecord.h"
 #include "gallery/OutputPlan.h"
 #include "pages/CreatePage.h"
+#include "pages/OptionsPage.h"
+#include "pages/TargetFoldersPage.h"
 #include "pages/UploadPage.h"
 #include "support/ErrorDisplay.h"
 #include "support/Text.h"
@@ -50,8 +53,10 @@ std::string WithSlash(std::string folder) {
 
 }  // namespace
 
-bool MainWindow::checkBeforeBuild() {
+bool MainWindow::checkBeforeBuild(qg::BuildRequest& request) {
   const qg::GalleryOptions& o = project_.options;
+  request = {};
+  request.kind = prefs_.blOnlyRemakeChanged ? qg::BuildKind::Incremental : qg::BuildKind::Full;
   if (project_.pictures.empty()) {
     prompts_.inform(QString::fromLatin1(qg::kNoPicturesMessage));
     return false;
@@ -76,6 +81,31 @@ bool MainWindow::checkBeforeBuild() {
                               .arg(replaced)) != Answer::Yes)
       return false;
   }
+  // An incremental build removes them anyway; a full one when the user agrees.
+  if (o.chkClearTarget && request.kind == qg::BuildKind::Full &&
+      qg::HasBuildRecord(o.editDestFolder)) {
+    const size_t count = qg::LeftOverGalleryFiles(project_).size();
+    if (count > 0) {
+      const QString question = count == 1
+                                   ? QStringLiteral(
+                                         "1 file that an earlier build wrote into the destination "
+                                         "folder is not part of this gallery any more.  Remove it?")
+                                   : QStringLiteral(
+                                         "%1 files that earlier builds wrote into the destination "
+                                         "folder are not part of this gallery any more.  Remove "
+                                         "them?")
+                                         .arg(count);
+      switch (prompts_.askYesNoCancel(question)) {
+        case Answer::Yes:
+          request.clearLeftOvers = true;
+          break;
+        case Answer::No:
+          break;
+        case Answer::Cancel:
+          return false;
+      }
+    }
+  }
   return true;
 }
 
@@ -99,18 +129,19 @@ void MainWindow::btnCreatePagesClick() {
   Guarded(prompts_, [&] {
     commitTitles();
     emit createGalleryRequested();
-    if (!checkBeforeBuild()) {
+    qg::BuildRequest request;
+    if (!checkBeforeBuild(request)) {
       FCreateAndView = false;
       return;
     }
     auto result = std::make_shared<qg::BuildResult>();
     const unsigned jobs = buildJobs_;
     qg::PictureTools tools = buildTools_ ? *buildTools_ : qg::PictureTools::Standard();
-    qg::LongWork work = [snapshot = project_, result, jobs, tools = std::move(tools)](
+    qg::LongWork work = [snapshot = project_, result, jobs, tools = std::move(tools), request](
                             const qg::StopToken& stop, qg::WorkReporter& reporter) {
       qg::GalleryBuilder builder(jobs, tools);
       ReportingObserver observer(reporter);
-      *result = builder.Build(snapshot, &observer, stop);
+      *result = builder.Build(snapshot, &observer, stop, request);
     };
     QProgressBar* bar = createPage_->pbCreateProgress;
     bar->setRange(0, std::max<int>(1, static_cast<int>(project_.pictures.size()) - 1));
@@ -141,6 +172,7 @@ void MainWindow::buildFinished(const QString& error) {
   const bool view = FCreateAndView;
   FCreateAndView = false;
   setBuildingState(false);
+  optionsPage_->targetFolders->refresh();  // the build made or updated the record
 
   if (!error.isEmpty()) {
     ShowError(prompts_, error);

@@ -92,8 +92,21 @@ class GuiUploadPrompts : public qg::UploadPrompts {
         },
         false);
   }
+  bool TrustServer(const std::string& message, const std::string& fingerprint) override {
+    return Ask(TrustServerQuestion(message, fingerprint));
+  }
+  bool ConfirmRemoval(const std::vector<std::string>& names) override {
+    return Ask(RemoveStaleQuestion(names));
+  }
 
  private:
+  bool Ask(const QString& question) {
+    Prompts* prompts = &prompts_;
+    return CallOnGui<bool>(
+        context_, stop_, [prompts, question] { return prompts->askYesNo(question) == Answer::Yes; },
+        false);
+  }
+
   QObject* context_;
   QWidget* owner_;
   Prompts& prompts_;
@@ -104,7 +117,8 @@ class GuiUploadPrompts : public qg::UploadPrompts {
 // dropped by Qt, since the run is each call's context.
 class PageObserver : public qg::UploadObserver {
  public:
-  PageObserver(UploadRun* run, UploadPage* page) : run_(run), page_(page) {}
+  PageObserver(UploadRun* run, UploadPage* page, Prompts* prompts)
+      : run_(run), page_(page), prompts_(prompts) {}
 
   void SetStatus(const std::string& text) override {
     UploadPage* page = page_;
@@ -137,6 +151,15 @@ class PageObserver : public qg::UploadObserver {
     UploadPage* page = page_;
     post([page] { page->SetLinkEnabled(true); });
   }
+  void TrustedServer(const std::string& fingerprint) override {
+    UploadRun* run = run_;
+    post([run, fingerprint] { run->trustServer(fingerprint); });
+  }
+  void Finished(const qg::UploadSummary& summary) override {
+    Prompts* prompts = prompts_;
+    const QString note = UploadFinishedNote(summary);
+    post([prompts, note] { prompts->inform(note); });
+  }
 
  private:
   void post(std::function<void()> call) {
@@ -145,6 +168,7 @@ class PageObserver : public qg::UploadObserver {
 
   UploadRun* run_;
   UploadPage* page_;
+  Prompts* prompts_;
 };
 
 }  // namespace
@@ -167,8 +191,30 @@ std::string UploadFolderName(std::string folder) {
   return folder;
 }
 
-UploadRun::UploadRun(QWidget* owner, Prompts& prompts, const qg::Preferences& prefs,
-                     UploadPage& page, WorkerRunner& worker, BuiltSource built)
+QString TrustServerQuestion(const std::string& message, const std::string& fingerprint) {
+  return ToQ(message) + QStringLiteral(".\n\nTrust this server? Only a server that shows ") +
+         ToQ(fingerprint) +
+         QStringLiteral(" will be accepted from now on; answer No unless you know it is yours.");
+}
+
+QString RemoveStaleQuestion(const std::vector<std::string>& names) {
+  constexpr size_t kShown = 20;
+  QString list;
+  for (size_t i = 0; i < names.size() && i < kShown; ++i)
+    list += QStringLiteral("\n") + ToQ(names[i]);
+  if (names.size() > kShown)
+    list += QStringLiteral("\n... and %1 more").arg(static_cast<qulonglong>(names.size() - kShown));
+  return QStringLiteral("An earlier upload sent these files, which the gallery no longer has:\n") +
+         list + QStringLiteral("\n\nRemove them from the server?");
+}
+
+QString UploadFinishedNote(const qg::UploadSummary& summary) {
+  return QStringLiteral("Upload finished: ") + ToQ(qg::UploadSummaryText(summary)) +
+         QStringLiteral(".");
+}
+
+UploadRun::UploadRun(QWidget* owner, Prompts& prompts, qg::Preferences& prefs, UploadPage& page,
+                     WorkerRunner& worker, BuiltSource built)
     : QObject(nullptr),
       owner_(owner),
       prompts_(prompts),
@@ -217,7 +263,7 @@ void UploadRun::start() {
     active_ = worker_.start(
         [this, job, owner, prompts, page](const qg::StopToken& stop, qg::WorkReporter&) {
           GuiUploadPrompts questions(this, owner, *prompts, stop);
-          PageObserver observer(this, page);
+          PageObserver observer(this, page, prompts);
           net::HttpClient http;
           qg::StartFileUpload(job, questions, observer, http, stop);
         });
@@ -247,6 +293,8 @@ void UploadRun::onFinished(const QString& error) {
     closeAgain();
   }
 }
+
+void UploadRun::trustServer(const std::string& fingerprint) { prefs_.sFTPTrustedKey = fingerprint; }
 
 void UploadRun::setBusy(bool busy) {
   if (busy == busy_) return;

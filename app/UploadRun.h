@@ -1,7 +1,10 @@
 // The upload page's commands: "&Start File Upload" runs the upload of the last built gallery on
 // the worker thread, "&Email your Gallery Link" and a click on the gallery's address. The
 // upload's reports reach the page by queued calls; its questions and notes (the empty-list note,
-// the hosting service's notice) are answered on the GUI thread while the worker waits. One
+// the hosting service's notice, whether to trust a server's unknown certificate or host key,
+// whether to remove the files the gallery no longer has) are answered on the GUI thread while
+// the worker waits. A server the user trusts is stored in the preferences; an upload beyond
+// active plain FTP ends with a note of what was sent, skipped, retried and failed. One
 // upload runs at a time; a stop request is honoured between files and while the worker waits
 // for a server.
 //
@@ -36,7 +39,7 @@ class UploadRun : public QObject {
   };
   using BuiltSource = std::function<Built()>;
 
-  UploadRun(QWidget* owner, Prompts& prompts, const qg::Preferences& prefs, UploadPage& page,
+  UploadRun(QWidget* owner, Prompts& prompts, qg::Preferences& prefs, UploadPage& page,
             WorkerRunner& worker, BuiltSource built);
   ~UploadRun() override;
 
@@ -64,6 +67,8 @@ class UploadRun : public QObject {
   qg::UploadJob makeJob() const;
   // The hourglass of the file loop (the upload's reports call it).
   void setBusy(bool busy);
+  // The user trusted the server showing `fingerprint` (the upload's reports call it).
+  void trustServer(const std::string& fingerprint);
 
  signals:
   // The status line changed to `text` (each "Uploading: <file>" in turn).
@@ -79,7 +84,7 @@ class UploadRun : public QObject {
 
   QWidget* owner_;
   Prompts& prompts_;
-  const qg::Preferences& prefs_;
+  qg::Preferences& prefs_;
   UploadPage& page_;
   WorkerRunner& worker_;
   BuiltSource built_;
@@ -95,5 +100,10 @@ QString GalleryMailUrl(const QString& linkText);
 QString GalleryLinkUrl(const QString& linkText);
 // The remote folder as the upload uses it: trailing "/" dropped ("gal/" is "gal").
 std::string UploadFolderName(std::string folder);
+// The questions of an upload beyond active plain FTP, as the window asks them.
+QString TrustServerQuestion(const std::string& message, const std::string& fingerprint);
+QString RemoveStaleQuestion(const std::vector<std::string>& names);
+// "Upload finished: 3 sent, 497 skipped as unchanged, 0 retried, 0 failed."
+QString UploadFinishedNote(const qg::UploadSummary& summary);
 
 }  // namespace qg::app

@@ -8,8 +8,8 @@ namespace qg::cli {
 
 namespace {
 
-bool Contains(std::initializer_list<const char*> names, const std::string& arg) {
-  return std::any_of(names.begin(), names.end(), [&arg](const char* name) { return arg == name; });
+bool Contains(const std::vector<std::string>& names, const std::string& arg) {
+  return std::find(names.begin(), names.end(), arg) != names.end();
 }
 
 }  // namespace
@@ -27,6 +27,12 @@ const std::string* CommandLine::value(const std::string& name) const {
 
 CommandLine ParseCommandLine(const Args& args, std::initializer_list<const char*> flags,
                              std::initializer_list<const char*> valued) {
+  return ParseCommandLine(args, std::vector<std::string>(flags.begin(), flags.end()),
+                          std::vector<std::string>(valued.begin(), valued.end()));
+}
+
+CommandLine ParseCommandLine(const Args& args, const std::vector<std::string>& flags,
+                             const std::vector<std::string>& valued) {
   CommandLine line;
   bool options = true;
   for (size_t i = 0; i < args.size(); ++i) {

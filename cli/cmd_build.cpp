@@ -1,11 +1,14 @@
-// quillon-cli build PROJECT.tnp [--dest DIR] [--jobs N] [--list] [--upload]: "Create Gallery"
-// without the window. The project is opened as the program opens one (a new project with the
-// stored preferences, then the file read over it); --dest replaces the destination folder. Progress
-// goes to stderr, as a bar on a terminal and as plain lines otherwise; --list prints the upload
-// list on stdout. A first Ctrl-C stops as the Stop button does (the last picture, the copies and
-// the index pages are still written) and the program then exits with 130, after the summary and
-// the list but without uploading; a second Ctrl-C, SIGTERM or SIGHUP removes the build's scratch
-// folder and temporary files and ends the program at once, by that signal.
+// quillon-cli build PROJECT.tnp [--dest DIR] [--jobs N] [--incremental | --verify] [--list]
+// [--upload]: "Create Gallery" without the window. --incremental remakes only what changed and
+// removes what earlier builds wrote and this one does not; --verify makes everything in a scratch
+// folder, prints what differs from the gallery on disk and exits 1 when anything does. The project
+// is opened as the program opens one (a new project with the stored preferences, then the file read
+// over it); --dest replaces the destination folder. Progress goes to stderr, as a bar on a terminal
+// and as plain lines otherwise; --list prints the upload list on stdout. A first Ctrl-C stops as
+// the Stop button does (the last picture, the copies and the index pages are still written) and the
+// program then exits with 130, after the summary and the list but without uploading; a second
+// Ctrl-C, SIGTERM or SIGHUP removes the build's scratch folder and temporary files and ends the
+// program at once, by that signal.
 #include <signal.h>
 #include <unistd.h>
 
@@ -154,14 +157,39 @@ unsigned ParseJobs(const std::string& text) {
   return static_cast<unsigned>(value);
 }
 
+const char* DifferenceWord(GalleryDifference::Kind kind) {
+  switch (kind) {
+    case GalleryDifference::Kind::Missing:
+      return "missing";
+    case GalleryDifference::Kind::Differs:
+      return "differs";
+    case GalleryDifference::Kind::LeftOver:
+      return "left over";
+  }
+  return "differs";
+}
+
 }  // namespace
 
 int RunBuild(const Args& args) {
-  const CommandLine line = ParseCommandLine(args, {"--list", "--upload"}, {"--dest", "--jobs"});
+  const CommandLine line =
+      ParseCommandLine(args, WithUploadFlags({"--list", "--upload", "--incremental", "--verify"}),
+                       WithUploadValued({"--dest", "--jobs"}));
+  const UploadChoices choices = ReadUploadChoices(line);
+  if (choices.any && !line.flag("--upload")) throw UsageError{"the upload options need --upload"};
   const std::string& path = SingleOperand(line, "project file");
   const std::string* dest = line.value("--dest");
   const std::string* jobsText = line.value("--jobs");
   const unsigned jobs = jobsText ? ParseJobs(*jobsText) : 0;
+  const bool verify = line.flag("--verify");
+  if (verify && line.flag("--incremental"))
+    throw UsageError{"--verify and --incremental cannot be used together"};
+  if (verify && line.flag("--upload"))
+    throw UsageError{"--verify writes nothing, so there is nothing to --upload"};
+  BuildRequest request;
+  request.kind = verify                       ? BuildKind::Verify
+                 : line.flag("--incremental") ? BuildKind::Incremental
+                                              : BuildKind::Full;
 
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
@@ -179,15 +207,44 @@ int RunBuild(const Args& args) {
   {
     ConsoleProgress progress;
     const BuildSignals signals(stop);
-    result = builder.Build(project, &progress, stop.Token());
+    result = builder.Build(project, &progress, stop.Token(), request);
   }
   if (result.outcome != BuildOutcome::Built) throw Error(result.message);
   const bool interrupted = stop.StopRequested();
+  if (!result.recordProblem.empty()) {
+    std::fprintf(stderr, "quillon-cli build: warning: %s\n",
+                 PlainDisplayText(result.recordProblem).c_str());
+  }
+
+  if (verify) {
+    for (const GalleryDifference& difference : result.differences) {
+      std::printf("%s: %s\n", DifferenceWord(difference.kind),
+                  PlainDisplayText(difference.path).c_str());
+    }
+    std::fflush(stdout);
+    std::fprintf(stderr, "Gallery in %s: %zu file%s compared, %zu not as a build makes %s%s\n",
+                 PlainDisplayText(result.destFolder).c_str(), result.filesWritten,
+                 result.filesWritten == 1 ? "" : "s", result.differences.size(),
+                 result.differences.size() == 1 ? "it" : "them",
+                 result.stopped ? " (stopped early)" : "");
+    if (line.flag("--list")) {
+      for (const std::string& entry : result.uploadList)
+        std::printf("%s\n", PlainDisplayText(entry).c_str());
+      std::fflush(stdout);
+    }
+    if (interrupted) return kInterruptedExit;
+    return result.differences.empty() ? 0 : 1;
+  }
 
   std::fprintf(stderr, "Gallery written to %s: %zu picture%s, %zu index page%s%s\n",
                PlainDisplayText(result.destFolder).c_str(), project.pictures.size(),
                project.pictures.size() == 1 ? "" : "s", result.pageCount,
                result.pageCount == 1 ? "" : "s", result.stopped ? " (stopped early)" : "");
+  if (request.kind == BuildKind::Incremental) {
+    std::fprintf(stderr, "%zu file%s written, %zu unchanged, %zu left-over file%s removed\n",
+                 result.filesWritten, result.filesWritten == 1 ? "" : "s", result.filesUnchanged,
+                 result.filesRemoved, result.filesRemoved == 1 ? "" : "s");
+  }
   if (line.flag("--list")) {
     for (const std::string& entry : result.uploadList) {
       std::printf("%s\n", PlainDisplayText(entry).c_str());
@@ -196,7 +253,7 @@ int RunBuild(const Args& args) {
   }
   if (interrupted) return kInterruptedExit;
   if (line.flag("--upload"))
-    return UploadBuiltGallery(project, result.uploadList, result.destFolder);
+    return UploadBuiltGallery(project, result.uploadList, result.destFolder, choices);
   return 0;
 }
 

@@ -95,9 +95,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.corvane-soft.com/quillon/")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The shared libraries the programs link come from dpkg-shlibdeps. It cannot see what Qt loads
 # at run time, so these are named here: the platform plugins (xcb, wayland, offscreen) without
-# which the window cannot open, and the SVG icon engine that draws the window's icon.
+# which the window cannot open, and the SVG icon engine that draws the window's icon. The network
+# clients load libcurl (HTTP, FTP, FTPS, SFTP) and libcrypto (digests, fingerprints) the same way.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, libcurl4, libssl3")
 execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE QUILLON_DEB_ARCH
                 OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
 if(NOT QUILLON_DEB_ARCH)

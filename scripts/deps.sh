@@ -20,6 +20,9 @@ test_pkgs=(
   libgtest-dev libgmock-dev googletest
   clang-format                       # the formatting check
   python3 python3-pyftpdlib          # FTP server the upload tests talk to
+  python3-openssl                    # TLS for that FTP server (the FTPS upload tests)
+  openssh-server openssh-client      # sshd and ssh-keygen for the SFTP upload tests
+  openssl                            # the throw-away certificate of the FTPS tests
   exiv2 libimage-exiftool-perl       # real-looking camera data in test pictures
   graphicsmagick                     # test pictures in every format we decode
   libjpeg-turbo-progs                # jpeg tools to inspect what we write

@@ -1,10 +1,13 @@
 #include "dialogs/FtpSettingsDialog.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -15,6 +18,23 @@ namespace qg::app {
 namespace {
 
 constexpr QSize kDesignSize(345, 235);
+
+QLabel* Caption(QWidget* parent, const char* name, const QString& caption, QWidget* buddy) {
+  auto* label = new QLabel(caption, parent);
+  label->setObjectName(QLatin1String(name) + QLatin1String("Caption"));
+  label->setBuddy(buddy);
+  return label;
+}
+
+QCheckBox* AddCheck(QFormLayout* form, QWidget* parent, const char* name, const QString& caption,
+                    bool value) {
+  auto* box = new QCheckBox(caption, parent);
+  box->setObjectName(QLatin1String(name));
+  box->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+  box->setChecked(value);
+  form->addRow(box);
+  return box;
+}
 
 QLineEdit* AddField(QFormLayout* form, QWidget* parent, const char* name, const QString& caption,
                     const std::string& value) {
@@ -65,6 +85,39 @@ FtpSettingsDialog::FtpSettingsDialog(qg::Preferences& preferences, QWidget* pare
   editFolder_ =
       AddField(form, this, "editFolder", QStringLiteral("Folder:"), preferences.sFTPFolder);
 
+  // How the server is reached and what an upload sends.
+  cmbSecure_ = new QComboBox(this);
+  cmbSecure_->setObjectName(QStringLiteral("cmbSecure"));
+  cmbSecure_->addItem(QStringLiteral("None (plain FTP)"));
+  cmbSecure_->addItem(QStringLiteral("FTPS (FTP over TLS)"));
+  cmbSecure_->addItem(QStringLiteral("SFTP (over SSH)"));
+  cmbSecure_->setAccessibleName(QStringLiteral("Secure connection:"));
+  cmbSecure_->setCurrentIndex(preferences.iFTPSecure >= qg::kFtpPlain &&
+                                      preferences.iFTPSecure <= qg::kFtpSsh
+                                  ? preferences.iFTPSecure
+                                  : qg::kFtpPlain);
+  form->addRow(Caption(this, "cmbSecure", QStringLiteral("&Secure connection:"), cmbSecure_),
+               cmbSecure_);
+  spinPort_ = new QSpinBox(this);
+  spinPort_->setObjectName(QStringLiteral("spinPort"));
+  spinPort_->setRange(0, 65535);
+  spinPort_->setSpecialValueText(QStringLiteral("Default"));
+  spinPort_->setAccessibleName(QStringLiteral("Port:"));
+  spinPort_->setValue(preferences.iFTPPort);
+  form->addRow(Caption(this, "spinPort", QStringLiteral("Po&rt:"), spinPort_), spinPort_);
+  chkPassive_ =
+      AddCheck(form, this, "chkPassive", QStringLiteral("&Passive mode"), preferences.blFTPPassive);
+  chkChangedOnly_ =
+      AddCheck(form, this, "chkChangedOnly", QStringLiteral("Upload only c&hanged files"),
+               qg::ChangedOnly(preferences));
+  chkRemoveStale_ = AddCheck(form, this, "chkRemoveStale",
+                             QStringLiteral("&Remove files the gallery no longer has"),
+                             preferences.blFTPRemoveStale);
+  changedOnlyTouched_ = preferences.iFTPChangedOnly != qg::kChangedOnlyByTransport;
+  connect(cmbSecure_, &QComboBox::currentIndexChanged, this, [this] { followTransport(); });
+  connect(chkPassive_, &QCheckBox::toggled, this, [this] { followTransport(); });
+  connect(chkChangedOnly_, &QCheckBox::clicked, this, [this] { changedOnlyTouched_ = true; });
+
   btnOK_ = new QPushButton(QStringLiteral("&OK"), this);
   btnOK_->setObjectName(QStringLiteral("btnOK"));
   btnOK_->setAccessibleName(QStringLiteral("OK"));
@@ -93,6 +146,11 @@ FtpSettingsDialog::FtpSettingsDialog(qg::Preferences& preferences, QWidget* pare
   setTabOrder(editPass_, btnCancel_);
   setTabOrder(btnCancel_, btnOK_);
   setTabOrder(btnOK_, editFolder_);
+  setTabOrder(editFolder_, cmbSecure_);
+  setTabOrder(cmbSecure_, spinPort_);
+  setTabOrder(spinPort_, chkPassive_);
+  setTabOrder(chkPassive_, chkChangedOnly_);
+  setTabOrder(chkChangedOnly_, chkRemoveStale_);
   editHost_->setFocus();
 
   QSize size = sizeHint().expandedTo(kDesignSize);
@@ -101,11 +159,36 @@ FtpSettingsDialog::FtpSettingsDialog(qg::Preferences& preferences, QWidget* pare
   setFixedSize(size);
 }
 
+bool FtpSettingsDialog::newTransport() const {
+  return chkPassive_->isChecked() || cmbSecure_->currentIndex() != qg::kFtpPlain;
+}
+
+void FtpSettingsDialog::followTransport() {
+  if (changedOnlyTouched_) return;
+  chkChangedOnly_->setChecked(newTransport());
+}
+
 void FtpSettingsDialog::apply() {
-  preferences_.sFTPHost = FromQ(editHost_->text());
+  const std::string host = FromQ(editHost_->text());
+  const int32_t secure = cmbSecure_->currentIndex();
+  const int32_t port = spinPort_->value();
+  if (host != preferences_.sFTPHost || secure != preferences_.iFTPSecure ||
+      port != preferences_.iFTPPort) {
+    preferences_.sFTPTrustedKey.clear();  // it vouched for another server
+  }
+  preferences_.sFTPHost = host;
   preferences_.sFTPUser = FromQ(editUser_->text());
   preferences_.sFTPPass = FromQ(editPass_->text());
   preferences_.sFTPFolder = FromQ(editFolder_->text());
+  preferences_.iFTPSecure = secure;
+  preferences_.iFTPPort = port;
+  preferences_.blFTPPassive = chkPassive_->isChecked();
+  // Left as the kind of connection has it, the setting keeps following it.
+  preferences_.iFTPChangedOnly = chkChangedOnly_->isChecked() == newTransport()
+                                     ? qg::kChangedOnlyByTransport
+                                 : chkChangedOnly_->isChecked() ? qg::kChangedOnlyOn
+                                                                : qg::kChangedOnlyOff;
+  preferences_.blFTPRemoveStale = chkRemoveStale_->isChecked();
 }
 
 bool RunFtpSettingsDialog(QWidget* parent, Prompts& prompts, qg::Preferences& preferences) {

@@ -1,15 +1,20 @@
 // The FTP settings dialog: host, user name, password and folder of the user's own FTP server,
-// the four upload preferences. OK stores them exactly as typed (the upload tidies the folder);
-// Cancel, Escape or the window's close button leave the preferences as they were.
+// the four upload preferences, and below them how the server is reached (passive mode, a secure
+// connection, the port) and what an upload sends (only changed files; removing the files the
+// gallery no longer has). OK stores them exactly as typed (the upload tidies the folder); Cancel,
+// Escape or the window's close button leave the preferences as they were.
 #pragma once
 
 #include <QDialog>
 
 #include "project/Preferences.h"
 
+class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 namespace qg::app {
 
@@ -20,16 +25,27 @@ class FtpSettingsDialog : public QDialog {
  public:
   FtpSettingsDialog(qg::Preferences& preferences, QWidget* parent = nullptr);
 
-  // Writes the four fields into the preferences.
+  // Writes the fields into the preferences. A trusted server key is forgotten when the server
+  // it belongs to (host, port or kind of connection) changed.
   void apply();
 
  private:
+  // Changed-only sending follows the kind of connection until the user sets it.
+  void followTransport();
+  bool newTransport() const;
+
   qg::Preferences& preferences_;
   QLabel* lblInfo_;
   QLineEdit* editHost_;
   QLineEdit* editUser_;
   QLineEdit* editPass_;
   QLineEdit* editFolder_;
+  QComboBox* cmbSecure_;
+  QSpinBox* spinPort_;
+  QCheckBox* chkPassive_;
+  QCheckBox* chkChangedOnly_;
+  QCheckBox* chkRemoveStale_;
+  bool changedOnlyTouched_ = false;
   QPushButton* btnOK_;
   QPushButton* btnCancel_;
 };

@@ -27,6 +27,11 @@ CreatePage::CreatePage(qg::Project& project, QWidget* parent) : QWidget(parent),
   chkCreateHTML->setEnabled(false);
   chkCreateThumbs = MakeCheck("chkCreateThumbs", QStringLiteral("Create Thumb&nail images"));
   chkCreateImages = MakeCheck("chkCreateImages", QStringLiteral("Create &Images"));
+  chkOnlyRemakeChanged =
+      MakeCheck("chkOnlyRemakeChanged", QStringLiteral("Only remake what c&hanged"));
+  chkOnlyRemakeChanged->setToolTip(
+      QStringLiteral("Make again only the files whose pictures or options changed, and remove "
+                     "the files of earlier builds that the gallery no longer has"));
   pbCreateProgress = Named(new QProgressBar, "pbCreateProgress", QStringLiteral("Progress"));
   pbCreateProgress->setRange(0, 0);
   pbCreateProgress->setMaximum(1);
@@ -46,6 +51,7 @@ CreatePage::CreatePage(qg::Project& project, QWidget* parent) : QWidget(parent),
   boxesLayout->addWidget(chkCreateHTML);
   boxesLayout->addWidget(chkCreateThumbs);
   boxesLayout->addWidget(chkCreateImages);
+  boxesLayout->addWidget(chkOnlyRemakeChanged);
   auto* progress = new QGroupBox(QStringLiteral("Progress"));
   auto* progressLayout = new QGridLayout(progress);
   progressLayout->addWidget(pbCreateProgress, 0, 0);
@@ -78,8 +84,8 @@ void CreatePage::refresh() {
 
 void CreatePage::SetCreateControlsEnabled(bool enabled) {
   // "Create HTML" stays disabled: the pages are always written.
-  for (QWidget* w : std::initializer_list<QWidget*>{chkCreateThumbs, chkCreateImages,
-                                                    btnCreatePages, btnViewPages})
+  for (QWidget* w : std::initializer_list<QWidget*>{
+           chkCreateThumbs, chkCreateImages, chkOnlyRemakeChanged, btnCreatePages, btnViewPages})
     w->setEnabled(enabled);
 }
 

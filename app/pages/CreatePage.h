@@ -33,6 +33,8 @@ class CreatePage : public QWidget {
   QCheckBox* chkCreateHTML;
   QCheckBox* chkCreateThumbs;
   QCheckBox* chkCreateImages;
+  // "Only remake what changed": a preference, which the main window keeps.
+  QCheckBox* chkOnlyRemakeChanged;
   QProgressBar* pbCreateProgress;
   QLabel* lblCreateProgress;
 

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QStackedWidget>
 #include <QStyle>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -114,7 +113,7 @@ void OptionsPage::ShowOptionPage(int page) {
   buttons_[static_cast<size_t>(page)]->setChecked(true);
   captionIcon_->setFixedSize(16, 16);
   // The caption bar's icon, once the icons are loaded (see SetStandardIconLater).
-  QTimer::singleShot(0, captionIcon_, [this, page] {
+  AfterFirstPaint(captionIcon_, [this, page] {
     if (shown_ == page)
       captionIcon_->setPixmap(
           style()->standardIcon(kButtons[static_cast<size_t>(page)].icon).pixmap(16, 16));

@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "gallery/BuildRecord.h"
 #include "pages/Controls.h"
 #include "support/ErrorDisplay.h"
 #include "support/Prompts.h"
@@ -49,8 +50,10 @@ TargetFoldersPage::TargetFoldersPage(qg::Project& project, Prompts& prompts, QWi
   editImageSub = MakeEdit("editImageSub", QStringLiteral("Image subfolder"));
   auto* chkOverwritePrompt =
       MakeCheck("chkOverwritePrompt", QStringLiteral("Prompt before overwriting fi&les"));
-  auto* chkClearTarget = MakeCheck("chkClearTarget", QStringLiteral("Clear target folde&r(s)"));
-  chkClearTarget->setEnabled(false);  // only files the build itself wrote are ever replaced
+  chkClearTarget = MakeCheck("chkClearTarget", QStringLiteral("Clear target folde&r(s)"));
+  chkClearTarget->setToolTip(
+      QStringLiteral("Before a full build, remove the files that earlier builds wrote into the "
+                     "folder and this one will not write; no other file is touched"));
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(MakeLabel(QStringLiteral("Target Fol&der:"), editDestFolder));
@@ -94,6 +97,12 @@ TargetFoldersPage::TargetFoldersPage(qg::Project& project, Prompts& prompts, QWi
 void TargetFoldersPage::updateEnabled() {
   editThumbnailSub->setEnabled(!options().TargetThumb);
   editImageSub->setEnabled(!options().TargetImage);
+  chkClearTarget->setEnabled(qg::HasBuildRecord(options().editDestFolder));
+}
+
+void TargetFoldersPage::showEvent(QShowEvent* event) {
+  updateEnabled();
+  OptionSubPage::showEvent(event);
 }
 
 void TargetFoldersPage::btnBrowseDestFolderClick() {

@@ -1,9 +1,12 @@
 // Gallery Options, "Target Folders": the destination folder and where thumbnails and display
-// images go (straight into it or into a sub-folder), and the two overwrite check boxes.
+// images go (straight into it or into a sub-folder), and the two overwrite check boxes. "Clear
+// target folder(s)" is offered once the destination has a build record: only then is it known
+// which files earlier builds wrote.
 #pragma once
 
 #include "pages/OptionSubPage.h"
 
+class QCheckBox;
 class QPushButton;
 class QRadioButton;
 
@@ -23,10 +26,13 @@ class TargetFoldersPage : public OptionSubPage {
 
  protected:
   void updateEnabled() override;
+  // A build may have made the record meanwhile (also quillon-cli's).
+  void showEvent(QShowEvent* event) override;
 
  private:
   QLineEdit* editThumbnailSub;
   QLineEdit* editImageSub;
+  QCheckBox* chkClearTarget;
 };
 
 }  // namespace qg::app

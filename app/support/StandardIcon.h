@@ -1,22 +1,18 @@
-// The style's standard icons on buttons, loaded once the event loop runs: looking them up in the
-// desktop's icon theme is a noticeable part of the start-up, and the window can be shown without
-// them. Until then the button holds a clear icon of the same size, so no layout moves.
+// The style's standard icons on buttons, loaded once the first window has been painted: decoding
+// them is a noticeable part of the start-up, and the window can be seen and used without them.
+// Until then a button holds a clear icon of the same size, so no layout moves when they arrive.
 #pragma once
 
 #include <QAbstractButton>
-#include <QPixmap>
-#include <QPointer>
 #include <QStyle>
-#include <QTimer>
+#include <functional>
 
 namespace qg::app {
 
-inline void SetStandardIconLater(QAbstractButton* button, QStyle::StandardPixmap icon) {
-  QPixmap clear(16, 16);  // not kept in a static: no pixmap may outlive the application
-  clear.fill(Qt::transparent);
-  button->setIcon(QIcon(clear));
-  QTimer::singleShot(0, button,
-                     [button, icon] { button->setIcon(button->style()->standardIcon(icon)); });
-}
+// Runs `work` through the event loop once a widget of the application has been painted (soon,
+// when one has been already). Nothing runs when `context` is gone by then.
+void AfterFirstPaint(QObject* context, std::function<void()> work);
+
+void SetStandardIconLater(QAbstractButton* button, QStyle::StandardPixmap icon);
 
 }  // namespace qg::app

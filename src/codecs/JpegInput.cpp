@@ -6,11 +6,14 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include <jerror.h>
 #include <jpeglib.h>
 
 #include "codecs/Decode.h"
@@ -29,23 +32,65 @@ void OnMessage(j_common_ptr cinfo, int level) {
   if (level < 0) JpegErrorExit(cinfo);
 }
 
-// The whole file, when it starts with the JPEG signature (to which the codecs route every
+// A libjpeg source that reads the file in blocks, so a picture is never held in memory twice.
+// Running out of data is reported as libjpeg's own memory source reports it (a warning, then a
+// fake end-of-image marker), so the two read every file alike.
+struct FileSource {
+  jpeg_source_mgr pub;
+  int fd = -1;
+  uint64_t left = 0;  // bytes that may still be read (the cap of a picture file)
+  JOCTET buffer[64 * 1024];
+};
+
+const JOCTET kFakeEoi[2] = {0xFF, JPEG_EOI};
+
+void InitSource(j_decompress_ptr) {}
+void TermSource(j_decompress_ptr) {}
+
+boolean FillInputBuffer(j_decompress_ptr cinfo) {
+  auto* src = reinterpret_cast<FileSource*>(cinfo->src);
+  ssize_t got = 0;
+  if (src->left > 0) {
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(sizeof src->buffer, src->left));
+    do got = ::read(src->fd, src->buffer, want);
+    while (got < 0 && errno == EINTR);
+    if (got < 0) ERREXIT(cinfo, JERR_FILE_READ);
+  }
+  if (got <= 0) {
+    WARNMS(cinfo, JWRN_JPEG_EOF);
+    src->pub.next_input_byte = kFakeEoi;
+    src->pub.bytes_in_buffer = 2;
+    return TRUE;
+  }
+  src->left -= static_cast<uint64_t>(got);
+  src->pub.next_input_byte = src->buffer;
+  src->pub.bytes_in_buffer = static_cast<size_t>(got);
+  return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr cinfo, long count) {
+  if (count <= 0) return;
+  jpeg_source_mgr* src = cinfo->src;
+  while (count > static_cast<long>(src->bytes_in_buffer)) {
+    count -= static_cast<long>(src->bytes_in_buffer);
+    src->fill_input_buffer(cinfo);
+  }
+  src->next_input_byte += count;
+  src->bytes_in_buffer -= static_cast<size_t>(count);
+}
+
+// Opens the file when it starts with the JPEG signature (to which the codecs route every
 // accepted extension); other files are not read beyond their first bytes. Files that cannot be
 // read go the general way too, which words the problem.
-bool ReadJpegFile(const std::string& path, std::string& bytes) {
+bool OpenJpegFile(const std::string& path, ReadableFile& file) {
   try {
-    {
-      const ReadableFile file = OpenRegularFileForReading(path, kPictureFileCap);
-      uint8_t head[3] = {0, 0, 0};
-      if (::pread(file.fd(), head, 3, 0) != 3 || head[0] != 0xFF || head[1] != 0xD8 ||
-          head[2] != 0xFF)
-        return false;
-    }
-    bytes = ReadWholeFile(path, kPictureFileCap);
+    file = OpenRegularFileForReading(path, kPictureFileCap);
   } catch (const FileReadError&) {
     return false;
   }
-  return bytes.size() >= 3;
+  uint8_t head[3] = {0, 0, 0};
+  return ::pread(file.fd(), head, 3, 0) == 3 && head[0] == 0xFF && head[1] == 0xD8 &&
+         head[2] == 0xFF;
 }
 
 }  // namespace
@@ -54,7 +99,8 @@ struct JpegRowSource::State {
   jpeg_decompress_struct cinfo;
   JpegErrorManager err;
   bool created = false;
-  std::string bytes;
+  ReadableFile file;
+  FileSource source;
   std::vector<uint8_t> rows;  // kBlockRows decoded rows
 
   State() {
@@ -68,10 +114,9 @@ struct JpegRowSource::State {
 
 namespace {
 
-bool RunOpen(jpeg_decompress_struct& cinfo, JpegErrorManager& err, const std::string& bytes) {
+bool RunOpen(jpeg_decompress_struct& cinfo, JpegErrorManager& err, FileSource& source) {
   if (setjmp(err.jump)) return false;
-  jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()),
-               static_cast<unsigned long>(bytes.size()));
+  cinfo.src = &source.pub;
   jpeg_read_header(&cinfo, TRUE);
   if (cinfo.num_components != 3 ||
       (cinfo.jpeg_color_space != JCS_YCbCr && cinfo.jpeg_color_space != JCS_RGB))
@@ -113,13 +158,23 @@ bool RunStream(jpeg_decompress_struct& cinfo, JpegErrorManager& err, std::vector
 std::unique_ptr<JpegRowSource> JpegRowSource::Open(const std::string& path) {
   if (!IsAcceptedExtension(ExtensionOf(path))) return nullptr;
   auto state = std::make_unique<State>();
-  if (!ReadJpegFile(path, state->bytes)) return nullptr;
+  if (!OpenJpegFile(path, state->file)) return nullptr;
+  FileSource& source = state->source;
+  source.pub.init_source = InitSource;
+  source.pub.fill_input_buffer = FillInputBuffer;
+  source.pub.skip_input_data = SkipInputData;
+  source.pub.resync_to_restart = jpeg_resync_to_restart;
+  source.pub.term_source = TermSource;
+  source.pub.bytes_in_buffer = 0;
+  source.pub.next_input_byte = nullptr;
+  source.fd = state->file.fd();
+  source.left = state->file.size();
   state->cinfo.err = jpeg_std_error(&state->err.pub);
   state->err.pub.error_exit = JpegErrorExit;
   state->err.pub.emit_message = OnMessage;
   jpeg_create_decompress(&state->cinfo);
   state->created = true;
-  if (!RunOpen(state->cinfo, state->err, state->bytes)) return nullptr;
+  if (!RunOpen(state->cinfo, state->err, state->source)) return nullptr;
   return std::unique_ptr<JpegRowSource>(new JpegRowSource(std::move(state)));
 }
 

@@ -20,21 +20,32 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <iterator>
 #include <mutex>
 #include <new>
 #include <optional>
+#include <random>
+#include <set>
 #include <thread>
+#include <unordered_map>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
 
 #include "core/Error.h"
+#include "core/FileRead.h"
 #include "core/PathName.h"
+#include "gallery/BuildRecord.h"
+#include "gallery/ContentHash.h"
 #include "gallery/GalleryFiles.h"
 #include "gallery/Layout.h"
 #include "gallery/OutputPlan.h"
 #include "gallery/Pages.h"
+#include "platform/FileLock.h"
 
 namespace fs = std::filesystem;
 
@@ -84,8 +95,18 @@ void CreateFolder(const std::string& path) {
 // thread, so that a worker short of memory has nothing left to allocate.
 struct Rendered {
   bool exists = false;
+  std::optional<FileDigest> source;  // the source's bytes when they were read
+  // Incremental builds: the file on disk is the one the record says was made from the same
+  // source, options and program, so it is kept as it is.
+  bool keepThumbnail = false;
+  bool keepImage = false;
+  bool keepCopy = false;
+  std::optional<uint64_t> thumbnailKey;  // what the side's file is made from
+  std::optional<uint64_t> imageKey;
   std::string thumbnail;  // the rendered file, empty when none was made
   std::string image;
+  std::optional<FileDigest> thumbnailDigest;  // of the rendered files
+  std::optional<FileDigest> imageDigest;
   std::exception_ptr thumbnailError;  // why the thumbnail (or the decode it needed) failed
   std::exception_ptr imageError;
   std::exception_ptr failure;  // rendering itself failed before it reached either side
@@ -185,18 +206,48 @@ class RenderPool {
   std::vector<std::thread> threads_;
 };
 
+// Bumped whenever a change of the program changes the bytes it writes for the same source and
+// options, so that incremental builds remake what older versions made. The version and a sample
+// rendered with the gallery's own options (SideFingerprint) are part of every key as well.
+constexpr uint64_t kOutputRevision = 1;
+
+// The bytes that make up a key, hashed as they come.
+class KeyHasher {
+ public:
+  KeyHasher& Add(uint64_t value) {
+    unsigned char bytes[8];
+    for (int i = 0; i < 8; ++i) bytes[i] = static_cast<unsigned char>(value >> (8 * i));
+    hasher_.Update(bytes, sizeof bytes);
+    return *this;
+  }
+  KeyHasher& Add(std::string_view text) {
+    Add(text.size());
+    hasher_.Update(text);
+    return *this;
+  }
+  uint64_t Final() const { return hasher_.Final(); }
+
+ private:
+  ContentHasher hasher_;
+};
+
+RecordedSource SourceOf(const std::string& path, const FileDigest& digest) {
+  return {path, digest.size, digest.mtimeNs, digest.hash};
+}
+
 // One build over one snapshot.
 class BuildRun {
  public:
   BuildRun(const Project& project, const PictureTools& tools, unsigned jobs, const StopToken& stop,
-           const StopSource& ownStop, BuildObserver& observer)
+           const StopSource& ownStop, BuildObserver& observer, const BuildRequest& request)
       : project_(project),
         o_(project_.options),
         tools_(tools),
         jobs_(jobs),
         stop_(stop),
         ownStop_(ownStop),
-        observer_(observer) {}
+        observer_(observer),
+        request_(request) {}
 
   BuildResult Run();
 
@@ -205,10 +256,47 @@ class BuildRun {
     result.outcome = BuildOutcome::Refused;
     result.message = std::move(message);
   }
+  bool Verifying() const { return request_.kind == BuildKind::Verify; }
+  bool Incremental() const { return request_.kind == BuildKind::Incremental; }
   bool ResizesDisplayImages() const { return o_.chkCreateImages && o_.blImageResize; }
+  bool CopiesDisplayImages() const { return o_.chkCreateImages && !o_.blImageResize; }
   bool NeedsRendering() const { return o_.chkCreateThumbs || ResizesDisplayImages(); }
+  std::string ThumbnailName(const PictureRecord& picture) const {
+    return NormalGalleryPath(ThumbnailSubfolder(o_) + ThumbnailFileName(picture, o_));
+  }
+  std::string ImageName(const PictureRecord& picture) const {
+    return NormalGalleryPath(ImageSubfolder(o_) + DisplayImageFileName(picture, o_));
+  }
+
+  void StartRecord();
+  void FinishRecord(BuildResult& result);
+  void RemoveLeftOvers(BuildResult& result);
+  void ListLeftOvers(BuildResult& result);
+  uint64_t SideFingerprint(Side side, bool addShadow) const;
+  uint64_t RenderKey(Side side, const FileDigest& source, TargetSize size) const;
+  bool Reusable(const std::string& name, std::optional<uint64_t> key) const;
+
+  // The three ways a file reaches the gallery; each writes, compares or keeps as the build kind
+  // asks, and records what the folder then holds.
+  void PlaceRendered(const std::string& rendered, const std::string& name,
+                     const std::optional<FileDigest>& digest, std::optional<uint64_t> key,
+                     const std::optional<RecordedSource>& source);
+  void PlaceCopy(const std::string& from, const std::string& name,
+                 std::optional<FileDigest> sourceDigest);
+  void PlaceBytes(const std::string& name, const std::string& bytes);
+  void Keep(const std::string& name, const std::optional<RecordedSource>& source);
+  void Confirm(const std::string& name, RecordedFile file);
+  // Verifying: whether this write of `name` is the last one, the one the folder must hold.
+  bool LastWrite(const std::string& name) {
+    const auto claims = writesLeft_.find(name);
+    return claims == writesLeft_.end() || --claims->second <= 0;
+  }
+  void Differs(GalleryDifference::Kind kind, const std::string& name) {
+    differences_.push_back({kind, name});
+  }
+
   void RenderPicture(size_t index, Rendered& out) const;
-  void CommitPicture(size_t index, const Rendered* rendered);
+  void CommitPicture(size_t index, const Rendered& rendered);
   void PictureLoop();
   void CopyExtras();
   [[noreturn]] void FailPicture(size_t index, const std::string& message) const {
@@ -224,11 +312,26 @@ class BuildRun {
   const StopToken stop_;      // the caller's stop request for this run
   const StopSource ownStop_;  // RequestStop()'s, for this run
   BuildObserver& observer_;
+  const BuildRequest request_;
 
   std::string dest_;  // the destination folder with a trailing "/"
   std::optional<ScratchFolder> scratch_;
   UploadList uploads_;
   bool stopped_ = false;
+
+  // The record as the build found it, and what this build adds to it.
+  std::optional<BuildRecord> found_;
+  BuildRecord record_;
+  FileUpdateLock recordLock_;
+  std::unordered_map<std::string, int> claims_;      // planned name -> how many writes
+  std::unordered_map<std::string, int> writesLeft_;  // verifying: writes still to come
+  std::set<std::string> planned_;
+  std::set<std::string> newFolders_;  // planned folders that did not exist at the start
+  uint64_t thumbFingerprint_ = 0;
+  uint64_t imageFingerprint_ = 0;
+  size_t written_ = 0;
+  size_t unchanged_ = 0;
+  std::vector<GalleryDifference> differences_;
 };
 
 BuildResult BuildRun::Run() {
@@ -266,12 +369,17 @@ BuildResult BuildRun::Run() {
     return result;
   }
 
+  bool recordStarted = false;
   try {
-    try {
-      CreateFolder(dest_);
-    } catch (const Error& e) {
-      throw BuildFailure{e.what()};
+    if (!Verifying()) {
+      try {
+        CreateFolder(dest_);
+      } catch (const Error& e) {
+        throw BuildFailure{e.what()};
+      }
     }
+    StartRecord();
+    recordStarted = true;
     PictureLoop();
     observer_.OnText("Ready");
     observer_.OnProgress(0, count - 1);
@@ -288,7 +396,9 @@ BuildResult BuildRun::Run() {
     };
     for (size_t page = 1; page <= pageCount; ++page) {
       try {
-        WriteIndexPage(project_, dest_, page, pageCount, thumbSize, uploads_);
+        const std::string name = IndexPageName(page);
+        PlaceBytes(name, IndexPageText(project_, page, pageCount, thumbSize, uploads_));
+        uploads_.Add(name);
       } catch (const Error& e) {
         throw BuildFailure{e.what()};
       }
@@ -305,16 +415,206 @@ BuildResult BuildRun::Run() {
     result.outcome = BuildOutcome::Failed;
     result.message = MessageOf(std::current_exception());
   }
+  if (recordStarted) {
+    try {
+      if (Verifying()) {
+        ListLeftOvers(result);
+      } else {
+        if (result.outcome == BuildOutcome::Built && (Incremental() || request_.clearLeftOvers))
+          RemoveLeftOvers(result);
+        FinishRecord(result);
+      }
+    } catch (const std::exception& e) {
+      result.recordProblem = e.what();
+    }
+  }
   result.stopped = stopped_;
   result.uploadList = uploads_.entries();
+  result.filesWritten = written_;
+  result.filesUnchanged = unchanged_;
+  result.differences = std::move(differences_);
   return result;
+}
+
+// Reads the record this build goes by and, before anything is written, records as pending every
+// planned file and folder that it does not know yet, so that a build ended by force leaves them
+// accounted for.
+void BuildRun::StartRecord() {
+  for (std::string& name : PlanGalleryOutputNames(project_)) {
+    ++claims_[name];
+    planned_.insert(std::move(name));
+  }
+  if (Verifying()) {
+    writesLeft_ = claims_;
+    found_ = ReadBuildRecord(dest_);
+    return;
+  }
+
+  record_.gallery = ResolvedGalleryFolder(dest_);
+  struct stat st;
+  if (::stat(record_.gallery.c_str(), &st) == 0) {
+    record_.device = st.st_dev;
+    record_.inode = st.st_ino;
+  }
+  // Builds into one folder take turns; the lock needs the record's folder.
+  const std::string recordPath = BuildRecordPath(record_.gallery);
+  std::error_code ec;
+  fs::create_directories(fs::path(recordPath).parent_path(), ec);
+  recordLock_ = FileUpdateLock::Acquire(recordPath);
+  found_ = ReadBuildRecord(dest_);  // as the last build holding the lock left it
+  if (found_) {
+    record_.files = found_->files;
+    record_.folders = found_->folders;
+  }
+
+  BuildRecord intent = record_;
+  for (const std::string& name : planned_) {
+    if (!IsGalleryRelativePath(name, /*folder=*/false) || intent.files.count(name) != 0) continue;
+    RecordedFile file;
+    file.pending = true;
+    struct stat existing;
+    file.existedBefore = ::lstat((dest_ + name).c_str(), &existing) == 0;
+    intent.files.emplace(name, file);
+  }
+  for (const std::string& folder : PlanGalleryFolders(project_)) {
+    struct stat existing;
+    if (::lstat((dest_ + folder).c_str(), &existing) == 0) continue;
+    newFolders_.insert(folder);
+    intent.folders.insert(folder);
+  }
+  if (!found_ || intent != *found_) WriteBuildRecord(intent);
+}
+
+// Writes what the folder now holds: the entries found, updated by what this build wrote or kept,
+// without files that are gone; the folders found and made, without those that are gone.
+void BuildRun::FinishRecord(BuildResult& result) {
+  for (auto it = record_.files.begin(); it != record_.files.end();) {
+    struct stat st;
+    if (::lstat((dest_ + it->first).c_str(), &st) != 0) {
+      it = record_.files.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  record_.folders.insert(newFolders_.begin(), newFolders_.end());
+  for (auto it = record_.folders.begin(); it != record_.folders.end();) {
+    struct stat st;
+    if (::lstat((dest_ + *it).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+      it = record_.folders.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  if (found_ && record_ == *found_) return;
+  std::string why;
+  if (!WriteBuildRecord(record_, &why)) {
+    result.recordProblem = Format(
+        "The build record of \"%s\" could not be written (%s); the next incremental "
+        "build will make every file again.",
+        dest_.c_str(), why.c_str());
+  }
+}
+
+// Removes the files earlier builds wrote that this one does not, and then the folders they made
+// that are left empty. A file no longer planned that does not hold what we wrote belongs to the
+// user now: it stays and leaves the record.
+void BuildRun::RemoveLeftOvers(BuildResult& result) {
+  std::set<std::string> stillThere;  // could not be removed: still ours
+  for (const std::string& name : LeftOverFiles(record_, planned_, dest_)) {
+    if (::unlink((dest_ + name).c_str()) == 0) {
+      ++result.filesRemoved;
+    } else {
+      stillThere.insert(name);
+    }
+  }
+  for (auto it = record_.files.begin(); it != record_.files.end();) {
+    const bool drop = planned_.count(it->first) == 0 && stillThere.count(it->first) == 0;
+    it = drop ? record_.files.erase(it) : std::next(it);
+  }
+  std::set<std::string> keptFolders;
+  for (const std::string& folder : PlanGalleryFolders(project_)) keptFolders.insert(folder);
+  std::vector<std::string> folders(record_.folders.begin(), record_.folders.end());
+  folders.insert(folders.end(), newFolders_.begin(), newFolders_.end());
+  // Deepest first, so a parent is empty when its turn comes.
+  std::sort(folders.begin(), folders.end(),
+            [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+  for (const std::string& folder : folders) {
+    if (keptFolders.count(folder) == 0) ::rmdir((dest_ + folder).c_str());  // only if empty
+  }
+}
+
+void BuildRun::ListLeftOvers(BuildResult& result) {
+  (void)result;
+  if (!found_) return;
+  for (const std::string& name : LeftOverFiles(*found_, planned_, dest_))
+    Differs(GalleryDifference::Kind::LeftOver, name);
+}
+
+// A small picture taken through the side's finishing step with the gallery's own options: when
+// the program (or the JPEG library under it) makes other bytes than before, so does this sample.
+uint64_t BuildRun::SideFingerprint(Side side, bool addShadow) const {
+  Picture sample(40, 30);
+  for (size_t i = 0; i < sample.pixels.size(); ++i)
+    sample.pixels[i] = static_cast<unsigned char>((i * 37 + (i / 120) * 11) & 0xFF);
+  const std::string path =
+      scratch_->path() + (side == Side::Thumb ? "sample-thumb.jpg" : "sample-image.jpg");
+  try {
+    tools_.finish(std::move(sample), path, addShadow, o_, side);
+    if (const std::optional<FileDigest> digest = DigestFile(path)) return digest->hash;
+  } catch (...) {
+  }
+  // Nothing to compare with: no earlier file counts as made by this program.
+  return std::random_device{}() ^ (uint64_t{std::random_device{}()} << 32);
+}
+
+uint64_t BuildRun::RenderKey(Side side, const FileDigest& source, TargetSize size) const {
+  KeyHasher key;
+  key.Add(kOutputRevision).Add(QUILLON_VERSION);
+  key.Add(source.hash).Add(source.size);
+  key.Add(size.width).Add(size.height);
+  if (side == Side::Thumb) {
+    key.Add("thumb").Add(thumbFingerprint_);
+    key.Add(o_.AddShadow).Add(static_cast<uint64_t>(o_.BorderWidth));
+    key.Add(static_cast<uint32_t>(o_.ColorBorder)).Add(static_cast<uint32_t>(o_.iShadowColorThumb));
+    key.Add(static_cast<uint64_t>(o_.iShadowOffHThumb))
+        .Add(static_cast<uint64_t>(o_.iShadowOffVThumb));
+    key.Add(static_cast<uint64_t>(o_.iShadowBlurThumb));
+    key.Add(static_cast<uint32_t>(o_.colorboxBackgroundA));
+    key.Add(static_cast<uint64_t>(o_.iQualityThumb)).Add(o_.blProgressiveThumb);
+  } else {
+    key.Add("image").Add(imageFingerprint_);
+    key.Add(o_.AddShadowImage).Add(static_cast<uint64_t>(o_.BorderWidthImage));
+    key.Add(static_cast<uint32_t>(o_.ColorBorderImage))
+        .Add(static_cast<uint32_t>(o_.iShadowColorImage));
+    key.Add(static_cast<uint64_t>(o_.iShadowOffHImage))
+        .Add(static_cast<uint64_t>(o_.iShadowOffVImage));
+    key.Add(static_cast<uint64_t>(o_.iShadowBlurImage));
+    key.Add(static_cast<uint32_t>(o_.colorboxBackgroundB));
+    key.Add(static_cast<uint64_t>(o_.iQualityImage)).Add(o_.blProgressiveImage);
+  }
+  return key.Final();
+}
+
+// Whether the file `name` on disk is the one the record says was made under `key`. Only for
+// files a single output of this build writes: a name two pictures share is written by both, in
+// list order, exactly as in a full build.
+bool BuildRun::Reusable(const std::string& name, std::optional<uint64_t> key) const {
+  if (!Incremental() || !key || !found_) return false;
+  const auto claims = claims_.find(name);
+  if (claims == claims_.end() || claims->second != 1) return false;
+  const auto entry = found_->files.find(name);
+  if (entry == found_->files.end() || entry->second.pending || entry->second.key != *key)
+    return false;
+  const std::optional<FileDigest> digest = DigestFile(dest_ + name);
+  return digest && digest->size == entry->second.size && digest->hash == entry->second.hash;
 }
 
 // Decodes the source once and renders the outputs the options ask for into the scratch folder:
 // one pass over the source for both sizes, then each side finished into its file. Errors land
 // where a serial build meets them: a source that cannot be decoded fails the first output asked
-// for, and a failed thumbnail leaves the display image unmade. Runs on a worker; touches nothing
-// outside the scratch folder.
+// for, and a failed thumbnail leaves the display image unmade. Before that it reads the source's
+// bytes for the record, and an incremental build looks whether the files on disk can stay. Runs
+// on a worker; writes nothing outside the scratch folder.
 void BuildRun::RenderPicture(size_t index, Rendered& out) const {
   const PictureRecord& picture = project_.pictures[index];
   const bool wantThumb = o_.chkCreateThumbs;
@@ -328,11 +628,36 @@ void BuildRun::RenderPicture(size_t index, Rendered& out) const {
   }
   if (!IsPlainFileName(picture.FileName)) return;  // the commit reports it
   out.exists = IsFile(picture.FilenameAndPath);
-  if (!out.exists || (!wantThumb && !wantImage)) return;
+  if (!out.exists) return;
 
   const std::string& source = picture.FilenameAndPath;
+  // Read before the decode: a source changed after this shows as changed to the next build.
+  out.source = DigestFile(source);
+  if (out.source && !Verifying()) {
+    if (wantThumb) {
+      out.thumbnailKey = RenderKey(Side::Thumb, *out.source, thumbSize);
+      out.keepThumbnail = Reusable(ThumbnailName(picture), out.thumbnailKey);
+    }
+    if (wantImage) {
+      out.imageKey = RenderKey(Side::Image, *out.source, imageSize);
+      out.keepImage = Reusable(ImageName(picture), out.imageKey);
+    }
+    if (CopiesDisplayImages() && Incremental()) {
+      const std::string name = ImageName(picture);
+      const auto claims = claims_.find(name);
+      if (claims != claims_.end() && claims->second == 1) {
+        const std::optional<FileDigest> onDisk = DigestFile(dest_ + name);
+        out.keepCopy =
+            onDisk && onDisk->size == out.source->size && onDisk->hash == out.source->hash;
+      }
+    }
+  }
+  const bool renderThumb = wantThumb && !out.keepThumbnail;
+  const bool renderImage = wantImage && !out.keepImage;
+  if (!renderThumb && !renderImage) return;
+
   std::vector<Picture> both;
-  if (wantThumb && wantImage) {
+  if (renderThumb && renderImage) {
     try {
       both = tools_.resample(source, {thumbSize, imageSize});
     } catch (...) {
@@ -350,27 +675,143 @@ void BuildRun::RenderPicture(size_t index, Rendered& out) const {
     return std::move(one[0]);
   };
   const std::string stem = scratch_->path() + std::to_string(index);
-  if (wantThumb) {
+  if (renderThumb) {
     try {
       tools_.finish(resized(0, thumbSize), stem + "t.jpg", o_.AddShadow, o_, Side::Thumb);
       out.thumbnail = stem + "t.jpg";
+      out.thumbnailDigest = DigestFile(out.thumbnail);
     } catch (...) {
       out.thumbnailError = std::current_exception();
       return;  // a serial build ends here
     }
   }
-  if (wantImage) {
+  if (renderImage) {
     try {
       tools_.finish(resized(1, imageSize), stem + "i.jpg", o_.AddShadowImage, o_, Side::Image);
       out.image = stem + "i.jpg";
+      out.imageDigest = DigestFile(out.image);
     } catch (...) {
       out.imageError = std::current_exception();
     }
   }
 }
 
+void BuildRun::Confirm(const std::string& name, RecordedFile file) {
+  if (Verifying() || !IsGalleryRelativePath(name, /*folder=*/false)) return;
+  record_.files[name] = std::move(file);
+}
+
+void BuildRun::Keep(const std::string& name, const std::optional<RecordedSource>& source) {
+  ++unchanged_;
+  if (Verifying() || !found_) return;
+  const auto entry = found_->files.find(name);
+  if (entry == found_->files.end()) return;
+  RecordedFile file = entry->second;
+  file.source = source;
+  Confirm(name, std::move(file));
+}
+
+void BuildRun::PlaceRendered(const std::string& rendered, const std::string& name,
+                             const std::optional<FileDigest>& digest, std::optional<uint64_t> key,
+                             const std::optional<RecordedSource>& source) {
+  const std::string target = dest_ + name;
+  if (Verifying() || Incremental()) {
+    const std::optional<FileDigest> onDisk = DigestFile(target);
+    const bool same =
+        onDisk && digest && onDisk->size == digest->size && onDisk->hash == digest->hash;
+    if (Verifying()) {
+      ++written_;
+      if (!same && LastWrite(name))
+        Differs(onDisk ? GalleryDifference::Kind::Differs : GalleryDifference::Kind::Missing, name);
+      return;
+    }
+    if (same) {
+      ++unchanged_;
+      Confirm(
+          name,
+          {.size = digest->size, .hash = digest->hash, .key = key.value_or(0), .source = source});
+      return;
+    }
+  }
+  InstallFile(rendered, target);
+  ++written_;
+  RecordedFile file;
+  if (digest && key) {
+    file = {.size = digest->size, .hash = digest->hash, .key = *key, .source = source};
+  } else {
+    file.pending = true;  // ours, though what it holds is not known
+  }
+  Confirm(name, std::move(file));
+}
+
+void BuildRun::PlaceCopy(const std::string& from, const std::string& name,
+                         std::optional<FileDigest> sourceDigest) {
+  const std::string target = dest_ + name;
+  if (!sourceDigest) sourceDigest = DigestFile(from);
+  const auto fileOf = [&] {
+    return RecordedFile{.size = sourceDigest->size,
+                        .hash = sourceDigest->hash,
+                        .key = sourceDigest->hash,
+                        .source = SourceOf(from, *sourceDigest)};
+  };
+  if (Verifying() || Incremental()) {
+    const std::optional<FileDigest> onDisk = DigestFile(target);
+    const bool same = onDisk && sourceDigest && onDisk->size == sourceDigest->size &&
+                      onDisk->hash == sourceDigest->hash;
+    if (Verifying()) {
+      ++written_;
+      if (sourceDigest && !same && LastWrite(name))
+        Differs(onDisk ? GalleryDifference::Kind::Differs : GalleryDifference::Kind::Missing, name);
+      return;
+    }
+    if (same) {
+      ++unchanged_;
+      Confirm(name, fileOf());
+      return;
+    }
+  }
+  if (!CopyFileAtomically(from, target)) return;  // a failed copy is not reported
+  ++written_;
+  if (sourceDigest) {
+    Confirm(name, fileOf());
+  } else {
+    RecordedFile file;
+    file.pending = true;
+    Confirm(name, file);
+  }
+}
+
+void BuildRun::PlaceBytes(const std::string& name, const std::string& bytes) {
+  const std::string target = dest_ + name;
+  const uint64_t hash = HashBytes(bytes);
+  if (Verifying() || Incremental()) {
+    bool exists = false, same = false;
+    try {
+      // Read no more than the page: a larger file differs.
+      same = ReadWholeFile(target, bytes.size()) == bytes;
+      exists = true;
+    } catch (const FileReadError& e) {
+      exists = e.problem() != FileReadProblem::Missing;
+    }
+    if (Verifying()) {
+      ++written_;
+      if (!same && LastWrite(name))
+        Differs(exists ? GalleryDifference::Kind::Differs : GalleryDifference::Kind::Missing, name);
+      return;
+    }
+    if (same) {
+      ++unchanged_;
+      Confirm(name, {.size = bytes.size(), .hash = hash, .key = hash});
+      return;
+    }
+  }
+  WriteWholeFile(target, bytes);
+  ++written_;
+  Confirm(name, {.size = bytes.size(), .hash = hash, .key = hash});
+}
+
 // The visible half of one picture, in the order a serial build makes it.
-void BuildRun::CommitPicture(size_t index, const Rendered* rendered) {
+void BuildRun::CommitPicture(size_t index, const Rendered& rendered) {
   const PictureRecord& picture = project_.pictures[index];
   try {
     // The thumbnail size is always needed (the index cells show it); the display image's only
@@ -386,36 +827,48 @@ void BuildRun::CommitPicture(size_t index, const Rendered* rendered) {
     FailPicture(index,
                 Format("the file name \"%s\" is not a plain file name", picture.FileName.c_str()));
   }
-  if (rendered != nullptr && rendered->failure) {
-    FailPicture(index, MessageOf(rendered->failure));
-  }
-  const bool exists = rendered ? rendered->exists : IsFile(picture.FilenameAndPath);
-  if (!exists) return;  // no files for a missing source; the index still shows its cell
+  if (rendered.failure) FailPicture(index, MessageOf(rendered.failure));
+  if (!rendered.exists) return;  // no files for a missing source; the index still shows its cell
 
+  std::optional<RecordedSource> source;
+  if (rendered.source) source = SourceOf(picture.FilenameAndPath, *rendered.source);
   try {
     const std::string thumbFolder = dest_ + ThumbnailSubfolder(o_);
-    CreateFolder(thumbFolder);
+    if (!Verifying()) CreateFolder(thumbFolder);
     observer_.OnText("Creating thumb " + picture.FileName);
     if (o_.chkCreateThumbs) {
-      if (rendered->thumbnailError) FailPicture(index, MessageOf(rendered->thumbnailError));
-      InstallFile(rendered->thumbnail, thumbFolder + ThumbnailFileName(picture, o_));
+      if (rendered.keepThumbnail) {
+        Keep(ThumbnailName(picture), source);
+      } else {
+        if (rendered.thumbnailError) FailPicture(index, MessageOf(rendered.thumbnailError));
+        PlaceRendered(rendered.thumbnail, ThumbnailName(picture), rendered.thumbnailDigest,
+                      rendered.thumbnailKey, source);
+      }
     }
 
     observer_.OnText("Creating image " + picture.FileName);
     const std::string imageFolder = dest_ + ImageSubfolder(o_);
-    CreateFolder(imageFolder);
+    if (!Verifying()) CreateFolder(imageFolder);
     if (o_.chkCreateImages) {
-      const std::string target = imageFolder + DisplayImageFileName(picture, o_);
       if (o_.blImageResize) {
-        if (rendered->imageError) FailPicture(index, MessageOf(rendered->imageError));
-        InstallFile(rendered->image, target);
+        if (rendered.keepImage) {
+          Keep(ImageName(picture), source);
+        } else {
+          if (rendered.imageError) FailPicture(index, MessageOf(rendered.imageError));
+          PlaceRendered(rendered.image, ImageName(picture), rendered.imageDigest, rendered.imageKey,
+                        source);
+        }
+      } else if (rendered.keepCopy) {
+        Keep(ImageName(picture), source);
       } else {
-        CopyFileAtomically(picture.FilenameAndPath, target);  // a failed copy is not reported
+        PlaceCopy(picture.FilenameAndPath, ImageName(picture), rendered.source);
       }
     }
 
     observer_.OnText("Creating page " + picture.FileName);
-    WriteImagePage(project_, dest_, index, uploads_);
+    const std::string page = PicturePageName(picture, o_);
+    PlaceBytes(page, PicturePageText(project_, index, uploads_));
+    uploads_.Add(page);
   } catch (const Error& e) {
     FailPicture(index, e.what());
   }
@@ -426,9 +879,13 @@ void BuildRun::PictureLoop() {
   const size_t last = count - 1;
   const bool render = NeedsRendering();
   if (render) scratch_.emplace();
+  if (render && !Verifying()) {
+    if (o_.chkCreateThumbs) thumbFingerprint_ = SideFingerprint(Side::Thumb, o_.AddShadow);
+    if (ResizesDisplayImages()) imageFingerprint_ = SideFingerprint(Side::Image, o_.AddShadowImage);
+  }
 
   std::optional<RenderPool> pool;
-  if (render && jobs_ > 1) {
+  if (jobs_ > 1) {
     pool.emplace(jobs_, count, /*window=*/size_t{2} * jobs_,
                  [this](size_t index, Rendered& out) { RenderPicture(index, out); });
   }
@@ -440,20 +897,19 @@ void BuildRun::PictureLoop() {
       stopped_ = true;
     }
     Rendered local;
-    const Rendered* rendered = nullptr;
+    const Rendered* rendered = &local;
     if (pool) {
       pool->CommitPosition(i);
       rendered = &pool->WaitFor(i);
-    } else if (render) {
+    } else {
       try {
         RenderPicture(i, local);
       } catch (...) {
         local.failure = std::current_exception();
       }
-      rendered = &local;
     }
     try {
-      CommitPicture(i, rendered);
+      CommitPicture(i, *rendered);
     } catch (const BuildFailure&) {
       throw;
     } catch (...) {
@@ -470,7 +926,7 @@ void BuildRun::CopyExtras() {
   for (const std::string* background : {&o_.editBackgroundAPic, &o_.editBackgroundBPic}) {
     if (background->empty()) continue;
     const std::string name = FileNameOf(*background);
-    CopyFileAtomically(*background, dest_ + name);  // a failed copy is not reported
+    PlaceCopy(*background, name, std::nullopt);  // a failed copy is not reported
     uploads_.Add(name);
   }
   if (!o_.blNavShowImages) return;
@@ -478,7 +934,7 @@ void BuildRun::CopyExtras() {
     const std::string& button = o_.sNavImage[item];
     if (!IsFile(button)) continue;
     const std::string name = FileNameOf(button);
-    CopyFileAtomically(button, dest_ + name);
+    PlaceCopy(button, name, std::nullopt);
     uploads_.Add(name);
   }
 }
@@ -508,8 +964,8 @@ GalleryBuilder::GalleryBuilder(unsigned jobs, PictureTools tools)
 
 GalleryBuilder::~GalleryBuilder() = default;
 
-BuildResult GalleryBuilder::Build(const Project& snapshot, BuildObserver* observer,
-                                  StopToken stop) {
+BuildResult GalleryBuilder::Build(const Project& snapshot, BuildObserver* observer, StopToken stop,
+                                  BuildRequest request) {
   KeepPictureBuffersForReuse();
   NoObserver quiet;
   BuildObserver& watcher = observer ? *observer : quiet;
@@ -521,7 +977,7 @@ BuildResult GalleryBuilder::Build(const Project& snapshot, BuildObserver* observ
   }
   BuildResult result;
   try {
-    BuildRun run(snapshot, tools_, jobs_, stop, ownStop, watcher);
+    BuildRun run(snapshot, tools_, jobs_, stop, ownStop, watcher, request);
     result = run.Run();
   } catch (const std::bad_alloc&) {
     result.outcome = BuildOutcome::Failed;

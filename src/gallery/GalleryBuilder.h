@@ -28,6 +28,17 @@
 //   message when its picture is committed, exactly as the same error on the building thread.
 // - Observer calls are made on the thread that called Build(); they must not call Build().
 // - The snapshot is copied at the start; the caller's project may change during the build.
+// - Every build but a verification keeps the gallery's build record (BuildRecord.h) up to date:
+//   before it writes a file it has no entry for, it records the file as pending; when it ends,
+//   also after a stop or a failure, the record names exactly what was written and what earlier
+//   builds wrote and is still there. Builds into one folder wait for each other (a lock beside
+//   the record).
+// - An incremental build makes the same files, byte for byte, as a full build into an empty
+//   folder. It renders a picture only when the record does not show that file on disk as made
+//   from the same source bytes, options and program; pages and copies are compared with the
+//   files on disk and written only when they differ. Skipping decisions made ahead on workers
+//   only ever concern files that a single output of the build writes, so they cannot be undone
+//   by an earlier picture's commit.
 // - The first build tells the C library's allocator to keep large blocks for reuse (a process-wide
 //   setting), so that picture buffers are not mapped and faulted in anew for every picture.
 #pragma once
@@ -56,13 +67,42 @@ enum class BuildOutcome {
   Failed,      // an error ended the build part-way
 };
 
+// What a build does with the files already in the destination folder.
+enum class BuildKind {
+  Full,         // makes every file again
+  Incremental,  // remakes what changed, removes what earlier builds wrote and this one does not
+  Verify,       // makes every file in a scratch folder and compares: writes nothing
+};
+
+struct BuildRequest {
+  BuildKind kind = BuildKind::Full;
+  // A full build also removes what earlier builds wrote and this one does not ("Clear target
+  // folder(s)"); an incremental build always does. Only files still as we wrote them go.
+  bool clearLeftOvers = false;
+};
+
+// A file of the destination folder that is not what a build would make (BuildKind::Verify).
+struct GalleryDifference {
+  enum class Kind { Missing, Differs, LeftOver };
+  Kind kind = Kind::Differs;
+  std::string path;  // relative to the destination folder
+
+  friend bool operator==(const GalleryDifference&, const GalleryDifference&) = default;
+};
+
 struct BuildResult {
   BuildOutcome outcome = BuildOutcome::Failed;
-  bool stopped = false;                 // a stop request shortened the picture loop
-  std::string message;                  // for every outcome but Built: what to tell the user
-  std::string destFolder;               // the destination folder, ending in "/"
-  size_t pageCount = 0;                 // index pages written
-  std::vector<std::string> uploadList;  // relative to destFolder, in upload-list order
+  bool stopped = false;                        // a stop request shortened the picture loop
+  std::string message;                         // for every outcome but Built: what to tell the user
+  std::string destFolder;                      // the destination folder, ending in "/"
+  size_t pageCount = 0;                        // index pages written
+  std::vector<std::string> uploadList;         // relative to destFolder, in upload-list order
+  size_t filesWritten = 0;                     // files written (or, verifying, compared)
+  size_t filesUnchanged = 0;                   // incremental: files already right, left untouched
+  size_t filesRemoved = 0;                     // left-over files of earlier builds removed
+  std::vector<GalleryDifference> differences;  // verify: in build order, then left-overs
+  // The build record could not be written; the build itself is complete. For a warning.
+  std::string recordProblem;
 };
 
 // Progress of a build, called on the building thread in list order.
@@ -111,8 +151,8 @@ class GalleryBuilder {
   GalleryBuilder(const GalleryBuilder&) = delete;
   GalleryBuilder& operator=(const GalleryBuilder&) = delete;
 
-  BuildResult Build(const Project& snapshot, BuildObserver* observer = nullptr,
-                    StopToken stop = {});
+  BuildResult Build(const Project& snapshot, BuildObserver* observer = nullptr, StopToken stop = {},
+                    BuildRequest request = {});
   // Stops the run in progress, if there is one; a convenience for callers without a StopSource.
   void RequestStop();
 

@@ -5,9 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <unordered_set>
 #include <utility>
@@ -15,6 +17,7 @@
 #include "core/Error.h"
 #include "core/PathName.h"
 #include "core/Text.h"
+#include "gallery/BuildRecord.h"
 #include "gallery/Layout.h"
 
 namespace fs = std::filesystem;
@@ -154,30 +157,89 @@ bool IsPlainFileName(const std::string& name) {
   return name.find('/') == std::string::npos && name != "." && name != "..";
 }
 
-std::vector<std::string> PlanGalleryOutputs(const Project& project, const std::string& destFolder) {
+std::string NormalGalleryPath(std::string_view path) {
+  std::string out;
+  size_t start = 0;
+  while (start < path.size()) {
+    size_t slash = path.find('/', start);
+    if (slash == std::string_view::npos) slash = path.size();
+    const std::string_view part = path.substr(start, slash - start);
+    if (!part.empty() && part != ".") {
+      if (!out.empty()) out += '/';
+      out += part;
+    }
+    start = slash + 1;
+  }
+  if (!out.empty() && !path.empty() && path.back() == '/') out += '/';
+  return out;
+}
+
+std::vector<std::string> PlanGalleryOutputNames(const Project& project) {
   const GalleryOptions& o = project.options;
-  const std::string dest = WithSlash(destFolder);
-  std::vector<std::string> outputs;
-  std::unordered_set<std::string> seen;
-  auto add = [&](std::string path) {
-    if (seen.insert(path).second) outputs.push_back(std::move(path));
-  };
+  std::vector<std::string> names;
   for (const PictureRecord& picture : project.pictures) {
     if (!IsPlainFileName(picture.FileName) || !IsFile(picture.FilenameAndPath)) continue;
-    if (o.chkCreateThumbs) add(dest + ThumbnailSubfolder(o) + ThumbnailFileName(picture, o));
-    if (o.chkCreateImages) add(dest + ImageSubfolder(o) + DisplayImageFileName(picture, o));
-    add(dest + PicturePageName(picture, o));
+    if (o.chkCreateThumbs)
+      names.push_back(NormalGalleryPath(ThumbnailSubfolder(o) + ThumbnailFileName(picture, o)));
+    if (o.chkCreateImages)
+      names.push_back(NormalGalleryPath(ImageSubfolder(o) + DisplayImageFileName(picture, o)));
+    names.push_back(PicturePageName(picture, o));
   }
   for (const auto& [option, path] : ExtraPictures(o)) {
-    if (IsFile(path)) add(dest + FileNameOf(path));
+    if (IsFile(path)) names.push_back(FileNameOf(path));
   }
   const size_t count = project.pictures.size();
   if (count > 0 && o.spinColumns > 0 && o.spinRows > 0) {
     const size_t pageSize = static_cast<size_t>(o.spinColumns) * static_cast<size_t>(o.spinRows);
     const size_t pageCount = (count + pageSize - 1) / pageSize;
-    for (size_t page = 1; page <= pageCount; ++page) add(dest + IndexPageName(page));
+    for (size_t page = 1; page <= pageCount; ++page) names.push_back(IndexPageName(page));
+  }
+  return names;
+}
+
+std::vector<std::string> PlanGalleryOutputs(const Project& project, const std::string& destFolder) {
+  const std::string dest = WithSlash(destFolder);
+  std::vector<std::string> outputs;
+  std::unordered_set<std::string> seen;
+  for (std::string& name : PlanGalleryOutputNames(project)) {
+    if (seen.insert(name).second) outputs.push_back(dest + name);
   }
   return outputs;
+}
+
+std::vector<std::string> PlanGalleryFolders(const Project& project) {
+  const GalleryOptions& o = project.options;
+  const bool anySource = std::any_of(
+      project.pictures.begin(), project.pictures.end(), [](const PictureRecord& picture) {
+        return IsPlainFileName(picture.FileName) && IsFile(picture.FilenameAndPath);
+      });
+  std::vector<std::string> folders;
+  if (!anySource) return folders;
+  for (const std::string& sub : {ThumbnailSubfolder(o), ImageSubfolder(o)}) {
+    const std::string normal = NormalGalleryPath(sub);
+    for (size_t slash = normal.find('/'); slash != std::string::npos;
+         slash = normal.find('/', slash + 1)) {
+      std::string folder = normal.substr(0, slash + 1);
+      if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+        folders.push_back(std::move(folder));
+    }
+  }
+  return folders;
+}
+
+std::vector<std::string> LeftOverGalleryFiles(const Project& project) {
+  const std::string& dest = project.options.editDestFolder;
+  if (dest.empty()) return {};
+  const std::optional<BuildRecord> record = ReadBuildRecord(dest);
+  if (!record) return {};
+  const std::vector<std::string> names = PlanGalleryOutputNames(project);
+  const std::set<std::string> planned(names.begin(), names.end());
+  const std::string folder = WithSlash(dest);
+  std::vector<std::string> paths;
+  for (const std::string& name : LeftOverFiles(*record, planned, folder))
+    paths.push_back(folder + name);
+  std::sort(paths.begin(), paths.end());
+  return paths;
 }
 
 std::vector<std::string> ExistingGalleryOutputs(const std::vector<std::string>& outputs) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "project/Project.h"
@@ -20,6 +21,24 @@ namespace qg {
 // or copied) and page, as the options ask; the background and button pictures that exist; the
 // index pages. A stopped build writes a part of these.
 std::vector<std::string> PlanGalleryOutputs(const Project& project, const std::string& destFolder);
+
+// A path relative to the destination in the one form the build record uses: empty and "." parts
+// dropped ("./thumbs//tn_a.jpg" and "thumbs/tn_a.jpg" name the same file); a trailing "/" kept.
+std::string NormalGalleryPath(std::string_view path);
+
+// The same relative to the destination folder (NormalGalleryPath), with every write counted: a name
+// written twice (two pictures of the same file name, two buttons sharing a picture) appears twice.
+std::vector<std::string> PlanGalleryOutputNames(const Project& project);
+
+// The sub-folders a complete build creates (when any picture's source exists), relative to the
+// destination and ending in "/", parents first.
+std::vector<std::string> PlanGalleryFolders(const Project& project);
+
+// The files that earlier builds of this gallery wrote (by its build record, see BuildRecord.h),
+// that a build of `project` will not write, and that are still as a build left them: what an
+// incremental build, or a full one clearing the target folder, removes. Absolute paths, sorted.
+// Files the user changed or put there are never among them.
+std::vector<std::string> LeftOverGalleryFiles(const Project& project);
 
 // Those of `outputs` that exist already: what the build would replace.
 std::vector<std::string> ExistingGalleryOutputs(const std::vector<std::string>& outputs);

@@ -1,67 +1,12 @@
-// HTTP GET with libcurl, loaded at the first request. Only curl's header is used at build time
-// (for its types and constants); the functions come from dlsym.
+// HTTP GET with libcurl, loaded at the first request (CurlLibrary.h).
 #include "net/HttpClient.h"
 
-#include <curl/curl.h>
-#include <dlfcn.h>
-
-#include <map>
-
 #include "core/Error.h"
+#include "net/CurlLibrary.h"
 
 namespace qg::net {
 
 namespace {
-
-// The libcurl functions this client calls.
-struct CurlApi {
-  CURLcode (*globalInit)(long) = nullptr;
-  CURL* (*easyInit)() = nullptr;
-  CURLcode (*easySetopt)(CURL*, CURLoption, ...) = nullptr;
-  CURLcode (*easyPerform)(CURL*) = nullptr;
-  void (*easyCleanup)(CURL*) = nullptr;
-  curl_slist* (*slistAppend)(curl_slist*, const char*) = nullptr;
-  void (*slistFreeAll)(curl_slist*) = nullptr;
-  std::string error;  // why the library is not usable; empty when it is
-};
-
-template <typename Function>
-bool Bind(void* library, const char* name, Function& target, std::string& error) {
-  void* symbol = dlsym(library, name);
-  if (symbol == nullptr) {
-    error = std::string("it has no ") + name;
-    return false;
-  }
-  target = reinterpret_cast<Function>(symbol);
-  return true;
-}
-
-// Loads `name` once per process and initialises it; the library stays loaded for the run.
-const CurlApi& LoadCurl(const std::string& name) {
-  static std::mutex mutex;
-  static std::map<std::string, CurlApi> loaded;
-  std::lock_guard lock(mutex);
-  if (const auto found = loaded.find(name); found != loaded.end()) return found->second;
-  CurlApi& api = loaded[name];
-  void* library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) {
-    const char* why = dlerror();
-    api.error = why != nullptr ? why : "not found";
-    return api;
-  }
-  std::string& e = api.error;
-  if (!Bind(library, "curl_global_init", api.globalInit, e) ||
-      !Bind(library, "curl_easy_init", api.easyInit, e) ||
-      !Bind(library, "curl_easy_setopt", api.easySetopt, e) ||
-      !Bind(library, "curl_easy_perform", api.easyPerform, e) ||
-      !Bind(library, "curl_easy_cleanup", api.easyCleanup, e) ||
-      !Bind(library, "curl_slist_append", api.slistAppend, e) ||
-      !Bind(library, "curl_slist_free_all", api.slistFreeAll, e)) {
-    return api;
-  }
-  if (api.globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) api.error = "it could not be initialised";
-  return api;
-}
 
 // Where one request's body goes. libcurl's callbacks run inside its C frames, so they never
 // throw: a failure is noted here and ends the transfer, and Get reports it after curl returns.

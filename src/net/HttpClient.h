@@ -26,6 +26,7 @@ struct HttpTimeouts {
 
 // The service pages are a few dozen bytes; a body larger than this is not one of them.
 constexpr size_t kHttpMaxBody = 64 * 1024;
+// The libcurl the network clients load at their first request.
 constexpr const char* kCurlLibrary = "libcurl.so.4";
 
 class HttpClient {

@@ -49,6 +49,12 @@ std::string ConfigHome() {
   return JoinPath(HomeFolder(), ".config");
 }
 
+std::string CacheHome() {
+  std::string cache = EnvValue("XDG_CACHE_HOME");
+  if (!cache.empty() && cache.front() == '/') return StripTrailingSlashes(cache);
+  return JoinPath(HomeFolder(), ".cache");
+}
+
 // Expands one value of user-dirs.dirs: a double-quoted text that is either "$HOME/..." or an
 // absolute path, with backslash escaping. Returns an empty text when the form is not one of these.
 std::string ExpandUserDirValue(std::string_view raw) {
@@ -144,6 +150,10 @@ std::string TempFolder() {
 
 std::string PreferencesFilePath() {
   return JoinPath(JoinPath(ConfigHome(), "Corvane-Soft"), "Quillon Gallery.reg");
+}
+
+std::string CacheFolder() {
+  return JoinPath(JoinPath(CacheHome(), "Corvane-Soft"), "Quillon Gallery");
 }
 
 }  // namespace qg

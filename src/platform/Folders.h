@@ -20,5 +20,8 @@ std::string DocumentsFolder();
 std::string TempFolder();
 // $XDG_CONFIG_HOME/Corvane-Soft/Quillon Gallery.reg (XDG_CONFIG_HOME defaults to ~/.config).
 std::string PreferencesFilePath();
+// $XDG_CACHE_HOME/Corvane-Soft/Quillon Gallery (XDG_CACHE_HOME defaults to ~/.cache): files the
+// program can always make again, such as the build records of the galleries it wrote.
+std::string CacheFolder();
 
 }  // namespace qg

@@ -1,4 +1,5 @@
-// The preferences in the per-user preferences file: twenty typed values under one registry key,
+// The preferences in the per-user preferences file: twenty typed values under one registry key
+// (and after them the publishing values and the incremental-build switch, each read on its own),
 // read at start-up and written at close. Reading keeps the registry's typing rules: a missing
 // text reads empty, while a missing or wrongly typed boolean or integer (or a text of the wrong
 // type) ends the reading there, leaving the later values at their defaults. Where it ended is
@@ -23,6 +24,7 @@ namespace qg {
 namespace {
 
 constexpr const char* kKeyPath = "Software\\Corvane-Soft\\Quillon Gallery";
+constexpr const char* kOnlyRemakeChanged = "blOnlyRemakeChanged";
 
 std::string DefNavName(int item) { return std::string("sDefNav") + kNavItemNames[item]; }
 std::string DefNavAltName(int item) { return std::string("sDefNavALT") + kNavItemNames[item]; }
@@ -90,6 +92,48 @@ class TypedReader {
   int stoppedAtLine_ = 0;
 };
 
+// The publishing values that came after the twenty. Each is read on its own: a missing or
+// unusable one keeps its default and stops nothing, since an older program never wrote them.
+void ReadPublishingValues(const RegistryKeyFile& key, Preferences& prefs) {
+  const auto dword = [&key](const char* name) -> std::optional<uint32_t> {
+    const std::optional<RegistryValue> found = key.Find(name);
+    if (!found || found->type != RegistryValue::Type::Dword) return std::nullopt;
+    return found->dword;
+  };
+  if (const auto v = dword("blFTPPassive")) prefs.blFTPPassive = *v != 0;
+  if (const auto v = dword("iFTPSecure"); v && *v <= kFtpSsh)
+    prefs.iFTPSecure = static_cast<int32_t>(*v);
+  if (const auto v = dword("iFTPPort"); v && *v <= 65535) prefs.iFTPPort = static_cast<int32_t>(*v);
+  if (const auto v = dword("iFTPChangedOnly"); v && *v <= kChangedOnlyOff)
+    prefs.iFTPChangedOnly = static_cast<int32_t>(*v);
+  if (const auto v = dword("blFTPRemoveStale")) prefs.blFTPRemoveStale = *v != 0;
+  const std::optional<RegistryValue> trusted = key.Find("sFTPTrustedKey");
+  if (trusted && trusted->type == RegistryValue::Type::String) prefs.sFTPTrustedKey = trusted->text;
+}
+
+// The publishing values to write: those that differ from their defaults, and those the file
+// holds already (so that a value set back to its default is written back too).
+void AddPublishingValues(const Preferences& prefs, const std::string& existing,
+                         std::vector<std::pair<std::string, RegistryValue>>& values) {
+  const RegistryKeyFile key = RegistryKeyFile::Parse(existing, kKeyPath);
+  const Preferences defaults;
+  const auto add = [&](const char* name, bool differs, RegistryValue value) {
+    if (differs || key.Find(name)) values.emplace_back(name, std::move(value));
+  };
+  add("blFTPPassive", prefs.blFTPPassive != defaults.blFTPPassive,
+      RegistryValue::Dword(prefs.blFTPPassive ? 1 : 0));
+  add("iFTPSecure", prefs.iFTPSecure != defaults.iFTPSecure,
+      RegistryValue::Dword(static_cast<uint32_t>(prefs.iFTPSecure)));
+  add("iFTPPort", prefs.iFTPPort != defaults.iFTPPort,
+      RegistryValue::Dword(static_cast<uint32_t>(prefs.iFTPPort)));
+  add("iFTPChangedOnly", prefs.iFTPChangedOnly != defaults.iFTPChangedOnly,
+      RegistryValue::Dword(static_cast<uint32_t>(prefs.iFTPChangedOnly)));
+  add("blFTPRemoveStale", prefs.blFTPRemoveStale != defaults.blFTPRemoveStale,
+      RegistryValue::Dword(prefs.blFTPRemoveStale ? 1 : 0));
+  add("sFTPTrustedKey", prefs.sFTPTrustedKey != defaults.sFTPTrustedKey,
+      RegistryValue::String(prefs.sFTPTrustedKey));
+}
+
 }  // namespace
 
 void SetDefaultNavTexts(Preferences& prefs) {
@@ -99,6 +143,7 @@ void SetDefaultNavTexts(Preferences& prefs) {
 }
 
 bool LoadSettings(Preferences& prefs, SettingsReading* reading) {
+  prefs.blOnlyRemakeChanged = false;
   prefs.blHintViewGalleryNow = true;
   prefs.blUseCorvaneServer = true;
   prefs.iGalleryNumber = 1;
@@ -108,6 +153,15 @@ bool LoadSettings(Preferences& prefs, SettingsReading* reading) {
   prefs.sFTPUser.clear();
   prefs.sFTPPass.clear();
   prefs.sFTPFolder.clear();
+  {
+    const Preferences defaults;
+    prefs.blFTPPassive = defaults.blFTPPassive;
+    prefs.iFTPSecure = defaults.iFTPSecure;
+    prefs.iFTPPort = defaults.iFTPPort;
+    prefs.iFTPChangedOnly = defaults.iFTPChangedOnly;
+    prefs.blFTPRemoveStale = defaults.blFTPRemoveStale;
+    prefs.sFTPTrustedKey = defaults.sFTPTrustedKey;
+  }
 
   SettingsReading details;
   details.path = PreferencesFilePath();
@@ -143,12 +197,17 @@ bool LoadSettings(Preferences& prefs, SettingsReading* reading) {
   in.Text("sFTPUser", prefs.sFTPUser);
   in.Text("sFTPPass", prefs.sFTPPass);
   in.Text("sFTPFolder", prefs.sFTPFolder);
+  // Not one of the twenty: missing or mistyped, it keeps its default and stops nothing.
+  if (const std::optional<RegistryValue> only = key.Find(kOnlyRemakeChanged);
+      only && only->type == RegistryValue::Type::Dword)
+    prefs.blOnlyRemakeChanged = only->dword != 0;
   if (in.Stopped()) {
     prefs.blUseCorvaneServer = true;
     details.stoppedAtLine = std::max(in.StoppedAtLine(), 1);
   }
 
   if (prefs.sDefNav[NavHome].empty() && prefs.sDefNav[NavIndex].empty()) SetDefaultNavTexts(prefs);
+  ReadPublishingValues(key, prefs);
   return report(false);
 }
 
@@ -192,6 +251,12 @@ bool SaveSettings(const Preferences& prefs) {
     if (e.problem() != FileReadProblem::Missing)
       return false;  // never overwrite what we cannot keep
   }
+  AddPublishingValues(prefs, existing, values);
+  // The switch is written once it was turned on, so a file that never had it keeps the twenty.
+  if (prefs.blOnlyRemakeChanged ||
+      RegistryKeyFile::Parse(existing, kKeyPath).Find(kOnlyRemakeChanged))
+    values.emplace_back(kOnlyRemakeChanged,
+                        RegistryValue::Dword(prefs.blOnlyRemakeChanged ? 1 : 0));
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
   std::error_code ec;
   const bool created = std::filesystem::create_directories(folder, ec);

@@ -28,8 +28,10 @@ bool LoadSettings(Preferences& prefs, SettingsReading* reading = nullptr);
 // stopped early, a like text for a file that could not be read at all; empty otherwise.
 std::string SettingsReadingWarning(const SettingsReading& reading);
 
-// Writes all twenty values into the preferences file, keeping every other key and value in it;
-// false when the file cannot be written, or exists but cannot be read (nothing is written then).
+// Writes all twenty values into the preferences file, and the publishing values and the
+// incremental-build switch where they differ from their defaults or the file holds them already,
+// keeping every other key and value in it; false when the file cannot be written, or exists but
+// cannot be read (nothing is written then).
 bool SaveSettings(const Preferences& prefs);
 
 }  // namespace qg

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -14,6 +15,7 @@
 #include "net/SocketCalls.h"
 #include "publish/Deployment.h"
 #include "publish/GalleryLink.h"
+#include "publish/SessionUpload.h"
 
 namespace qg {
 
@@ -151,10 +153,29 @@ UploadOutcome SendFiles(const UploadJob& job, net::FtpClient& client,
   return UploadOutcome::Completed;
 }
 
+// The prompts of an upload that has nobody to ask: nothing is trusted or removed.
+class NoQuestions : public UploadPrompts {
+ public:
+  void Inform(const std::string&) override {}
+  bool ServiceRefused(const std::string&) override { return false; }
+  void OpenInBrowser(const std::string&) override {}
+};
+
+std::string HomeFile(const char* relative) {
+  const char* home = std::getenv("HOME");
+  return std::string(home != nullptr ? home : "") + relative;
+}
+
 UploadOutcome UploadHoldingSlot(const UploadJob& job, const std::string& host,
                                 const std::string& user, const std::string& password,
-                                UploadObserver& observer, const StopToken& stop) {
+                                UploadObserver& observer, const StopToken& stop,
+                                UploadPrompts* prompts = nullptr) {
   CheckRemotePaths(job);
+  if (!UsesOriginalUpload(job)) {
+    NoQuestions none;
+    return SessionUpload(job, host, user, password, prompts != nullptr ? *prompts : none, observer,
+                         stop);
+  }
   const std::string folder = job.useService ? job.serviceFolder : job.ftpFolder;
   observer.SetAddress(job.useService ? ServiceGalleryAddress(job.hostingUrl, folder)
                                      : OwnServerGalleryAddress(host, folder));
@@ -201,7 +222,31 @@ UploadJob MakeUploadJob(const Preferences& prefs, std::vector<std::string> uploa
   job.ftpFolder = prefs.sFTPFolder;
   job.vendorSite = VendorSite();
   job.hostingUrl = HostingBaseUrl();
+  job.transport = prefs.iFTPSecure == kFtpTls   ? net::Transport::Ftps
+                  : prefs.iFTPSecure == kFtpSsh ? net::Transport::Sftp
+                                                : net::Transport::Ftp;
+  job.passive = prefs.blFTPPassive;
+  job.port =
+      prefs.iFTPPort > 0 && prefs.iFTPPort <= 65535 ? static_cast<uint16_t>(prefs.iFTPPort) : 0;
+  job.changedOnly = ChangedOnly(prefs);
+  job.removeStale = prefs.blFTPRemoveStale;
+  job.trustedFingerprint = prefs.sFTPTrustedKey;
+  job.knownHostsFile = HomeFile("/.ssh/known_hosts");
   return job;
+}
+
+bool UsesOriginalUpload(const UploadJob& job) {
+  if (job.useService) return true;
+  return job.transport == net::Transport::Ftp && !job.passive && !job.changedOnly &&
+         !job.removeStale;
+}
+
+std::string UploadSummaryText(const UploadSummary& s) {
+  std::string text = Format("%zu sent, %zu skipped as unchanged, %zu retried, %zu failed", s.sent,
+                            s.skipped, s.retried, s.failed);
+  if (s.removed > 0) text += Format(", %zu removed from the server", s.removed);
+  if (s.notRemoved > 0) text += Format(", %zu could not be removed", s.notRemoved);
+  return text;
 }
 
 bool UploadRunning() { return g_uploadRunning.load(); }
@@ -216,7 +261,7 @@ UploadOutcome StartFileUpload(const UploadJob& job, UploadPrompts& prompts,
   }
   CheckRemotePaths(job);
   if (!job.useService) {
-    return UploadHoldingSlot(job, job.ftpHost, job.ftpUser, job.ftpPass, observer, stop);
+    return UploadHoldingSlot(job, job.ftpHost, job.ftpUser, job.ftpPass, observer, stop, &prompts);
   }
   observer.SetStatus(kStatusChecking);
   const bool open = CheckUploadService(http, job.vendorSite, prompts, stop);

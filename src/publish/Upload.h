@@ -3,6 +3,12 @@
 // progress, and the gallery's address. The target is the user's own server or the hosting
 // service after its handshake.
 //
+// The own server may also be reached in passive mode, over FTPS or over SFTP, and the upload may
+// send only what changed since the last one (UploadJob's publishing fields). Any of these takes
+// the upload of SessionUpload.h (temporary names renamed into place, pictures before pages,
+// retries, a record of what was sent); with all of them at their defaults the upload is the
+// original one, command for command.
+//
 // Threading: every function here runs wholly on the calling thread and blocks it; the window
 // calls them on a worker thread. Observer and prompt calls arrive on that thread, so the window
 // forwards them to its own (prompts wait for the answer). Only one upload runs at a time in the
@@ -10,11 +16,14 @@
 // stopped through its stop token within about a second, also while it waits for a server.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "core/StopToken.h"
 #include "net/FtpClient.h"
+#include "net/RemoteSession.h"
 #include "project/Preferences.h"
 #include "publish/ServiceHandshake.h"
 
@@ -45,7 +54,38 @@ struct UploadJob {
   std::string hostingUrl;  // base of the gallery addresses on the service (ends in "/")
   net::FtpTimeouts timeouts;
   net::SocketCalls* sockets = nullptr;  // null: the system; tests inject faults here
+
+  // Publishing choices for the own server (the hosting service always takes the original
+  // upload).
+  net::Transport transport = net::Transport::Ftp;
+  bool passive = false;
+  uint16_t port = 0;  // 0: from ftpHost, else the transport's usual one
+  bool changedOnly = false;
+  bool removeStale = false;                    // after asking (UploadPrompts::ConfirmRemoval)
+  std::string identityFile;                    // SFTP: log in with this private key
+  std::string trustedFingerprint;              // the certificate or host key confirmed by the user
+  std::string knownHostsFile;                  // SFTP without a confirmed key
+  int retries = 3;                             // further attempts of a file that failed on the way
+  std::chrono::milliseconds retryDelay{1000};  // before the first of them; doubles each time
+  std::string manifestPath;  // the record of what was sent; empty: the cache folder's
+  std::string curlLibrary = "libcurl.so.4";
 };
+
+// True when the job takes the original upload: the hosting service, or active plain FTP that
+// sends every file and removes nothing.
+bool UsesOriginalUpload(const UploadJob& job);
+
+// What an upload over the new transports did, for the final message.
+struct UploadSummary {
+  size_t sent = 0;
+  size_t skipped = 0;  // unchanged since the last upload
+  size_t retried = 0;  // further attempts made
+  size_t failed = 0;   // files that did not arrive
+  size_t removed = 0;  // files the gallery no longer has, removed from the server
+  size_t notRemoved = 0;
+};
+// "12 sent, 488 skipped as unchanged, 1 retried, 0 failed" (and what was removed, if anything).
+std::string UploadSummaryText(const UploadSummary& summary);
 
 // A job from the preferences and the deployment addresses.
 UploadJob MakeUploadJob(const Preferences& prefs, std::vector<std::string> uploadList,
@@ -61,12 +101,23 @@ class UploadObserver {
   virtual void SetProgress(int /*position*/) {}               // pbarUpload
   virtual void SetBusy(bool /*busy*/) {}                      // hourglass cursor
   virtual void EnableLink() {}  // lblURLGallery and btnEmailLink become enabled
+  // The user confirmed the server's certificate or host key: later uploads accept it.
+  virtual void TrustedServer(const std::string& /*fingerprint*/) {}
+  // An upload over the new transports ended with every file in place.
+  virtual void Finished(const UploadSummary& /*summary*/) {}
 };
 
 class UploadPrompts : public ServicePrompts {
  public:
   // An information box with an OK button.
   virtual void Inform(const std::string& text) = 0;
+  // The server presented a certificate or host key that could not be verified; `message` says
+  // so and shows its fingerprint. True: trust it (now and for later uploads).
+  virtual bool TrustServer(const std::string& /*message*/, const std::string& /*fingerprint*/) {
+    return false;
+  }
+  // The files that an earlier upload sent and the gallery no longer has. True: remove them.
+  virtual bool ConfirmRemoval(const std::vector<std::string>& /*names*/) { return false; }
 };
 
 enum class UploadOutcome {

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -298,6 +299,83 @@ TEST_F(CreateGalleryTest, OverwriteQuestionBeforeAnythingIsWritten) {
                   .arg(written));
     EXPECT_EQ(fs::last_write_time(out("index.html")) == before, answer == Answer::No);
   }
+}
+
+TEST_F(CreateGalleryTest, ClearTargetAsksWithTheCountAndRemovesOnlyWhatEarlierBuildsWrote) {
+  MainWindow& w = withPictures(3);
+  QCheckBox* clear = find<QCheckBox>("chkClearTarget");
+  EXPECT_FALSE(clear->isEnabled());  // nothing is known about the folder yet
+  prompts.answers = {Answer::No};
+  w.btnCreatePagesClick();
+  ASSERT_TRUE(waitForBuild());
+  EXPECT_TRUE(clear->isEnabled());
+  fs::create_directories(out("old"));
+  qg::test::WriteFile(out("notes.txt"), "mine");
+  qg::test::WriteFile(out("old/page.html"), "mine too");
+
+  // The thumbnails move to a sub-folder: the three in the folder itself are left over.
+  find<QRadioButton>("rbSubThumb")->setChecked(true);
+  find<QLineEdit>("editThumbnailSub")->setText(QStringLiteral("small"));
+  clear->setChecked(true);
+  const QString question = QStringLiteral(
+      "3 files that earlier builds wrote into the destination folder are not part of this "
+      "gallery any more.  Remove them?");
+  for (const Answer answer : {Answer::Cancel, Answer::No, Answer::Yes}) {
+    prompts.calls.clear();
+    prompts.answers = {answer, Answer::No};
+    w.btnCreatePagesClick();
+    ASSERT_TRUE(waitForBuild());
+    EXPECT_EQ(prompts.texts("askYesNoCancel"), QStringList{question});
+    EXPECT_EQ(fs::exists(out("small/tn_pic01.jpg")), answer != Answer::Cancel);
+    EXPECT_EQ(filesWith("tn_").size(),
+              answer == Answer::Yes ? 3u : 6u - 3 * (answer == Answer::Cancel));
+  }
+  EXPECT_EQ(qg::test::ReadFile(out("notes.txt")), "mine");
+  EXPECT_EQ(qg::test::ReadFile(out("old/page.html")), "mine too");
+
+  // Nothing left over: no question.
+  prompts.calls.clear();
+  prompts.answers = {Answer::No};
+  w.btnCreatePagesClick();
+  ASSERT_TRUE(waitForBuild());
+  EXPECT_EQ(prompts.texts("askYesNoCancel"), QStringList{});
+
+  // Another folder has no record: the box is offered again only once a build wrote there.
+  setDest(dir.file("other"));
+  EXPECT_FALSE(clear->isEnabled());
+}
+
+TEST_F(CreateGalleryTest, OnlyRemakeWhatChangedIsAPreferenceThatMakesBuildsIncremental) {
+  MainWindow& w = withPictures(2);
+  QCheckBox* only = find<QCheckBox>("chkOnlyRemakeChanged");
+  EXPECT_FALSE(only->isChecked());  // off by default
+  prompts.answers = {Answer::No};
+  w.btnCreatePagesClick();
+  ASSERT_TRUE(waitForBuild());
+  const auto thumb = fs::last_write_time(out("tn_pic01.jpg"));
+  const auto page = fs::last_write_time(out("pic01.html"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+
+  only->setChecked(true);
+  EXPECT_TRUE(w.preferences().blOnlyRemakeChanged);
+  find<QCheckBox>("chkClearTarget")->setChecked(true);
+  fs::remove(dir.file("pic02.jpg"));  // its files are left over; no question for that
+  prompts.calls.clear();
+  prompts.answers = {Answer::No};
+  w.btnCreatePagesClick();
+  ASSERT_TRUE(waitForBuild());
+  EXPECT_EQ(prompts.texts("askYesNoCancel"), QStringList{});
+  EXPECT_EQ(fs::last_write_time(out("tn_pic01.jpg")), thumb);  // not made again
+  EXPECT_EQ(fs::last_write_time(out("pic01.html")), page);     // nor rewritten
+  EXPECT_FALSE(fs::exists(out("tn_pic02.jpg")));
+  EXPECT_FALSE(fs::exists(out("pic02.html")));
+
+  // It outlives the window.
+  window->close();
+  window.reset();
+  MainWindow& again = open();
+  EXPECT_TRUE(again.preferences().blOnlyRemakeChanged);
+  EXPECT_TRUE(find<QCheckBox>("chkOnlyRemakeChanged")->isChecked());
 }
 
 // The frame marker of a JPEG file: 0xC0 baseline, 0xC2 progressive; 0 when there is none.

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "AppFixture.h"
 #include "support/ScriptedPrompts.h"
@@ -125,6 +128,62 @@ TEST_F(FtpSettings, CancelAndClosingChangeNothing) {
   };
   EXPECT_FALSE(RunFtpSettingsDialog(nullptr, prompts_, prefs_));
   EXPECT_EQ(prefs_, before);
+}
+
+TEST_F(FtpSettings, ConnectionChoicesShowAndStoreThePublishingPreferences) {
+  FtpSettingsDialog dialog(prefs_);
+  auto* secure = dialog.findChild<QComboBox*>("cmbSecure");
+  auto* port = dialog.findChild<QSpinBox*>("spinPort");
+  auto* passive = dialog.findChild<QCheckBox*>("chkPassive");
+  auto* changedOnly = dialog.findChild<QCheckBox*>("chkChangedOnly");
+  auto* removeStale = dialog.findChild<QCheckBox*>("chkRemoveStale");
+  ASSERT_TRUE(secure && port && passive && changedOnly && removeStale);
+  EXPECT_EQ(secure->accessibleName(), "Secure connection:");
+  EXPECT_EQ(dialog.findChild<QLabel*>("cmbSecureCaption")->buddy(), secure);
+  EXPECT_EQ(port->accessibleName(), "Port:");
+  EXPECT_EQ(port->text(), "Default");
+  EXPECT_EQ(passive->accessibleName(), "Passive mode");
+  EXPECT_EQ(changedOnly->accessibleName(), "Upload only changed files");
+  EXPECT_EQ(removeStale->accessibleName(), "Remove files the gallery no longer has");
+  EXPECT_EQ(secure->count(), 3);
+  // Defaults: active plain FTP sending everything.
+  EXPECT_EQ(secure->currentIndex(), 0);
+  EXPECT_FALSE(passive->isChecked());
+  EXPECT_FALSE(changedOnly->isChecked());
+  // Changed-only follows the kind of connection until the user sets it.
+  secure->setCurrentIndex(qg::kFtpSsh);
+  EXPECT_TRUE(changedOnly->isChecked());
+  secure->setCurrentIndex(qg::kFtpPlain);
+  EXPECT_FALSE(changedOnly->isChecked());
+  passive->setChecked(true);
+  EXPECT_TRUE(changedOnly->isChecked());
+  port->setValue(2121);
+  removeStale->setChecked(true);
+  dialog.apply();
+  EXPECT_TRUE(prefs_.blFTPPassive);
+  EXPECT_EQ(prefs_.iFTPSecure, qg::kFtpPlain);
+  EXPECT_EQ(prefs_.iFTPPort, 2121);
+  EXPECT_EQ(prefs_.iFTPChangedOnly, qg::kChangedOnlyByTransport);
+  EXPECT_TRUE(prefs_.blFTPRemoveStale);
+}
+
+TEST_F(FtpSettings, AnUntickedChangedOnlyStaysOffAndATrustedKeyGoesWithItsServer) {
+  prefs_.iFTPSecure = qg::kFtpTls;
+  prefs_.sFTPTrustedKey = "SHA256:abc";
+  {
+    FtpSettingsDialog dialog(prefs_);
+    auto* changedOnly = dialog.findChild<QCheckBox*>("chkChangedOnly");
+    EXPECT_TRUE(changedOnly->isChecked());
+    changedOnly->click();
+    dialog.apply();
+    EXPECT_EQ(prefs_.iFTPChangedOnly, qg::kChangedOnlyOff);
+    EXPECT_EQ(prefs_.sFTPTrustedKey, "SHA256:abc");  // same server
+  }
+  FtpSettingsDialog dialog(prefs_);
+  EXPECT_FALSE(dialog.findChild<QCheckBox*>("chkChangedOnly")->isChecked());
+  dialog.findChild<QLineEdit*>("editHost")->setText("elsewhere.test");
+  dialog.apply();
+  EXPECT_EQ(prefs_.sFTPTrustedKey, "");
 }
 
 }  // namespace

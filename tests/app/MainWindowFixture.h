@@ -64,6 +64,7 @@ class MainWindowTest : public ::testing::Test {
 
   qg::test::TempDir dir;
   qg::test::ScopedEnv config{"XDG_CONFIG_HOME", dir.file("config")};
+  qg::test::ScopedEnv cache{"XDG_CACHE_HOME", dir.file("cache")};
   qg::test::ScopedEnv documents{"XDG_DOCUMENTS_DIR", dir.file("docs")};
   ScriptedPrompts prompts;
   std::unique_ptr<MainWindow> window;

@@ -4,7 +4,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPushButton>
+#include <QWidget>
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "AppFixture.h"
@@ -13,6 +16,7 @@
 #include "support/ColourBox.h"
 #include "support/PictureImage.h"
 #include "support/ScriptedPrompts.h"
+#include "support/StandardIcon.h"
 #include "support/WorkerRunner.h"
 
 namespace qg::app::test {
@@ -122,6 +126,30 @@ TEST_F(SupportTest, AccessibleNamesDropTheMnemonic) {
             QStringLiteral("Save Project As..."));
   EXPECT_EQ(WithoutMnemonic(QStringLiteral("Rows && Cols:")), QStringLiteral("Rows & Cols:"));
   EXPECT_EQ(WithoutMnemonic(QStringLiteral("< &Previous")), QStringLiteral("< Previous"));
+}
+
+TEST_F(SupportTest, IconsArriveAfterAPaintAndNeverForAGoneButton) {
+  QWidget window;
+  auto* kept = new QPushButton(QStringLiteral("Kept"), &window);
+  auto gone = std::make_unique<QPushButton>(QStringLiteral("Gone"));
+  const qint64 clearKey = [&] {
+    SetStandardIconLater(kept, QStyle::SP_ArrowUp);
+    return kept->icon().cacheKey();
+  }();
+  SetStandardIconLater(gone.get(), QStyle::SP_ArrowDown);
+  EXPECT_EQ(kept->icon().actualSize(QSize(64, 64)), QSize(16, 16));  // the clear stand-in
+  bool ran = false;
+  AfterFirstPaint(gone.get(), [&] { ran = true; });
+  gone.reset();
+  window.show();
+  window.repaint();
+  QElapsedTimer waited;
+  waited.start();
+  while (kept->icon().cacheKey() == clearKey && waited.elapsed() < 5000)
+    QApplication::processEvents();
+  EXPECT_NE(kept->icon().cacheKey(), clearKey);
+  QApplication::processEvents();
+  EXPECT_FALSE(ran);
 }
 
 }  // namespace

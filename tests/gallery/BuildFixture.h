@@ -16,6 +16,7 @@
 #include "GalleryFixture.h"
 #include "core/Error.h"
 #include "gallery/GalleryBuilder.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace qg::test {
@@ -26,6 +27,8 @@ namespace fs = std::filesystem;
 // outputs describe what made them.
 struct FakeImaging {
   std::atomic<int> decodes{0};
+  // Stands for another version of the program: every finished file starts with it.
+  std::string revision;
 
   static TargetSize Parse(const std::string& text, int divisor) {
     int w = 0, h = 0;
@@ -64,9 +67,9 @@ struct FakeImaging {
       }
       return pictures;
     };
-    t.finish = [](Picture resized, const std::string& out, bool shadow, const GalleryOptions&,
-                  Side side) {
-      const std::string text = Text(resized);
+    t.finish = [this](Picture resized, const std::string& out, bool shadow, const GalleryOptions&,
+                      Side side) {
+      const std::string text = revision + Text(resized);
       const std::string size = text.substr(0, text.find('|'));
       const std::string content = text.substr(text.find('|') + 1);
       if (side == Side::Thumb) {
@@ -119,8 +122,11 @@ inline std::vector<std::string> Keys(const std::map<std::string, std::string>& t
   return keys;
 }
 
-// A project whose pictures live in dir/src (content given per picture, or missing).
+// A project whose pictures live in dir/src (content given per picture, or missing). Build records
+// go to a cache folder of the test's own.
 struct Fixture {
+  TempDir cache;
+  ScopedEnv cacheHome{"XDG_CACHE_HOME", cache.path().string()};
   TempDir dir;
   Project project = NewGalleryProject();
   FakeImaging imaging;
@@ -138,10 +144,14 @@ struct Fixture {
     if (content) WriteFile(p.FilenameAndPath, content);
     project.pictures.push_back(p);
   }
-  BuildResult Build(unsigned jobs, Recorder* recorder = nullptr, StopToken stop = {}) {
+  BuildResult Build(unsigned jobs, Recorder* recorder = nullptr, StopToken stop = {},
+                    BuildRequest request = {}) {
     GalleryBuilder builder(jobs, imaging.Tools());
     if (recorder) recorder->builder = &builder;
-    return builder.Build(project, recorder, std::move(stop));
+    return builder.Build(project, recorder, std::move(stop), request);
+  }
+  BuildResult Incremental(unsigned jobs = 1) {
+    return Build(jobs, nullptr, {}, {.kind = BuildKind::Incremental});
   }
 };
 

@@ -16,6 +16,7 @@
 #include "gallery/SideStyle.h"
 #include "imaging/Pipeline.h"
 #include "imaging/Resample.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -52,7 +53,14 @@ std::map<std::string, std::string> Tree(const fs::path& root) {
   return tree;
 }
 
+// Build records go to a cache folder of the test's own.
+struct OwnCache {
+  TempDir folder;
+  test::ScopedEnv env{"XDG_CACHE_HOME", folder.path().string()};
+};
+
 TEST(RealPictureBuild, OutputsHaveTheSizesTheIndexPageAnnounces) {
+  OwnCache cache;
   TempDir dir;
   SaveAsJpeg(Sample(800, 600, 1), dir.file("Sunset.JPG"), 90, false);
   SavePng(Sample(300, 400, 2), dir.file("Tall.png"));
@@ -87,6 +95,7 @@ TEST(RealPictureBuild, OutputsHaveTheSizesTheIndexPageAnnounces) {
 }
 
 TEST(RealPictureBuild, ParallelBuildOfAMixedProjectEqualsTheSerialBuild) {
+  OwnCache cache;
   TempDir dir;
   fs::create_directories(dir.path() / "a");
   fs::create_directories(dir.path() / "b");
@@ -140,6 +149,7 @@ TEST(RealPictureBuild, ParallelBuildOfAMixedProjectEqualsTheSerialBuild) {
 // ones the routines on the whole decoded picture write, for every kind of source and for each
 // choice of outputs, and a source that cannot be decoded must fail with the decoder's message.
 TEST(RealPictureBuild, WritesExactlyTheFilesOfTheRoutinesOnTheDecodedPicture) {
+  OwnCache cache;
   TempDir dir;
   struct Source {
     std::string name;
@@ -249,6 +259,7 @@ TEST(RealPictureBuild, WritesExactlyTheFilesOfTheRoutinesOnTheDecodedPicture) {
 }
 
 TEST(RealPictureBuild, ASizeWithoutPixelsFailsAfterTheDecodeWithAFixedMessage) {
+  OwnCache cache;
   TempDir dir;
   SaveAsJpeg(Sample(80, 60, 1), dir.file("Good.jpg"), 90, false);
   const std::string whole = ReadFile(dir.file("Good.jpg"));

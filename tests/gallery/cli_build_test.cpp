@@ -66,6 +66,7 @@ class CliBuild : public ::testing::Test {
       ::close(errPipe[0]);
       ::setenv("HOME", dir_.path().c_str(), 1);
       ::setenv("XDG_CONFIG_HOME", dir_.file("config").c_str(), 1);
+      ::setenv("XDG_CACHE_HOME", dir_.file("cache").c_str(), 1);
       ::setenv("XDG_DOCUMENTS_DIR", dir_.file("docs").c_str(), 1);
       ::setenv("TMPDIR", dir_.file("tmp").c_str(), 1);
       std::vector<char*> argv{const_cast<char*>(kCli.c_str())};
@@ -205,6 +206,44 @@ TEST_F(CliBuild, SigtermAndASecondCtrlCEndTheBuildAndRemoveItsTemporaryFiles) {
     EXPECT_NE(run.err.find("the gallery is incomplete"), std::string::npos) << run.err;
     EXPECT_EQ(Leftovers(), std::vector<std::string>{}) << c.name;
     EXPECT_FALSE(fs::exists(Out("index.html"))) << c.name;
+  }
+}
+
+TEST_F(CliBuild, VerifyReportsWhatAnIncrementalBuildThenPutsRight) {
+  MakeProject(3, /*resize=*/true);
+  const auto build = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args = {"build", Project(), "--dest", Out(), "--jobs", "2"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return Cli(args);
+  };
+  ASSERT_EQ(build({}).exitCode, 0);
+  CliRun verify = build({"--verify"});
+  EXPECT_EQ(verify.exitCode, 0) << verify.err;
+  EXPECT_EQ(verify.out, "");
+
+  fs::remove(Out("photo02.jpg"));
+  WriteFile(Out("photo03.html"), "edited");
+  WriteFile(Out("notes.txt"), "mine");
+  verify = build({"--verify"});
+  EXPECT_EQ(verify.exitCode, 1);
+  EXPECT_EQ(verify.out, "missing: photo02.jpg\ndiffers: photo03.html\n");
+  EXPECT_NE(verify.err.find(": 10 files compared, 2 not as a build makes them\n"),
+            std::string::npos)
+      << verify.err;
+  EXPECT_FALSE(fs::exists(Out("photo02.jpg")));  // it wrote nothing
+
+  const CliRun incremental = build({"--incremental"});
+  EXPECT_EQ(incremental.exitCode, 0) << incremental.err;
+  EXPECT_NE(incremental.err.find("\n2 files written, 8 unchanged, 0 left-over files removed\n"),
+            std::string::npos)
+      << incremental.err;
+  EXPECT_EQ(build({"--verify"}).exitCode, 0);
+  EXPECT_EQ(ReadFile(Out("notes.txt")), "mine");
+
+  for (const std::vector<std::string>& bad : {std::vector<std::string>{"--verify", "--incremental"},
+                                              std::vector<std::string>{"--verify", "--upload"}}) {
+    const CliRun refused = build(bad);
+    EXPECT_EQ(refused.exitCode, 2) << refused.err;
   }
 }
 

@@ -151,6 +151,10 @@ FtpTestServer::FtpTestServer(const FtpServerOptions& options) : options_(options
     argv.insert(argv.end(),
                 {"--give-up-data", std::to_string(options.giveUpData) + ":" + options.giveUpReply});
   }
+  if (!options.tlsCertificate.empty()) {
+    argv.insert(argv.end(), {"--tls-cert", options.tlsCertificate, "--tls-key", options.tlsKey});
+  }
+  if (options.refuseRename) argv.push_back("--refuse-rnfr");
   argv.insert(argv.end(), {"--listen", options.listen});
   if (options.unboundData) argv.push_back("--unbound-data");
   process_ = std::make_unique<ServerProcess>(argv);
@@ -228,6 +232,79 @@ uint16_t UnusedPort() {
   getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
   close(fd);
   return ntohs(address.sin_port);
+}
+
+std::string CommandOutput(const std::string& command) {
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) throw std::runtime_error("cannot run " + command);
+  std::string out;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  const int status = pclose(pipe);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    throw std::runtime_error("failed: " + command);
+  return out;
+}
+
+std::string MissingForFtps() {
+  if (std::system("/usr/bin/python3 -c 'import OpenSSL' >/dev/null 2>&1") != 0)
+    return "python3-openssl (TLS for pyftpdlib) is not installed";
+  if (access("/usr/bin/openssl", X_OK) != 0) return "openssl is not installed";
+  return {};
+}
+
+std::string MissingForSftp() {
+  if (access("/usr/sbin/sshd", X_OK) != 0)
+    return "openssh-server (/usr/sbin/sshd) is not installed";
+  if (access("/usr/bin/ssh-keygen", X_OK) != 0) return "ssh-keygen is not installed";
+  return {};
+}
+
+TestCertificate MakeTestCertificate(const std::string& folder) {
+  TestCertificate made;
+  made.certificate = folder + "/cert.pem";
+  made.key = folder + "/key.pem";
+  CommandOutput(
+      "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes "
+      "-keyout '" +
+      made.key + "' -out '" + made.certificate +
+      "' -days 2 -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 2>/dev/null");
+  std::string b64 = CommandOutput("openssl x509 -in '" + made.certificate +
+                                  "' -outform DER | openssl dgst -sha256 -binary | base64 -w0");
+  while (!b64.empty() && (b64.back() == '\n' || b64.back() == '=')) b64.pop_back();
+  made.fingerprint = "SHA256:" + b64;
+  return made;
+}
+
+SshTestServer::SshTestServer() {
+  process_ = std::make_unique<ServerProcess>(std::vector<std::string>{
+      kPython, ScriptPath("ssh_test_server.py"), "--dir", dir_.path().string()});
+}
+
+SshTestServer::~SshTestServer() = default;
+
+std::string SshTestServer::host() const { return "127.0.0.1:" + std::to_string(port()); }
+
+std::string SshTestServer::user() const {
+  std::string name = CommandOutput("id -un");
+  while (!name.empty() && name.back() == '\n') name.pop_back();
+  return name;
+}
+
+std::string SshTestServer::knownHostsLine() const {
+  std::string key = ReadFile(dir_.file("host_key.pub"));
+  // "type base64 comment": the comment stays out.
+  const size_t second = key.find(' ', key.find(' ') + 1);
+  key = key.substr(0, second);
+  return "[127.0.0.1]:" + std::to_string(port()) + " " + key + "\n";
+}
+
+std::string SshTestServer::hostKeyFingerprint() const {
+  const std::string line =
+      CommandOutput("ssh-keygen -l -E sha256 -f '" + dir_.file("host_key.pub") + "'");
+  const size_t start = line.find(' ') + 1;
+  return line.substr(start, line.find(' ', start) - start);
 }
 
 }  // namespace qg::test

@@ -49,6 +49,9 @@ struct FtpServerOptions {
   std::string giveUpReply = "425 Can't open data connection.";
   std::string listen = "127.0.0.1";  // the address the server listens on (and host() names)
   bool unboundData = false;          // data connections from whatever address the system picks
+  // Explicit TLS (AUTH TLS) required on both connections, with this certificate and key.
+  std::string tlsCertificate, tlsKey;
+  bool refuseRename = false;  // answer every RNFR with 550
 };
 
 class FtpTestServer {
@@ -109,5 +112,42 @@ class HttpTestServer {
 
 // A port on 127.0.0.1 that nothing listens on (bound, then released).
 uint16_t UnusedPort();
+
+// What a test server needs that a machine may lack; the text says what is missing, empty when
+// nothing is.
+std::string MissingForFtps();  // python3-openssl (pyftpdlib's TLS) and openssl
+std::string MissingForSftp();  // sshd and ssh-keygen
+
+// Runs `command` with the shell; its standard output, or throws when it fails.
+std::string CommandOutput(const std::string& command);
+
+// A throw-away certificate for 127.0.0.1 and its key, made with openssl in `folder`.
+struct TestCertificate {
+  std::string certificate, key;
+  std::string fingerprint;  // "SHA256:" + base64 (no padding) of the DER encoding
+};
+TestCertificate MakeTestCertificate(const std::string& folder);
+
+// OpenSSH's sshd on 127.0.0.1 with a throw-away host key, letting in the current user by a
+// throw-away key only.
+class SshTestServer {
+ public:
+  SshTestServer();
+  ~SshTestServer();
+  SshTestServer(const SshTestServer&) = delete;
+  SshTestServer& operator=(const SshTestServer&) = delete;
+
+  std::string host() const;  // "127.0.0.1:PORT"
+  uint16_t port() const { return process_->port(); }
+  std::string user() const;  // the current user
+  std::string userKey() const { return dir_.file("user_key"); }
+  // The host key's line for a known_hosts file, and its fingerprint as ssh-keygen prints it.
+  std::string knownHostsLine() const;
+  std::string hostKeyFingerprint() const;
+
+ private:
+  TempDir dir_;
+  std::unique_ptr<ServerProcess> process_;
+};
 
 }  // namespace qg::test

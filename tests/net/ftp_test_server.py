@@ -6,8 +6,9 @@ it receives is appended to the log file as it arrives, so a test can compare the
 Uploads are stored byte for byte, also in ASCII mode, so tests see what went over the wire.
 Fault switches make it misbehave the way real servers do: refuse a STOR, drop a data connection
 halfway, stop answering altogether, answer the name listing of an empty folder with a refusal,
-announce a data connection and then give up on it, or open data connections from whatever
-address the system picks rather than the one the client reached.
+announce a data connection and then give up on it, open data connections from whatever
+address the system picks rather than the one the client reached, or refuse renames. With a
+certificate and key it speaks explicit TLS (AUTH TLS) and requires it on both connections.
 """
 import argparse
 import logging
@@ -17,6 +18,10 @@ import sys
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
 from pyftpdlib.handlers import ActiveDTP, DTPHandler, FTPHandler
+try:
+    from pyftpdlib.handlers import TLS_DTPHandler, TLS_FTPHandler
+except ImportError:  # no python3-openssl: only plain FTP
+    TLS_DTPHandler = TLS_FTPHandler = None
 from pyftpdlib.servers import FTPServer
 
 
@@ -42,7 +47,16 @@ def main():
     parser.add_argument("--listen", default="127.0.0.1", help="address to listen on")
     parser.add_argument("--unbound-data", action="store_true",
                         help="let the system pick the source address of data connections")
+    parser.add_argument("--tls-cert", help="certificate file: require explicit TLS")
+    parser.add_argument("--tls-key", help="the certificate's private key")
+    parser.add_argument("--refuse-rnfr", action="store_true", help="refuse every RNFR")
     args = parser.parse_args()
+
+    if args.tls_cert and TLS_FTPHandler is None:
+        print("0", flush=True)
+        return 3
+    handler_base = TLS_FTPHandler if args.tls_cert else FTPHandler
+    dtp_base = TLS_DTPHandler if args.tls_cert else DTPHandler
 
     log = open(args.log, "a", encoding="utf-8", buffering=1)
 
@@ -65,7 +79,14 @@ def main():
                 current = os.path.join(current, part)
             return current
 
-    class TestDTPHandler(DTPHandler):
+    class TestDTPHandler(dtp_base):
+        def readable(self):
+            # A TLS client may start the data connection's handshake before it sends the
+            # transfer command; pyftpdlib would take that early read for a hang-up.
+            if getattr(self, "_ssl_accepting", False):
+                return True
+            return super().readable()
+
         def enable_receiving(self, type, cmd):
             super().enable_receiving(type, cmd)
             self._data_wrapper = None  # keep the bytes exactly as they arrived
@@ -85,7 +106,7 @@ def main():
         def connect_af_unspecified(self, addr, source_address=None):
             return super().connect_af_unspecified(addr, None)
 
-    class TestHandler(FTPHandler):
+    class TestHandler(handler_base):
         stor_count = 0
         port_count = 0
         give_up_next = False
@@ -147,6 +168,12 @@ def main():
                     return None
             return super().ftp_NLST(path)
 
+        def ftp_RNFR(self, path):
+            if args.refuse_rnfr:
+                self.respond("550 Renaming is not allowed on this server.")
+                return None
+            return super().ftp_RNFR(path)
+
         def ftp_STOR(self, file, mode="w"):
             if self.pre_process_command_data("STOR"):
                 return None
@@ -166,6 +193,11 @@ def main():
     TestHandler.banner = args.banner
     TestHandler.auth_failed_timeout = 0
     TestHandler.command_counts = {}
+    if args.tls_cert:
+        TestHandler.certfile = args.tls_cert
+        TestHandler.keyfile = args.tls_key
+        TestHandler.tls_control_required = True
+        TestHandler.tls_data_required = True
     if args.unbound_data:
         TestHandler.active_dtp = UnboundActiveDTP
 

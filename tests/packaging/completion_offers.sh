@@ -24,9 +24,12 @@ expect() {  # expect "OFFERED WORDS" WORD... : completing the words offers exact
     echo "FAIL: [$*] offers \"$got\", expected \"$want\""; failures=$((failures + 1))
   fi
 }
-expect "add info build thumbnail exif --help -h --version" quillon-cli ""
+expect "add info build upload thumbnail exif --help -h --version" quillon-cli ""
 expect "thumbnail" quillon-cli th
-expect "--dest --jobs --list --upload" quillon-cli build holiday.tnp --
+publishing="--transport --passive --port --changed-only --all --remove-stale --yes --identity --trust"
+expect "--dest --jobs --incremental --verify --list --upload $publishing" quillon-cli build holiday.tnp --
+expect "--dest $publishing" quillon-cli upload holiday.tnp --
+expect "ftp ftps sftp" quillon-cli upload holiday.tnp --transport ""
 expect "--dump" quillon-cli info holiday.tnp --
 expect "--tags" quillon-cli exif beach.jpg --
 expect "--side" quillon-cli thumbnail --

@@ -133,6 +133,84 @@ TEST_F(SettingsTest, SavedValuesReadBackWithCrLfOrLf) {
   }
 }
 
+TEST_F(SettingsTest, PublishingValuesAreWrittenOnceTheyLeaveTheirDefaults) {
+  Preferences prefs;
+  ASSERT_TRUE(SaveSettings(prefs));
+  EXPECT_EQ(ReadFile(PreferencesFilePath()).find("FTPPassive"), std::string::npos);
+
+  prefs.blFTPPassive = true;
+  prefs.iFTPSecure = kFtpSsh;
+  prefs.iFTPPort = 2222;
+  prefs.iFTPChangedOnly = kChangedOnlyOff;
+  prefs.blFTPRemoveStale = true;
+  prefs.sFTPTrustedKey = "SHA256:abc";
+  ASSERT_TRUE(SaveSettings(prefs));
+  Preferences read;
+  EXPECT_FALSE(LoadSettings(read));
+  EXPECT_EQ(read, prefs);
+  const std::string text = ReadFile(PreferencesFilePath());
+  EXPECT_NE(text.find("\"sFTPFolder\"=\"\"\r\n\"blFTPPassive\"=dword:00000001\r\n\"iFTPSecure\"="
+                      "dword:00000002\r\n\"iFTPPort\"=dword:000008ae\r\n"),
+            std::string::npos)
+      << text;
+
+  // Back to the defaults: written back, not left behind.
+  ASSERT_TRUE(SaveSettings(Preferences{}));
+  EXPECT_FALSE(LoadSettings(read));
+  EXPECT_EQ(read, Preferences{});
+  EXPECT_NE(ReadFile(PreferencesFilePath()).find("\"blFTPPassive\"=dword:00000000"),
+            std::string::npos);
+}
+
+TEST_F(SettingsTest, AnUnusablePublishingValueKeepsItsDefaultAndStopsNothing) {
+  WriteKey(FullKey() +
+           "\"iFTPSecure\"=\"two\"\n"
+           "\"iFTPPort\"=dword:00010000\n"
+           "\"iFTPChangedOnly\"=dword:00000007\n"
+           "\"blFTPRemoveStale\"=dword:00000001\n");
+  Preferences prefs;
+  SettingsReading reading;
+  EXPECT_FALSE(LoadSettings(prefs, &reading));
+  EXPECT_EQ(reading.stoppedAtLine, 0);
+  EXPECT_EQ(prefs.sFTPHost, "ftp.example.org:2121");
+  EXPECT_EQ(prefs.iFTPSecure, kFtpPlain);
+  EXPECT_EQ(prefs.iFTPPort, 0);
+  EXPECT_EQ(prefs.iFTPChangedOnly, kChangedOnlyByTransport);
+  EXPECT_TRUE(prefs.blFTPRemoveStale);
+}
+
+TEST_F(SettingsTest, TheIncrementalBuildSwitchIsReadOnItsOwnAndWrittenOnceItWasOn) {
+  Preferences prefs;
+  ASSERT_TRUE(SaveSettings(prefs));
+  EXPECT_EQ(ReadFile(PreferencesFilePath()).find("blOnlyRemakeChanged"), std::string::npos);
+  prefs.blOnlyRemakeChanged = true;
+  ASSERT_TRUE(SaveSettings(prefs));
+  EXPECT_NE(ReadFile(PreferencesFilePath()).find("\"blOnlyRemakeChanged\"=dword:00000001\r\n"),
+            std::string::npos);
+  Preferences read;
+  LoadSettings(read);
+  EXPECT_TRUE(read.blOnlyRemakeChanged);
+  prefs.blOnlyRemakeChanged = false;  // turned off again, it stays written as off
+  ASSERT_TRUE(SaveSettings(prefs));
+  EXPECT_NE(ReadFile(PreferencesFilePath()).find("\"blOnlyRemakeChanged\"=dword:00000000\r\n"),
+            std::string::npos);
+  LoadSettings(read);
+  EXPECT_FALSE(read.blOnlyRemakeChanged);
+
+  // Mistyped, it is off and the twenty values read on; where the typed reading stops does not
+  // touch it.
+  WriteKey(FullKey() + "\"blOnlyRemakeChanged\"=\"1\"\n");
+  SettingsReading reading;
+  LoadSettings(read, &reading);
+  EXPECT_FALSE(read.blOnlyRemakeChanged);
+  EXPECT_EQ(reading.stoppedAtLine, 0);
+  EXPECT_EQ(read.sFTPFolder, "/www/gallery");
+  WriteKey(Without(FullKey(), "\"iGalleryNumber\"=dword:0000000c") +
+           "\"blOnlyRemakeChanged\"=dword:00000001\n");
+  LoadSettings(read);
+  EXPECT_TRUE(read.blOnlyRemakeChanged);
+}
+
 TEST_F(SettingsTest, WronglyTypedFirstValueKeepsEveryDefault) {
   WriteKey("\"blHintViewGalleryNow\"=\"1\"\n" +
            Without(FullKey(), "\"blHintViewGalleryNow\"=dword:00000000"));

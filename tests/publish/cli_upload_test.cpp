@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -353,6 +355,160 @@ TEST(CliBinary, DoesNotLoadLibcurlAtStart) {
   ASSERT_EQ(pclose(pipe), 0) << libraries;
   EXPECT_THAT(libraries, HasSubstr("libc.so"));
   EXPECT_THAT(libraries, ::testing::Not(HasSubstr("libcurl"))) << libraries;
+}
+
+// The publishing options, with `upload` (a gallery built before) and `build --upload`.
+class CliPublishing : public CliFixture {
+ protected:
+  void SetUp() override {
+    CliFixture::SetUp();
+    setenv("XDG_CACHE_HOME", dir_.file("cache").c_str(), 1);
+    setenv("HOME", dir_.file("home").c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("XDG_CACHE_HOME");
+    if (home_) setenv("HOME", home_->c_str(), 1);
+    CliFixture::TearDown();
+  }
+  std::optional<std::string> home_ =
+      std::getenv("HOME") ? std::optional<std::string>(std::getenv("HOME")) : std::nullopt;
+};
+
+TEST_F(CliPublishing, UploadSendsABuiltGalleryOverFtpsAndThenOnlyWhatChanged) {
+  if (const std::string missing = test::MissingForFtps(); !missing.empty()) GTEST_SKIP() << missing;
+  const test::TestCertificate certificate = test::MakeTestCertificate(dir_.path().string());
+  FtpServerOptions options;
+  options.tlsCertificate = certificate.certificate;
+  options.tlsKey = certificate.key;
+  FtpTestServer server(options);
+  UseOwnServer(server, "gallery");
+  ASSERT_EQ(Run("build " + Project() + " --dest " + Out()).exitCode, 0);
+
+  // An unknown certificate ends the run and shows what to trust.
+  const CliResult refused =
+      Run("upload " + Project() + " --dest " + Out() + " --transport ftps --passive");
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_THAT(refused.err, HasSubstr("certificate fingerprint " + certificate.fingerprint));
+  EXPECT_THAT(refused.err, HasSubstr("run again with --trust " + certificate.fingerprint));
+  EXPECT_FALSE(fs::exists(server.root() + "/gallery"));
+
+  const std::string trusted = " --transport ftps --passive --trust " + certificate.fingerprint;
+  const CliResult first = Run("upload " + Project() + " --dest " + Out() + trusted);
+  ASSERT_EQ(first.exitCode, 0) << first.err;
+  EXPECT_EQ(first.out, server.host() + "/gallery/index.html\n");
+  const size_t files = BuiltFiles().size();
+  EXPECT_THAT(first.err, HasSubstr("Upload finished: " + std::to_string(files) +
+                                   " sent, 0 skipped as unchanged, 0 retried, 0 failed\n"));
+  ExpectArrivedComplete(server.root() + "/gallery");
+
+  const CliResult second = Run("upload " + Project() + " --dest " + Out() + trusted);
+  ASSERT_EQ(second.exitCode, 0) << second.err;
+  EXPECT_THAT(second.err, HasSubstr("Upload finished: 0 sent, " + std::to_string(files) +
+                                    " skipped as unchanged, 0 retried, 0 failed\n"));
+  const CliResult all = Run("upload " + Project() + " --dest " + Out() + trusted + " --all");
+  EXPECT_THAT(all.err, HasSubstr("Upload finished: " + std::to_string(files) + " sent, 0 skipped"));
+}
+
+TEST_F(CliPublishing, AfterAChangedTitleOnlyTheChangedPagesAreSent) {
+  FtpTestServer server;
+  UseOwnServer(server, "gallery");
+  ASSERT_EQ(Run("build " + Project() + " --dest " + Out() + " --upload --passive").exitCode, 0);
+  std::map<std::string, std::string> before;
+  for (const std::string& file : BuiltFiles()) before[file] = ReadFile(Out() + "/" + file);
+
+  // A new long title for the first picture, as the titles dialog stores it.
+  std::string project = ReadFile(Project());
+  const std::string empty = "LongTitle=\r\n";
+  const size_t at = project.find(empty);
+  ASSERT_NE(at, std::string::npos);
+  project.replace(at, empty.size(), "LongTitle=A new title\r\n");
+  test::WriteFile(Project(), project);
+
+  const CliResult again = Run("build " + Project() + " --dest " + Out() + " --upload --passive");
+  ASSERT_EQ(again.exitCode, 0) << again.err;
+  std::vector<std::string> changed;
+  for (const std::string& file : BuiltFiles()) {
+    if (ReadFile(Out() + "/" + file) != before[file]) changed.push_back(file);
+  }
+  ASSERT_FALSE(changed.empty());
+  std::vector<std::string> sent;
+  std::istringstream lines(again.err);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("Uploading: ", 0) == 0) sent.push_back(line.substr(11));
+  }
+  std::sort(sent.begin(), sent.end());
+  EXPECT_EQ(sent, changed);
+  for (const std::string& file : changed) EXPECT_EQ(file.substr(file.size() - 5), ".html");
+  ExpectArrivedComplete(server.root() + "/gallery");
+}
+
+TEST_F(CliPublishing, StaleFilesAreListedAndRemovedOnlyWithYes) {
+  FtpTestServer server;
+  UseOwnServer(server, "gallery");
+  ASSERT_EQ(Run("build " + Project() + " --dest " + Out() + " --upload --passive").exitCode, 0);
+  // Another project with only the first picture, uploaded into the same folder.
+  const std::string smaller = dir_.file("small.tnp");
+  ASSERT_EQ(Run("add " + smaller + " " + dir_.file("one.bmp")).exitCode, 0);
+  const std::string out2 = dir_.file("out2");
+  ASSERT_EQ(Run("build " + smaller + " --dest " + out2).exitCode, 0);
+
+  const CliResult listed =
+      Run("upload " + smaller + " --dest " + out2 + " --passive --remove-stale");
+  ASSERT_EQ(listed.exitCode, 0) << listed.err;
+  EXPECT_THAT(listed.err, HasSubstr("Files an earlier upload sent that the gallery no longer has:\n"
+                                    "  tn_two.jpg\n"
+                                    "  two.bmp\n"
+                                    "  two.html\n"
+                                    "Not removed; run again with --remove-stale --yes"));
+  EXPECT_TRUE(fs::exists(server.root() + "/gallery/two.html"));
+
+  const CliResult removed =
+      Run("upload " + smaller + " --dest " + out2 + " --passive --remove-stale --yes");
+  ASSERT_EQ(removed.exitCode, 0) << removed.err;
+  EXPECT_THAT(removed.err, HasSubstr("3 removed from the server"));
+  EXPECT_FALSE(fs::exists(server.root() + "/gallery/two.html"));
+  EXPECT_TRUE(fs::exists(server.root() + "/gallery/one.html"));
+}
+
+TEST_F(CliPublishing, SftpWithAKeyAndATrustedHostKey) {
+  if (const std::string missing = test::MissingForSftp(); !missing.empty()) GTEST_SKIP() << missing;
+  test::SshTestServer ssh;
+  Preferences prefs = Stored();
+  prefs.blUseCorvaneServer = false;
+  prefs.sFTPHost = ssh.host();
+  prefs.sFTPUser = ssh.user();
+  prefs.sFTPFolder = dir_.file("remote");
+  ASSERT_TRUE(SaveSettings(prefs));
+  ASSERT_EQ(Run("build " + Project() + " --dest " + Out()).exitCode, 0);
+  const std::string base =
+      "upload " + Project() + " --dest " + Out() + " --transport sftp --identity " + ssh.userKey();
+  const CliResult unknown = Run(base);
+  EXPECT_EQ(unknown.exitCode, 1);
+  EXPECT_THAT(unknown.err, HasSubstr("unknown host key (fingerprint " + ssh.hostKeyFingerprint()));
+  const CliResult trusted = Run(base + " --trust " + ssh.hostKeyFingerprint());
+  ASSERT_EQ(trusted.exitCode, 0) << trusted.err;
+  ExpectArrivedComplete(dir_.file("remote"));
+  // known_hosts does as well.
+  fs::create_directories(dir_.file("home/.ssh"));
+  test::WriteFile(dir_.file("home/.ssh/known_hosts"), ssh.knownHostsLine());
+  const CliResult known = Run(base + " --all");
+  EXPECT_EQ(known.exitCode, 0) << known.err;
+}
+
+TEST_F(CliPublishing, UploadRefusesAGalleryThatWasNotBuiltAndMalformedOptions) {
+  FtpTestServer server;
+  UseOwnServer(server, "gallery");
+  const CliResult missing = Run("upload " + Project() + " --dest " + Out());
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_THAT(missing.err, HasSubstr("has no file"));
+  EXPECT_THAT(missing.err, HasSubstr("build it first"));
+  EXPECT_THAT(server.Commands(), ::testing::IsEmpty());
+  for (const char* bad : {"--transport scp", "--port 0", "--port 70000", "--trust abc",
+                          "--all --changed-only", "--yes"}) {
+    const CliResult r = Run("upload " + Project() + " " + bad);
+    EXPECT_EQ(r.exitCode, 2) << bad;
+  }
+  EXPECT_EQ(Run("build " + Project() + " --passive").exitCode, 2);
 }
 
 }  // namespace
