@@ -20,6 +20,7 @@ scripts/deps.sh build test
 jobs=$(nproc)
 
 scripts/check-format.sh
+scripts/check-layers.sh
 
 if [ "$sanitize" -eq 1 ]; then
   dir=build-sanitize

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/Error.h"
+
 namespace qg::cli {
 
 using Args = std::vector<std::string>;
@@ -19,9 +21,11 @@ int RunThumbnail(const Args& args);  // thumbnail PROJECT.tnp SOURCE OUT [--side
 int RunExif(const Args& args);       // exif PICTURE [--tags]
 int RunUpload(const Args& args);     // upload PROJECT.tnp [--dest DIR] [publishing options]
 
-// Thrown for a malformed command line; main prints the message and the usage text.
-struct UsageError {
-  std::string message;
+// Thrown for a malformed command line; main prints the message and the usage text and exits 2
+// (any other qg::Error exits 1).
+class UsageError : public Error {
+ public:
+  explicit UsageError(const std::string& message) : Error(message) {}
 };
 
 // A command's arguments sorted into operands, flags and options that take the next argument

@@ -9,9 +9,11 @@
 
 #include "Commands.h"
 #include "codecs/Encode.h"
+#include "codecs/JpegOutput.h"
 #include "core/Error.h"
 #include "core/PathName.h"
 #include "core/Text.h"
+#include "gallery/SideStyle.h"
 #include "imaging/Pipeline.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectOpen.h"
@@ -64,24 +66,24 @@ int RunThumbnail(const Args& args) {
                  "quillon-cli thumbnail: note: '%s' does not exist; using new-project options\n",
                  projectPath.c_str());
   const GalleryOptions& options = project.options;
+  const ImageStyle style = SideStyle(options, side);
 
   const char* what = side == Side::Thumb ? "thumbnail" : "display image";
   std::vector<Picture> resized = ResampleSourceFile(
       sourcePath,
       [&](int width, int height) {
-        const TargetSize size = GetTargetSize(Format("%d x %d", width, height), options, side);
+        const TargetSize size = SideTargetSize(Format("%d x %d", width, height), options, side);
         if (size.width == 0 || size.height == 0)
           throw Error(Format("Cannot make the %s of %s: its size %u x %u has no pixels", what,
                              sourcePath.c_str(), size.width, size.height));
         return std::vector<TargetSize>{size};
       },
       Overlap::DecodeWithResampling);
-  const bool shadow = side == Side::Thumb ? options.AddShadow : options.AddShadowImage;
-  const Picture finished = FinishSide(std::move(resized[0]), shadow, options, side);
+  const Picture finished = FinishSide(std::move(resized[0]), style);
   if (png)
     SavePng(finished, outPath);
   else
-    SaveAsJpeg(finished, outPath, options, side);
+    SaveAsJpeg(finished, outPath, style.quality, style.progressive);
   return 0;
 }
 

@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
       return rc;
     } catch (const qg::cli::UsageError& e) {
       std::fprintf(stderr, "quillon-cli %s: %s\n%s", name.c_str(),
-                   qg::PlainDisplayText(e.message).c_str(), command.help);
+                   qg::PlainDisplayText(e.what()).c_str(), command.help);
       return 2;
     } catch (const std::exception& e) {
       std::fflush(stdout);

@@ -1,17 +1,24 @@
 # One static library per core folder, named qg_<folder>, built from the folder's *.cpp files.
 # A folder without sources yet becomes an interface library so its dependants still configure.
-#   qg_module(imaging DEPS qg_codecs qg_project LIBS JPEG::JPEG)
+#   qg_module(imaging DEPS qg_codecs qg_core LIBS JPEG::JPEG)
+# DEPS names the core libraries the folder uses, and only those: a library sees its own headers
+# and those of its DEPS (and of theirs, which its DEPS' headers may need), never the whole of src/.
+# Each folder's headers are reached as "<folder>/X.h" through a folder of the build tree that
+# holds nothing but a link to src/<folder>. scripts/check-layers.sh holds every #include to DEPS.
 function(qg_module name)
   cmake_parse_arguments(M "" "" "DEPS;LIBS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   set(target qg_${name})
+  set(headers ${PROJECT_BINARY_DIR}/include/${name})
+  file(MAKE_DIRECTORY ${headers})
+  file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${headers}/${name} SYMBOLIC)
   if(srcs)
     add_library(${target} STATIC ${srcs})
-    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_include_directories(${target} PUBLIC ${headers})
     target_link_libraries(${target} PUBLIC ${M_DEPS} ${M_LIBS})
   else()
     add_library(${target} INTERFACE)
-    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_include_directories(${target} INTERFACE ${headers})
     target_link_libraries(${target} INTERFACE ${M_DEPS} ${M_LIBS})
   endif()
 endfunction()

@@ -3,8 +3,7 @@
 // as a gallery build does. The pictures' sizes are read first, as the picture list holds them.
 // Prints wall and processor times and the peak resident memory.
 //   imaging_bench OUTDIR PHOTO...
-//   imaging_bench --decoded OUTDIR PHOTO...   decode to a whole picture first, then render both
-//   imaging_bench --size PHOTO                prints the bytes of the decoded picture
+//   imaging_bench --size PHOTO     prints the bytes of the decoded picture
 #include <sys/resource.h>
 #include <time.h>
 
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "codecs/Decode.h"
+#include "gallery/SideStyle.h"
 #include "imaging/Pipeline.h"
 
 namespace {
@@ -35,14 +35,15 @@ int main(int argc, char** argv) {
     std::printf("%zu\n", qg::LoadSourcePicture(args[1]).pixels.size());
     return 0;
   }
-  const bool decoded = !args.empty() && args[0] == "--decoded";
-  if (decoded) args.erase(args.begin());
   if (args.size() < 2) {
-    std::fprintf(stderr, "usage: imaging_bench [--decoded] OUTDIR PHOTO... | --size PHOTO\n");
+    std::fprintf(stderr, "usage: imaging_bench OUTDIR PHOTO... | --size PHOTO\n");
     return 2;
   }
   const std::string outDir = args[0];
   const qg::GalleryOptions options;  // thumbnails 120 wide with shadow, display images 640 wide
+  const qg::ImageStyle thumbStyle = qg::SideStyle(options, qg::Side::Thumb);
+  qg::ImageStyle imageStyle = qg::SideStyle(options, qg::Side::Image);
+  imageStyle.shadow = true;
   try {
     std::vector<std::string> sizeTexts;
     for (size_t i = 1; i < args.size(); ++i) {
@@ -53,20 +54,15 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
     const double cpuStart = CpuSeconds();
     for (size_t i = 1; i < args.size(); ++i) {
-      const qg::TargetSize thumb = qg::GetThumbnailSize(sizeTexts[i - 1], options);
-      const qg::TargetSize image = qg::GetDisplayImageSize(sizeTexts[i - 1], options);
-      const std::string thumbPath = outDir + "/tn_" + std::to_string(i) + ".jpg";
-      const std::string imagePath = outDir + "/" + std::to_string(i) + ".jpg";
-      if (decoded) {
-        const qg::Picture source = qg::LoadSourcePicture(args[i]);
-        const qg::SidePictures sides =
-            qg::RenderSides(source, thumb, image, /*addShadow=*/true, options);
-        qg::SaveAsJpeg(sides.thumbnail, thumbPath, options, qg::Side::Thumb);
-        qg::SaveAsJpeg(sides.displayImage, imagePath, options, qg::Side::Image);
-      } else {
-        qg::MakeThumbnailAndDisplayImage(args[i], thumbPath, thumb, imagePath, image,
-                                         /*addShadow=*/true, options);
-      }
+      const qg::TargetSize thumb = qg::SideTargetSize(sizeTexts[i - 1], options, qg::Side::Thumb);
+      const qg::TargetSize image = qg::SideTargetSize(sizeTexts[i - 1], options, qg::Side::Image);
+      std::vector<qg::Picture> resized = qg::ResampleSourceFile(args[i], [&](int, int) {
+        return std::vector{thumb, image};
+      });
+      qg::SaveResampledSide(std::move(resized[0]), outDir + "/tn_" + std::to_string(i) + ".jpg",
+                            thumbStyle, qg::Side::Thumb);
+      qg::SaveResampledSide(std::move(resized[1]), outDir + "/" + std::to_string(i) + ".jpg",
+                            imageStyle, qg::Side::Image);
     }
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const double cpu = CpuSeconds() - cpuStart;

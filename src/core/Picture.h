@@ -27,7 +27,9 @@ struct Picture {
   friend bool operator==(const Picture&, const Picture&) = default;
 };
 
-// Colour values are 0x00BBGGRR: red in the low byte.
+// Colour values are 0x00BBGGRR: red in the low byte. They travel through files as 32-bit
+// integers.
+using Colour = int32_t;
 constexpr uint8_t RedOf(uint32_t colour) { return static_cast<uint8_t>(colour & 0xFF); }
 constexpr uint8_t GreenOf(uint32_t colour) { return static_cast<uint8_t>((colour >> 8) & 0xFF); }
 constexpr uint8_t BlueOf(uint32_t colour) { return static_cast<uint8_t>((colour >> 16) & 0xFF); }

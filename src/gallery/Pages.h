@@ -15,7 +15,7 @@
 namespace qg {
 
 // The thumbnail's target size for a picture (before any shadow); the build passes the imaging
-// side's GetThumbnailSize.
+// thumbnail side's SideTargetSize (gallery/SideStyle.h).
 using ThumbSizeFn = std::function<TargetSize(const PictureRecord&)>;
 
 // Index page `page` (from 1) of `pageCount`. Adds each thumbnail link of the grid to `uploads`.

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "core/Error.h"
+#include "gallery/SideStyle.h"
 #include "platform/Folders.h"
 
 namespace qg {
@@ -65,18 +66,13 @@ std::string MakePreviewFile(const Project& project, Side side, PreviewFolder& fo
   if (project.pictures.empty()) throw Error(NoPicturesToPreviewMessage(side));
   const PictureRecord& first = project.pictures.front();
   const GalleryOptions& options = project.options;
-  const TargetSize size = GetTargetSize(first, options, side);
+  const TargetSize size = SideTargetSize(first, options, side);
   const std::string output = folder.file(PreviewFileName(side));
   // An earlier sample must not be shown in place of one that failed.
   std::error_code ignored;
   fs::remove(output, ignored);
   try {
-    if (side == Side::Thumb) {
-      MakeThumbnail(first.FilenameAndPath, output, size.width, size.height, options);
-    } else {
-      MakeDisplayImage(first.FilenameAndPath, output, size.width, size.height,
-                       options.AddShadowImage, options);
-    }
+    MakeSideFile(first.FilenameAndPath, output, size, SideStyle(options, side), side);
   } catch (...) {
     fs::remove(output, ignored);
     throw;

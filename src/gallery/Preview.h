@@ -50,8 +50,8 @@ class PreviewFolder {
 const char* PreviewFileName(Side side);
 
 // Makes the sample of the project's first picture, whichever is selected: its target size from
-// its size text and the side's options, then MakeThumbnail (border and shadow as the options
-// say) or MakeDisplayImage (resized even when resizing is off; shadow per AddShadowImage).
+// its size text and the side's options, then MakeSideFile with the side's style (border and
+// shadow as the options say; display images are resized even when resizing is off).
 // Returns the written file's path. Throws qg::Error with NoPicturesToPreviewMessage(side) for an
 // empty list, and the pipeline's errors for a picture that cannot be made; the folder then holds
 // no sample of that side.

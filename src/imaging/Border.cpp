@@ -36,11 +36,4 @@ void DrawBorder(Picture& picture, int width, Colour colour) {
   }
 }
 
-void DrawBorder(Picture& picture, const GalleryOptions& options, Side side) {
-  if (side == Side::Thumb)
-    DrawBorder(picture, options.BorderWidth, options.ColorBorder);
-  else
-    DrawBorder(picture, options.BorderWidthImage, options.ColorBorderImage);
-}
-
 }  // namespace qg

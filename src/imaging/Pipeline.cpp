@@ -20,10 +20,11 @@
 #include <thread>
 
 #include "codecs/Decode.h"
+#include "codecs/JpegInput.h"
+#include "codecs/JpegOutput.h"
 #include "core/Error.h"
 #include "core/MemoryBudget.h"
 #include "imaging/Border.h"
-#include "imaging/JpegInput.h"
 #include "imaging/Kernels.h"
 #include "imaging/Resample.h"
 #include "imaging/Shadow.h"
@@ -72,12 +73,11 @@ long double Proportional(int64_t spin, int64_t other, int64_t length) {
 
 }  // namespace
 
-TargetSize GetTargetSize(const std::string& sizeText, const GalleryOptions& options, Side side) {
-  const bool thumb = side == Side::Thumb;
-  const bool widthBox = thumb ? options.blThumbWidth : options.blImageWidth;
-  const bool heightBox = thumb ? options.blThumbHeight : options.blImageHeight;
-  const int64_t spinWidth = thumb ? options.iThumbWidth : options.iImageWidth;
-  const int64_t spinHeight = thumb ? options.iThumbHeigth : options.iImageHeigth;
+TargetSize GetTargetSize(const std::string& sizeText, const SizeBox& box, Side side) {
+  const bool widthBox = box.fixWidth;
+  const bool heightBox = box.fixHeight;
+  const int64_t spinWidth = box.width;
+  const int64_t spinHeight = box.height;
 
   int64_t sw = 0, sh = 0;
   ParseSizeText(sizeText, sw, sh);
@@ -98,22 +98,6 @@ TargetSize GetTargetSize(const std::string& sizeText, const GalleryOptions& opti
     throw Error(Format("The %s size %.0Lf x %.0Lf for a picture of %s is outside 0 to 65535 pixels",
                        SideName(side), width, height, sizeText.c_str()));
   return TargetSize{static_cast<uint16_t>(width), static_cast<uint16_t>(height)};
-}
-
-TargetSize GetTargetSize(const PictureRecord& picture, const GalleryOptions& options, Side side) {
-  try {
-    return GetTargetSize(picture.ImageSize, options, side);
-  } catch (const Error& e) {
-    throw Error(Format("%s: %s", picture.FileName.c_str(), e.what()));
-  }
-}
-
-TargetSize GetThumbnailSize(const std::string& sizeText, const GalleryOptions& options) {
-  return GetTargetSize(sizeText, options, Side::Thumb);
-}
-
-TargetSize GetDisplayImageSize(const std::string& sizeText, const GalleryOptions& options) {
-  return GetTargetSize(sizeText, options, Side::Image);
 }
 
 namespace {
@@ -143,10 +127,6 @@ std::vector<Picture> ResamplePicture(const Picture& source, const std::vector<Ta
     resampler.AddRows(rows, count);
   }
   return resampler.Finish();
-}
-
-const char* ProgressTextOf(Side side) {
-  return side == Side::Thumb ? "Resizing thumb... " : "Resizing image... ";
 }
 
 }  // namespace
@@ -343,7 +323,9 @@ std::vector<Picture> ResampleSourceFile(
                   [&](const uint8_t* const* rows, int count) { helper->Add(rows, count); }))
             return std::optional<std::vector<Picture>>();
           helper->Finish();
-        } else if (!jpeg->Stream(resampler)) {
+        } else if (!jpeg->Stream([&](const uint8_t* const* rows, int count) {
+                     resampler.AddRows(rows, count);
+                   })) {
           return std::optional<std::vector<Picture>>();
         }
         return std::optional(resampler.Finish());
@@ -360,93 +342,26 @@ std::vector<Picture> ResampleSourceFile(
   return NamingThePicture(sourcePath, [&] { return ResamplePicture(picture, sizes); });
 }
 
-Picture FinishSide(Picture resized, bool addShadow, const GalleryOptions& options, Side side) {
-  DrawBorder(resized, options, side);
-  if (addShadow) AddDropShadow(resized, options, side);
-  return resized;
+Picture FinishSide(Picture resized, const ImageStyle& style) {
+  DrawBorder(resized, style.borderWidth, style.borderColour);
+  if (!style.shadow) return resized;
+  return ComposeDropShadow(resized, kGalleryShadowMargin, style.background, style.shadowColour,
+                           style.shadowOffsetH, style.shadowOffsetV, style.shadowBlur);
 }
 
-void SaveResampledSide(Picture resized, const std::string& outputPath, bool addShadow,
-                       const GalleryOptions& options, Side side) {
+void SaveResampledSide(Picture resized, const std::string& outputPath, const ImageStyle& style,
+                       Side side) {
   CheckTargetSize(static_cast<uint32_t>(std::max(0, resized.width)),
                   static_cast<uint32_t>(std::max(0, resized.height)), side, "picture");
-  SaveAsJpeg(FinishSide(std::move(resized), addShadow, options, side), outputPath, options, side);
+  SaveAsJpeg(FinishSide(std::move(resized), style), outputPath, style.quality, style.progressive);
 }
 
-Picture RenderSide(const Picture& source, uint16_t width, uint16_t height, bool addShadow,
-                   const GalleryOptions& options, Side side, const ProgressText& progress) {
-  CheckTargetSize(width, height, side, "picture");
-  if (progress) progress(ProgressTextOf(side));
-  return FinishSide(StretchPicture(source, width, height), addShadow, options, side);
-}
-
-SidePictures RenderSides(const Picture& source, TargetSize thumbnailSize,
-                         TargetSize displayImageSize, bool addShadow, const GalleryOptions& options,
-                         const ProgressText& progress) {
-  CheckTargetSize(thumbnailSize.width, thumbnailSize.height, Side::Thumb, "picture");
-  CheckTargetSize(displayImageSize.width, displayImageSize.height, Side::Image, "picture");
-  if (progress) progress(ProgressTextOf(Side::Thumb));
-  std::vector<Picture> resized = ResamplePicture(source, {thumbnailSize, displayImageSize});
-  SidePictures sides;
-  sides.thumbnail = FinishSide(std::move(resized[0]), options.AddShadow, options, Side::Thumb);
-  if (progress) progress(ProgressTextOf(Side::Image));
-  sides.displayImage = FinishSide(std::move(resized[1]), addShadow, options, Side::Image);
-  return sides;
-}
-
-void MakeThumbnail(const Picture& source, const std::string& outputPath, uint16_t width,
-                   uint16_t height, const GalleryOptions& options, const ProgressText& progress) {
-  CheckTargetSize(width, height, Side::Thumb, outputPath);
-  SaveAsJpeg(RenderSide(source, width, height, options.AddShadow, options, Side::Thumb, progress),
-             outputPath, options, Side::Thumb);
-}
-
-void MakeDisplayImage(const Picture& source, const std::string& outputPath, uint16_t width,
-                      uint16_t height, bool addShadow, const GalleryOptions& options,
-                      const ProgressText& progress) {
-  CheckTargetSize(width, height, Side::Image, outputPath);
-  SaveAsJpeg(RenderSide(source, width, height, addShadow, options, Side::Image, progress),
-             outputPath, options, Side::Image);
-}
-
-void MakeThumbnail(const std::string& sourcePath, const std::string& outputPath, uint16_t width,
-                   uint16_t height, const GalleryOptions& options, const ProgressText& progress) {
-  MakeThumbnailAndDisplayImage(sourcePath, outputPath, TargetSize{width, height}, "", {}, false,
-                               options, progress);
-}
-
-void MakeDisplayImage(const std::string& sourcePath, const std::string& outputPath, uint16_t width,
-                      uint16_t height, bool addShadow, const GalleryOptions& options,
-                      const ProgressText& progress) {
-  MakeThumbnailAndDisplayImage(sourcePath, "", {}, outputPath, TargetSize{width, height}, addShadow,
-                               options, progress);
-}
-
-void MakeThumbnailAndDisplayImage(const std::string& sourcePath, const std::string& thumbnailPath,
-                                  TargetSize thumbnailSize, const std::string& displayImagePath,
-                                  TargetSize displayImageSize, bool addShadow,
-                                  const GalleryOptions& options, const ProgressText& progress) {
-  const bool thumb = !thumbnailPath.empty(), image = !displayImagePath.empty();
-  if (thumb)
-    CheckTargetSize(thumbnailSize.width, thumbnailSize.height, Side::Thumb, "of " + sourcePath);
-  if (image)
-    CheckTargetSize(displayImageSize.width, displayImageSize.height, Side::Image,
-                    "of " + sourcePath);
-  std::vector<TargetSize> sizes;
-  if (thumb) sizes.push_back(thumbnailSize);
-  if (image) sizes.push_back(displayImageSize);
-  if (sizes.empty()) return;
-  if (progress) progress(ProgressTextOf(thumb ? Side::Thumb : Side::Image));
-  std::vector<Picture> resized = ResampleSourceFile(sourcePath, [&](int, int) { return sizes; });
-  if (thumb) {
-    SaveAsJpeg(FinishSide(std::move(resized[0]), options.AddShadow, options, Side::Thumb),
-               thumbnailPath, options, Side::Thumb);
-  }
-  if (image) {
-    if (thumb && progress) progress(ProgressTextOf(Side::Image));
-    SaveAsJpeg(FinishSide(std::move(resized.back()), addShadow, options, Side::Image),
-               displayImagePath, options, Side::Image);
-  }
+void MakeSideFile(const std::string& sourcePath, const std::string& outputPath, TargetSize size,
+                  const ImageStyle& style, Side side) {
+  CheckTargetSize(size.width, size.height, side, "of " + sourcePath);
+  std::vector<Picture> resized =
+      ResampleSourceFile(sourcePath, [&](int, int) { return std::vector<TargetSize>{size}; });
+  SaveResampledSide(std::move(resized[0]), outputPath, style, side);
 }
 
 }  // namespace qg

@@ -48,15 +48,4 @@ Picture ComposeDropShadow(const Picture& picture, int margin, Colour background,
   return canvas;
 }
 
-void AddDropShadow(Picture& picture, const GalleryOptions& options, Side side) {
-  if (side == Side::Thumb)
-    picture = ComposeDropShadow(picture, kGalleryShadowMargin, options.colorboxBackgroundA,
-                                options.iShadowColorThumb, options.iShadowOffHThumb,
-                                options.iShadowOffVThumb, options.iShadowBlurThumb);
-  else
-    picture = ComposeDropShadow(picture, kGalleryShadowMargin, options.colorboxBackgroundB,
-                                options.iShadowColorImage, options.iShadowOffHImage,
-                                options.iShadowOffVImage, options.iShadowBlurImage);
-}
-
 }  // namespace qg

@@ -3,8 +3,6 @@
 #pragma once
 
 #include "core/Picture.h"
-#include "imaging/Pipeline.h"
-#include "project/Project.h"
 
 namespace qg {
 
@@ -18,10 +16,5 @@ constexpr int kSampleShadowMargin = 40;
 // (margin / 2, margin / 2). Offsets and blur are used as they are, without clamping.
 Picture ComposeDropShadow(const Picture& picture, int margin, Colour background,
                           Colour shadowColour, int offsetH, int offsetV, int blur);
-
-// Replaces the picture by its composition with the gallery margin and the side's shadow
-// settings; the background is the index pages' colour for thumbnails and the picture pages'
-// colour for display images.
-void AddDropShadow(Picture& picture, const GalleryOptions& options, Side side);
 
 }  // namespace qg

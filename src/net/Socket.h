@@ -10,10 +10,10 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "core/Error.h"
 #include "core/StopToken.h"
 #include "net/SocketCalls.h"
 
@@ -34,7 +34,9 @@ struct WaitLimit {
 };
 constexpr Millis kStopCheckInterval{100};
 
-class SocketError : public std::runtime_error {
+// A qg::Error like every failure of the core; its detail text is meant for the callers' messages
+// ("Could not connect to the FTP server 'x' (<detail>)"), the kind for their choice of words.
+class SocketError : public Error {
  public:
   enum class Kind {
     Resolve,  // the host name could not be resolved
@@ -44,7 +46,7 @@ class SocketError : public std::runtime_error {
     Io,       // any other failure of a socket call
     Stopped,  // the wait's stop token asked to stop
   };
-  SocketError(Kind kind, const std::string& detail) : std::runtime_error(detail), kind_(kind) {}
+  SocketError(Kind kind, const std::string& detail) : Error(detail), kind_(kind) {}
   Kind kind() const { return kind_; }
 
  private:

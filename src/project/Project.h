@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Picture.h"
+
 namespace qg {
 
 // One row of the picture list. Every field is display text, as the list shows it.
@@ -30,8 +32,7 @@ enum NavItem { NavHome, NavIndex, NavFirst, NavPrevious, NavNext, NavLast, NavIt
 // prefix followed by this name (sNavHome, blNavShowPrevious, sNavImageLast, ...).
 extern const std::array<const char*, NavItemCount> kNavItemNames;
 
-// Colours are 0x00BBGGRR values; they travel through files as 32-bit integers.
-using Colour = int32_t;
+// Colours (core/Picture.h) are 0x00BBGGRR values.
 constexpr Colour kBlack = 0;
 constexpr Colour kSilver = 0xC0C0C0;
 constexpr Colour kWhite = 0xFFFFFF;

@@ -16,7 +16,9 @@
 #include "dialogs/QualityDialog.h"
 #include "dialogs/SamplePicture.h"
 #include "dialogs/ShadowDialog.h"
+#include "gallery/SideStyle.h"
 #include "imaging/Pipeline.h"
+#include "imaging/Resample.h"
 #include "imaging/Shadow.h"
 #include "support/ScriptedPrompts.h"
 #include "support/Text.h"
@@ -160,7 +162,8 @@ TEST_F(QualityShadowTest, AProgressiveThumbnailSettingGivesAProgressiveThumbnail
   EXPECT_FALSE(options.blProgressiveImage);
   QTemporaryDir dir;
   const std::string path = FromQ(dir.filePath("tn_sample.jpg"));
-  qg::MakeThumbnail(ShadowSamplePicture(), path, 60, 45, options);
+  qg::SaveResampledSide(qg::StretchPicture(ShadowSamplePicture(), 60, 45), path,
+                        qg::SideStyle(options, qg::Side::Thumb), qg::Side::Thumb);
   QFile file(ToQ(path));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QByteArray bytes = file.readAll();

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "codecs/JpegOutput.h"
 #include "core/Picture.h"
 #include "imaging/Pipeline.h"
 

@@ -9,10 +9,13 @@
 #include "GalleryFixture.h"
 #include "codecs/Decode.h"
 #include "codecs/Encode.h"
+#include "codecs/JpegOutput.h"
 #include "core/Error.h"
 #include "gallery/GalleryBuilder.h"
 #include "gallery/Layout.h"
+#include "gallery/SideStyle.h"
 #include "imaging/Pipeline.h"
+#include "imaging/Resample.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
@@ -226,12 +229,13 @@ TEST(RealPictureBuild, WritesExactlyTheFilesOfTheRoutinesOnTheDecodedPicture) {
     for (size_t i = 0; i + 1 < project.pictures.size(); ++i) {
       const PictureRecord& picture = project.pictures[i];
       const Picture decoded = LoadSourcePicture(picture.FilenameAndPath);
-      const TargetSize thumb = GetThumbnailSize(picture.ImageSize, o);
-      const TargetSize image = GetDisplayImageSize(picture.ImageSize, o);
+      const TargetSize thumb = SideTargetSize(picture.ImageSize, o, Side::Thumb);
+      const TargetSize image = SideTargetSize(picture.ImageSize, o, Side::Image);
       const std::string thumbFile = out + ThumbnailFileName(picture, o);
       const std::string imageFile = out + DisplayImageFileName(picture, o);
       if (o.chkCreateThumbs) {
-        MakeThumbnail(decoded, dir.file("expected.jpg"), thumb.width, thumb.height, o);
+        SaveResampledSide(StretchPicture(decoded, thumb.width, thumb.height),
+                          dir.file("expected.jpg"), SideStyle(o, Side::Thumb), Side::Thumb);
         ASSERT_TRUE(fs::exists(thumbFile)) << thumbFile;
         EXPECT_TRUE(ReadFile(thumbFile) == ReadFile(dir.file("expected.jpg")))
             << "thumbnail of " << picture.FileName << ", variant " << variant;
@@ -240,8 +244,8 @@ TEST(RealPictureBuild, WritesExactlyTheFilesOfTheRoutinesOnTheDecodedPicture) {
         EXPECT_FALSE(fs::exists(thumbFile)) << thumbFile;
       }
       if (o.chkCreateImages) {
-        MakeDisplayImage(decoded, dir.file("expected.jpg"), image.width, image.height,
-                         o.AddShadowImage, o);
+        SaveResampledSide(StretchPicture(decoded, image.width, image.height),
+                          dir.file("expected.jpg"), SideStyle(o, Side::Image), Side::Image);
         ASSERT_TRUE(fs::exists(imageFile)) << imageFile;
         EXPECT_TRUE(ReadFile(imageFile) == ReadFile(dir.file("expected.jpg")))
             << "display image of " << picture.FileName << ", variant " << variant;

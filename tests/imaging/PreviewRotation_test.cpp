@@ -7,6 +7,7 @@
 
 #include "TestPictures.h"
 #include "codecs/Decode.h"
+#include "codecs/JpegOutput.h"
 #include "core/Error.h"
 #include "imaging/Pipeline.h"
 #include "imaging/Rotate.h"

@@ -1,5 +1,4 @@
-// Border and drop shadow: which pixels each paints, the frame geometry, clipping of offsets and
-// the two sides' settings.
+// Border and drop shadow: which pixels each paints, the frame geometry and clipping of offsets.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -51,19 +50,6 @@ TEST(DrawBorder, AsWideAsHalfTheShorterSidePaintsEverything) {
     DrawBorder(p, width, kBorder);
     EXPECT_EQ(p, test::FlatPicture(w, h, 0x12, 0x34, 0x56)) << w << " x " << h << " / " << width;
   }
-}
-
-TEST(DrawBorder, ReadsTheSidesOwnWidthAndColour) {
-  GalleryOptions options;
-  options.BorderWidth = 2;
-  options.ColorBorder = 0x0000FF;
-  options.BorderWidthImage = 0;
-  Picture thumb = test::FlatPicture(8, 8, 9, 9, 9), image = thumb;
-  DrawBorder(thumb, options, Side::Thumb);
-  DrawBorder(image, options, Side::Image);
-  EXPECT_TRUE(HasColour(thumb, 1, 1, 255, 0, 0));
-  EXPECT_TRUE(HasColour(thumb, 2, 2, 9, 9, 9));
-  EXPECT_EQ(image, test::FlatPicture(8, 8, 9, 9, 9));
 }
 
 constexpr Colour kPage = 0xF0E0D0;    // r D0, g E0, b F0
@@ -150,23 +136,6 @@ TEST(ComposeDropShadow, ExtremeStoredValuesStayInsideTheCanvas) {
               ComposeDropShadow(picture, 48, kPage, kShadow, 1000, 1000, 0));
   const Picture blurred = ComposeDropShadow(picture, 48, kPage, kShadow, 4, 4, 500);
   EXPECT_EQ(blurred.width, 54);
-}
-
-TEST(AddDropShadow, UsesTheSidesSettingsAndPageColours) {
-  GalleryOptions options;
-  options.colorboxBackgroundA = 0x0000FF;  // index pages: red
-  options.colorboxBackgroundB = 0x00FF00;  // picture pages: green
-  options.iShadowBlurThumb = 0;
-  options.iShadowBlurImage = 0;
-  options.iShadowOffHImage = -2;
-  const Picture picture = test::FlatPicture(4, 4, 0, 0, 0);
-  Picture thumb = picture, image = picture;
-  AddDropShadow(thumb, options, Side::Thumb);
-  AddDropShadow(image, options, Side::Image);
-  EXPECT_EQ(thumb, ComposeDropShadow(picture, 48, 0x0000FF, 0, 4, 4, 0));
-  EXPECT_EQ(image, ComposeDropShadow(picture, 48, 0x00FF00, 0, -2, 4, 0));
-  EXPECT_TRUE(HasColour(thumb, 0, 0, 255, 0, 0));
-  EXPECT_TRUE(HasColour(image, 0, 0, 0, 255, 0));
 }
 
 }  // namespace

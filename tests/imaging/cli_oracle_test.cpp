@@ -15,7 +15,7 @@
 #include "TestPictures.h"
 #include "codecs/Decode.h"
 #include "codecs/Encode.h"
-#include "imaging/JpegOutput.h"
+#include "codecs/JpegOutput.h"
 #include "imaging/Pipeline.h"
 #include "support/TempDir.h"
 

@@ -8,8 +8,10 @@
 
 #include "TestPictures.h"
 #include "codecs/Decode.h"
-#include "imaging/JpegOutput.h"
+#include "codecs/JpegOutput.h"
+#include "gallery/SideStyle.h"
 #include "imaging/Pipeline.h"
+#include "imaging/Resample.h"
 #include "project/ProjectFile.h"
 #include "support/TempDir.h"
 
@@ -50,10 +52,9 @@ class CliThumbnail : public ::testing::Test {
     NewProjectDefaults(loaded, Preferences{});
     LoadProjectFile(loaded, project_.FProjectFileName);
     const Picture source = LoadSourcePicture(dir_.file("source.jpg"));
-    const TargetSize size = GetTargetSize("300 x 220", loaded.options, side);
-    const bool shadow =
-        side == Side::Thumb ? loaded.options.AddShadow : loaded.options.AddShadowImage;
-    return RenderSide(source, size.width, size.height, shadow, loaded.options, side);
+    const TargetSize size = SideTargetSize("300 x 220", loaded.options, side);
+    return FinishSide(StretchPicture(source, size.width, size.height),
+                      SideStyle(loaded.options, side));
   }
 
   test::TempDir dir_;
@@ -73,7 +74,7 @@ TEST_F(CliThumbnail, PngOutputIsTheSidesPipelinePixelForPixel) {
   EXPECT_EQ(image.height, 148);  // 100 high plus the shadow frame
 }
 
-TEST_F(CliThumbnail, JpegOutputIsTheMakeRoutinesFile) {
+TEST_F(CliThumbnail, JpegOutputIsTheSidesPipelineWithItsJpegSettings) {
   ASSERT_EQ(RunCli("thumbnail '" + project_.FProjectFileName + "' '" + dir_.file("source.jpg") +
                    "' '" + dir_.file("t.jpeg") + "' --side=thumb"),
             0);

@@ -9,8 +9,8 @@
 
 #include "JpegRead.h"
 #include "TestPictures.h"
+#include "codecs/JpegOutput.h"
 #include "core/Error.h"
-#include "imaging/JpegOutput.h"
 #include "imaging/Pipeline.h"
 #include "support/TempDir.h"
 
@@ -79,17 +79,15 @@ TEST(SaveAsJpeg, WritesTheGivenPathReplacingAnyFile) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
-TEST(SaveAsJpeg, SidesUseTheirQualityAndProgressiveFlag) {
+TEST(SaveAsJpeg, WritesTheEncodersBytesWithQualityHeldToOneToHundred) {
   test::TempDir dir;
-  GalleryOptions options;
-  options.iQualityThumb = 0;
-  options.blProgressiveThumb = true;
-  options.iQualityImage = 55;
   const Picture p = test::PhotoLikePicture(40, 30, 12);
-  SaveAsJpeg(p, dir.file("t.jpg"), options, Side::Thumb);
-  SaveAsJpeg(p, dir.file("i.jpg"), options, Side::Image);
+  SaveAsJpeg(p, dir.file("t.jpg"), 0, true);
+  SaveAsJpeg(p, dir.file("i.jpg"), 55, false);
+  SaveAsJpeg(p, dir.file("h.jpg"), 101, false);
   EXPECT_EQ(test::ReadFile(dir.file("t.jpg")), Bytes(EncodeJpeg(p, 1, true)));
   EXPECT_EQ(test::ReadFile(dir.file("i.jpg")), Bytes(EncodeJpeg(p, 55, false)));
+  EXPECT_EQ(test::ReadFile(dir.file("h.jpg")), Bytes(EncodeJpeg(p, 100, false)));
   EXPECT_TRUE(test::ReadJpegFile(dir.file("t.jpg")).progressive);
   EXPECT_FALSE(test::ReadJpegFile(dir.file("i.jpg")).progressive);
 }

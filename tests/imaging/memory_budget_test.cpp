@@ -8,6 +8,7 @@
 #include "TestPictures.h"
 #include "codecs/Decode.h"
 #include "codecs/Encode.h"
+#include "codecs/JpegOutput.h"
 #include "core/Error.h"
 #include "core/MemoryBudget.h"
 #include "imaging/Pipeline.h"

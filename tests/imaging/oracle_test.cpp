@@ -216,19 +216,16 @@ TEST(Oracle, BorderShadowAndTurnsMatch) {
 TEST(Oracle, TargetSizesMatch) {
   std::mt19937 random(21);
   auto check = [](int sw, int sh, bool wb, int ws, bool hb, int hs) {
-    GalleryOptions o;
-    o.blThumbWidth = wb;
-    o.iThumbWidth = ws;
-    o.blThumbHeight = hb;
-    o.iThumbHeigth = hs;
+    const SizeBox box{wb, ws, hb, hs};
     long long w = 0, h = 0;
     const std::string text = std::to_string(sw) + " x " + std::to_string(sh);
     if (oracle::TargetSize(sw, sh, wb, ws, hb, hs, w, h)) {
-      const TargetSize t = GetThumbnailSize(text, o);
+      const TargetSize t = GetTargetSize(text, box, Side::Thumb);
       EXPECT_EQ(t.width, w) << text << " " << wb << ws << hb << hs;
       EXPECT_EQ(t.height, h) << text << " " << wb << ws << hb << hs;
     } else {
-      EXPECT_THROW(GetThumbnailSize(text, o), Error) << text << " " << wb << ws << hb << hs;
+      EXPECT_THROW(GetTargetSize(text, box, Side::Thumb), Error)
+          << text << " " << wb << ws << hb << hs;
     }
   };
   for (int i = 0; i < 20000; ++i) {

@@ -1,15 +1,16 @@
-// The pipeline of both sides: resize, border, shadow, progress texts, the written file, and the
-// refusal of targets without pixels.
+// The pipeline of a side: border and shadow from the style, the written file with the style's
+// JPEG settings, one decode for several sizes, and the refusal of targets without pixels.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "JpegRead.h"
 #include "TestPictures.h"
+#include "codecs/JpegOutput.h"
 #include "core/Error.h"
 #include "imaging/Border.h"
-#include "imaging/JpegOutput.h"
 #include "imaging/Pipeline.h"
 #include "imaging/Resample.h"
 #include "imaging/Shadow.h"
@@ -18,165 +19,141 @@
 namespace qg {
 namespace {
 
-GalleryOptions Options() {
-  GalleryOptions o;
-  o.BorderWidth = 3;
-  o.ColorBorder = 0x0000FF;  // red
-  o.AddShadow = false;
-  o.BorderWidthImage = 1;
-  o.ColorBorderImage = 0x00FF00;  // green
-  return o;
+ImageStyle Style(bool shadow) {
+  ImageStyle s;
+  s.borderWidth = 3;
+  s.borderColour = 0x0000FF;  // red
+  s.shadow = shadow;
+  s.background = 0x00FF00;  // green
+  s.shadowColour = 0x102030;
+  s.shadowOffsetH = -5;
+  s.shadowOffsetV = 7;
+  s.shadowBlur = 2;
+  s.quality = 83;
+  s.progressive = false;
+  return s;
 }
 
-TEST(RenderSide, BorderWithoutShadowKeepsTheTargetSize) {
-  const Picture source = test::PhotoLikePicture(400, 300, 1);
-  const Picture out = RenderSide(source, 120, 90, false, Options(), Side::Thumb);
-  ASSERT_EQ(out.width, 120);
-  ASSERT_EQ(out.height, 90);
-  Picture expected = StretchPicture(source, 120, 90);
+// The whole side from a decoded picture, the way the pipeline's parts are meant to compose.
+Picture Render(const Picture& source, TargetSize size, const ImageStyle& style) {
+  return FinishSide(StretchPicture(source, size.width, size.height), style);
+}
+
+std::string JpegBytes(const Picture& picture, const ImageStyle& style) {
+  const std::vector<uint8_t> bytes = EncodeJpeg(picture, style.quality, style.progressive);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+std::string MessageOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const Error& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+TEST(FinishSide, BorderWithoutShadowKeepsTheSize) {
+  const Picture resized = StretchPicture(test::PhotoLikePicture(400, 300, 1), 120, 90);
+  const Picture out = FinishSide(resized, Style(false));
+  Picture expected = resized;
   DrawBorder(expected, 3, 0x0000FF);
   EXPECT_EQ(out, expected);
+  EXPECT_EQ(out.width, 120);
+  EXPECT_EQ(out.height, 90);
   EXPECT_EQ(out.at(2, 45)[0], 255);
   EXPECT_EQ(out.at(2, 45)[1], 0);
 }
 
-TEST(RenderSide, ShadowAddsTheGalleryFrameAroundTheBorderedPicture) {
-  const Picture source = test::PhotoLikePicture(400, 300, 2);
-  GalleryOptions o = Options();
-  const Picture out = RenderSide(source, 120, 90, true, o, Side::Image);
-  Picture expected = StretchPicture(source, 120, 90);
-  DrawBorder(expected, 1, 0x00FF00);
-  AddDropShadow(expected, o, Side::Image);
-  EXPECT_EQ(out, expected);
+TEST(FinishSide, ShadowFrameUsesEveryShadowSettingOfTheStyle) {
+  const Picture resized = StretchPicture(test::PhotoLikePicture(400, 300, 2), 120, 90);
+  const Picture out = FinishSide(resized, Style(true));
+  Picture bordered = resized;
+  DrawBorder(bordered, 3, 0x0000FF);
+  EXPECT_EQ(out, ComposeDropShadow(bordered, kGalleryShadowMargin, 0x00FF00, 0x102030, -5, 7, 2));
   EXPECT_EQ(out.width, 168);
   EXPECT_EQ(out.height, 138);
 }
 
-TEST(RenderSide, ReportsTheSidesProgressText) {
-  const Picture source = test::PhotoLikePicture(50, 40, 3);
-  std::vector<std::string> texts;
-  const ProgressText progress = [&](const std::string& t) { texts.push_back(t); };
-  RenderSide(source, 10, 8, false, Options(), Side::Thumb, progress);
-  RenderSide(source, 10, 8, false, Options(), Side::Image, progress);
-  EXPECT_EQ(texts, (std::vector<std::string>{"Resizing thumb... ", "Resizing image... "}));
-  EXPECT_NO_THROW(RenderSide(source, 10, 8, false, Options(), Side::Image));
-}
-
-TEST(MakeThumbnail, ThumbnailShadowFollowsTheOptionAndDisplayShadowTheArgument) {
+TEST(SaveResampledSide, WritesTheFinishedPictureWithTheStylesJpegSettings) {
   test::TempDir dir;
-  const Picture source = test::PhotoLikePicture(240, 180, 4);
-  GalleryOptions o = Options();
-  o.AddShadow = true;
-  o.AddShadowImage = false;  // the argument decides for display images
-  MakeThumbnail(source, dir.file("tn.jpg"), 120, 90, o);
-  MakeDisplayImage(source, dir.file("a.jpg"), 120, 90, false, o);
-  MakeDisplayImage(source, dir.file("b.jpg"), 120, 90, true, o);
-  EXPECT_EQ(test::ReadJpegFile(dir.file("tn.jpg")).picture.width, 168);
-  EXPECT_EQ(test::ReadJpegFile(dir.file("a.jpg")).picture.width, 120);
-  EXPECT_EQ(test::ReadJpegFile(dir.file("b.jpg")).picture.height, 138);
-  const auto expected = EncodeJpeg(RenderSide(source, 120, 90, true, o, Side::Thumb),
-                                   o.iQualityThumb, o.blProgressiveThumb);
-  EXPECT_EQ(test::ReadFile(dir.file("tn.jpg")), std::string(expected.begin(), expected.end()));
-}
-
-TEST(MakeThumbnail, TargetsWithoutPixelsFailAndWriteNothing) {
-  test::TempDir dir;
-  const Picture source = test::PhotoLikePicture(40, 30, 5);
-  try {
-    MakeThumbnail(source, dir.file("tn.jpg"), 100, 0, Options());
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()), "Cannot make the thumbnail " + dir.file("tn.jpg") +
-                                         ": its size 100 x 0 has no pixels");
+  const Picture resized = StretchPicture(test::PhotoLikePicture(240, 180, 4), 120, 90);
+  for (bool progressive : {false, true}) {
+    ImageStyle style = Style(true);
+    style.progressive = progressive;
+    SaveResampledSide(resized, dir.file("out.jpg"), style, Side::Image);
+    EXPECT_EQ(test::ReadFile(dir.file("out.jpg")), JpegBytes(FinishSide(resized, style), style));
+    EXPECT_EQ(test::ReadJpegFile(dir.file("out.jpg")).progressive, progressive);
   }
-  EXPECT_THROW(MakeDisplayImage(source, dir.file("i.jpg"), 0, 5, true, Options()), Error);
-  EXPECT_THROW(MakeThumbnail(dir.file("missing.jpg"), dir.file("t.jpg"), 0, 5, Options()), Error);
-  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
-TEST(MakeThumbnail, FromAFileEqualsFromTheDecodedPicture) {
-  test::TempDir dir;
-  const Picture picture = test::PhotoLikePicture(160, 120, 6);
-  SaveAsJpeg(picture, dir.file("source.JPG"), 95, false);
-  const Picture decoded = test::ReadJpegFile(dir.file("source.JPG")).picture;
-  GalleryOptions o = Options();
-  o.AddShadow = true;
-  MakeThumbnail(dir.file("source.JPG"), dir.file("from-file.jpg"), 100, 75, o);
-  MakeThumbnail(decoded, dir.file("from-picture.jpg"), 100, 75, o);
-  EXPECT_EQ(test::ReadFile(dir.file("from-file.jpg")),
-            test::ReadFile(dir.file("from-picture.jpg")));
-  MakeDisplayImage(dir.file("source.JPG"), dir.file("d1.jpg"), 64, 48, true, o);
-  MakeDisplayImage(decoded, dir.file("d2.jpg"), 64, 48, true, o);
-  EXPECT_EQ(test::ReadFile(dir.file("d1.jpg")), test::ReadFile(dir.file("d2.jpg")));
-}
-
-TEST(RenderSides, EqualsEachSideRenderedAlone) {
-  const Picture source = test::PhotoLikePicture(333, 250, 7);
-  GalleryOptions o = Options();
-  o.AddShadow = true;
-  std::vector<std::string> texts;
-  const SidePictures sides = RenderSides(source, {120, 90}, {64, 48}, false, o,
-                                         [&](const std::string& t) { texts.push_back(t); });
-  EXPECT_EQ(sides.thumbnail, RenderSide(source, 120, 90, true, o, Side::Thumb));
-  EXPECT_EQ(sides.displayImage, RenderSide(source, 64, 48, false, o, Side::Image));
-  EXPECT_EQ(texts, (std::vector<std::string>{"Resizing thumb... ", "Resizing image... "}));
-}
-
-TEST(MakeThumbnailAndDisplayImage, WritesTheFilesOfTheSeparateRoutines) {
-  test::TempDir dir;
-  const Picture picture = test::PhotoLikePicture(300, 200, 8);
-  SaveAsJpeg(picture, dir.file("src.jpg"), 92, true);
-  const Picture decoded = test::ReadJpegFile(dir.file("src.jpg")).picture;
-  GalleryOptions o = Options();
-  o.AddShadow = true;
-  o.iQualityImage = 70;
-  MakeThumbnailAndDisplayImage(dir.file("src.jpg"), dir.file("tn.jpg"), {90, 60}, dir.file("d.jpg"),
-                               {150, 100}, true, o);
-  MakeThumbnail(decoded, dir.file("tn2.jpg"), 90, 60, o);
-  MakeDisplayImage(decoded, dir.file("d2.jpg"), 150, 100, true, o);
-  EXPECT_EQ(test::ReadFile(dir.file("tn.jpg")), test::ReadFile(dir.file("tn2.jpg")));
-  EXPECT_EQ(test::ReadFile(dir.file("d.jpg")), test::ReadFile(dir.file("d2.jpg")));
-
-  // An empty path leaves that side out.
-  MakeThumbnailAndDisplayImage(dir.file("src.jpg"), "", {90, 60}, dir.file("d3.jpg"), {150, 100},
-                               true, o);
-  EXPECT_EQ(test::ReadFile(dir.file("d3.jpg")), test::ReadFile(dir.file("d2.jpg")));
-  EXPECT_FALSE(std::filesystem::exists(dir.file("tn3.jpg")));
-}
-
-TEST(SaveResampledSide, AfterTheSharedPassWritesTheFilesOfTheSeparateRoutines) {
+TEST(SaveResampledSide, OneDecodeForBothSizesWritesTheFilesOfEachSizeAlone) {
   test::TempDir dir;
   SaveAsJpeg(test::PhotoLikePicture(301, 199, 9), dir.file("src.jpg"), 88, false);
   const Picture decoded = test::ReadJpegFile(dir.file("src.jpg")).picture;
-  GalleryOptions o = Options();
-  o.AddShadow = true;
-  o.blProgressiveImage = true;
-  // Both sizes from one pass, and each size alone.
+  const ImageStyle thumb = Style(true);
+  ImageStyle image = Style(false);
+  image.progressive = true;
   std::vector<Picture> both = ResampleSourceFile(dir.file("src.jpg"), [](int, int) {
     return std::vector<TargetSize>{{120, 79}, {150, 99}};
   });
   ASSERT_EQ(both.size(), 2u);
-  SaveResampledSide(std::move(both[0]), dir.file("tn.jpg"), true, o, Side::Thumb);
-  SaveResampledSide(std::move(both[1]), dir.file("d.jpg"), false, o, Side::Image);
+  SaveResampledSide(std::move(both[0]), dir.file("tn.jpg"), thumb, Side::Thumb);
+  SaveResampledSide(std::move(both[1]), dir.file("d.jpg"), image, Side::Image);
   std::vector<Picture> one = ResampleSourceFile(dir.file("src.jpg"), [](int, int) {
     return std::vector<TargetSize>{{150, 99}};
   });
-  SaveResampledSide(std::move(one[0]), dir.file("d1.jpg"), false, o, Side::Image);
+  SaveResampledSide(std::move(one[0]), dir.file("d1.jpg"), image, Side::Image);
 
-  MakeThumbnail(decoded, dir.file("tn2.jpg"), 120, 79, o);
-  MakeDisplayImage(decoded, dir.file("d2.jpg"), 150, 99, false, o);
-  EXPECT_EQ(test::ReadFile(dir.file("tn.jpg")), test::ReadFile(dir.file("tn2.jpg")));
-  EXPECT_EQ(test::ReadFile(dir.file("d.jpg")), test::ReadFile(dir.file("d2.jpg")));
-  EXPECT_EQ(test::ReadFile(dir.file("d1.jpg")), test::ReadFile(dir.file("d2.jpg")));
+  EXPECT_EQ(test::ReadFile(dir.file("tn.jpg")),
+            JpegBytes(Render(decoded, {120, 79}, thumb), thumb));
+  EXPECT_EQ(test::ReadFile(dir.file("d.jpg")), JpegBytes(Render(decoded, {150, 99}, image), image));
+  EXPECT_EQ(test::ReadFile(dir.file("d1.jpg")), test::ReadFile(dir.file("d.jpg")));
+}
 
-  try {
-    SaveResampledSide(Picture(0, 7), dir.file("none.jpg"), true, o, Side::Thumb);
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "Cannot make the thumbnail picture: its size 0 x 7 has no pixels");
+TEST(SaveResampledSide, PictureWithoutPixelsIsRefusedAndNothingWritten) {
+  test::TempDir dir;
+  EXPECT_EQ(MessageOf([&] {
+              SaveResampledSide(Picture(0, 7), dir.file("none.jpg"), Style(true), Side::Thumb);
+            }),
+            "Cannot make the thumbnail picture: its size 0 x 7 has no pixels");
+  EXPECT_EQ(MessageOf([&] {
+              SaveResampledSide(Picture(5, 0), dir.file("none.jpg"), Style(false), Side::Image);
+            }),
+            "Cannot make the display image picture: its size 5 x 0 has no pixels");
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(MakeSideFile, FromAFileEqualsTheSidesPipelineOnTheDecodedPicture) {
+  test::TempDir dir;
+  SaveAsJpeg(test::PhotoLikePicture(160, 120, 6), dir.file("source.JPG"), 95, false);
+  const Picture decoded = test::ReadJpegFile(dir.file("source.JPG")).picture;
+  for (bool shadow : {false, true}) {
+    const ImageStyle style = Style(shadow);
+    MakeSideFile(dir.file("source.JPG"), dir.file("side.jpg"), {100, 75}, style, Side::Thumb);
+    EXPECT_EQ(test::ReadFile(dir.file("side.jpg")),
+              JpegBytes(Render(decoded, {100, 75}, style), style))
+        << shadow;
   }
-  EXPECT_FALSE(std::filesystem::exists(dir.file("none.jpg")));
+}
+
+TEST(MakeSideFile, TargetsWithoutPixelsFailBeforeDecodingAndWriteNothing) {
+  test::TempDir dir;
+  SaveAsJpeg(test::PhotoLikePicture(40, 30, 5), dir.file("s.jpg"), 90, false);
+  EXPECT_EQ(
+      MessageOf([&] {
+        MakeSideFile(dir.file("s.jpg"), dir.file("tn.jpg"), {100, 0}, Style(true), Side::Thumb);
+      }),
+      "Cannot make the thumbnail of " + dir.file("s.jpg") + ": its size 100 x 0 has no pixels");
+  // The size is refused before the source is looked at.
+  EXPECT_EQ(
+      MessageOf([&] {
+        MakeSideFile(dir.file("missing.jpg"), dir.file("i.jpg"), {0, 5}, Style(false), Side::Image);
+      }),
+      "Cannot make the display image of " + dir.file("missing.jpg") +
+          ": its size 0 x 5 has no pixels");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("tn.jpg")));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("i.jpg")));
 }
 
 }  // namespace

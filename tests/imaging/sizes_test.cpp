@@ -1,5 +1,5 @@
-// Target sizes: the four box combinations, truncation at exact ratios, each side's own options,
-// and the errors for size texts and results that cannot be used.
+// Target sizes: the four box combinations, truncation at exact ratios, and the errors for size
+// texts and results that cannot be used.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,17 +10,10 @@
 namespace qg {
 namespace {
 
-GalleryOptions ThumbBox(bool width, int w, bool height, int h) {
-  GalleryOptions o;
-  o.blThumbWidth = width;
-  o.iThumbWidth = w;
-  o.blThumbHeight = height;
-  o.iThumbHeigth = h;
-  return o;
-}
+SizeBox ThumbBox(bool width, int w, bool height, int h) { return SizeBox{width, w, height, h}; }
 
-TargetSize Thumb(const std::string& text, const GalleryOptions& o) {
-  return GetThumbnailSize(text, o);
+TargetSize Thumb(const std::string& text, const SizeBox& box) {
+  return GetTargetSize(text, box, Side::Thumb);
 }
 
 TEST(TargetSize, WidthBoxKeepsTheAspectAndTruncates) {
@@ -48,17 +41,6 @@ TEST(TargetSize, SmallPicturesAreEnlarged) {
   EXPECT_EQ(Thumb("40 x 30", ThumbBox(true, 120, false, 0)), (TargetSize{120, 90}));
 }
 
-TEST(TargetSize, DisplaySideReadsItsOwnOptions) {
-  GalleryOptions o = ThumbBox(true, 120, false, 100);
-  o.blImageWidth = false;
-  o.iImageWidth = 640;
-  o.blImageHeight = true;
-  o.iImageHeigth = 300;
-  EXPECT_EQ(GetDisplayImageSize("800 x 600", o), (TargetSize{400, 300}));
-  EXPECT_EQ(GetTargetSize("800 x 600", o, Side::Image), (TargetSize{400, 300}));
-  EXPECT_EQ(GetTargetSize("800 x 600", o, Side::Thumb), (TargetSize{120, 90}));
-}
-
 TEST(TargetSize, LeadingBlanksBeforeTheHeightAreAllowed) {
   EXPECT_EQ(Thumb("800 x    600", ThumbBox(true, 120, false, 0)), (TargetSize{120, 90}));
 }
@@ -67,7 +49,7 @@ TEST(TargetSize, ResultsOfZeroAreReturned) {
   EXPECT_EQ(Thumb("1000 x 1", ThumbBox(true, 100, false, 0)), (TargetSize{100, 0}));
 }
 
-std::string ErrorOf(const std::string& text, const GalleryOptions& o) {
+std::string ErrorOf(const std::string& text, const SizeBox& o) {
   try {
     Thumb(text, o);
   } catch (const Error& e) {
@@ -77,7 +59,7 @@ std::string ErrorOf(const std::string& text, const GalleryOptions& o) {
 }
 
 TEST(TargetSize, UnusableSizeTextsFailNamingTheText) {
-  const GalleryOptions o = ThumbBox(true, 120, false, 100);
+  const SizeBox o = ThumbBox(true, 120, false, 100);
   EXPECT_EQ(ErrorOf("", o), "'' is not a valid picture size");
   EXPECT_EQ(ErrorOf("800", o), "'800' is not a valid picture size");
   EXPECT_EQ(ErrorOf("abc x 600", o), "'abc x 600' is not a valid picture size");
@@ -108,19 +90,16 @@ TEST(TargetSize, ResultsOutside16BitsFailInsteadOfWrapping) {
   EXPECT_EQ(Thumb("800 x 600", ThumbBox(true, 65535, true, 65535)), (TargetSize{65535, 65535}));
 }
 
-TEST(TargetSize, RecordFormNamesThePicture) {
-  PictureRecord record;
-  record.FileName = "beach.jpg";
-  record.ImageSize = "0 x 10";
+TEST(TargetSize, TheSideIsNamedInTheRangeError) {
   try {
-    GetTargetSize(record, ThumbBox(true, 120, false, 100), Side::Thumb);
+    GetTargetSize("800 x 600", ThumbBox(true, 70000, false, 100), Side::Image);
     FAIL() << "no error";
   } catch (const Error& e) {
-    EXPECT_STREQ(e.what(), "beach.jpg: '0 x 10' is not a valid picture size: a side is zero");
+    EXPECT_STREQ(
+        e.what(),
+        "The display image size 70000 x 52500 for a picture of 800 x 600 is outside 0 to 65535 "
+        "pixels");
   }
-  record.ImageSize = "800 x 600";
-  EXPECT_EQ(GetTargetSize(record, ThumbBox(true, 120, false, 100), Side::Thumb),
-            (TargetSize{120, 90}));
 }
 
 }  // namespace

@@ -2,22 +2,20 @@
 // ours longjmps back into RunCompress, a function that owns no object with a destructor, and the
 // C++ exception is thrown after landing. The whole file is built in memory and then written in
 // one go, so a failed encode leaves no half-written file behind.
-#include "imaging/JpegOutput.h"
+#include "codecs/JpegOutput.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <csetjmp>
-#include <cstdio>
-
-#include <jpeglib.h>
-
+#include <cstdio>  // jpeglib.h needs FILE and size_t declared first
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include "codecs/JpegErrors.h"
 
+#include <jpeglib.h>
+
+#include "codecs/JpegErrors.h"
 #include "core/Error.h"
-#include "imaging/Pipeline.h"
 
 namespace qg {
 
@@ -92,14 +90,6 @@ void SaveAsJpeg(const Picture& picture, const std::string& outputPath, int quali
   if (written != bytes.size() || !closed)
     throw Error(Format("Cannot write file \"%s\". %s", outputPath.c_str(),
                        std::strerror(written != bytes.size() ? writeErrno : errno)));
-}
-
-void SaveAsJpeg(const Picture& picture, const std::string& outputPath,
-                const GalleryOptions& options, Side side) {
-  if (side == Side::Thumb)
-    SaveAsJpeg(picture, outputPath, options.iQualityThumb, options.blProgressiveThumb);
-  else
-    SaveAsJpeg(picture, outputPath, options.iQualityImage, options.blProgressiveImage);
 }
 
 }  // namespace qg

@@ -2,7 +2,7 @@
 // function that called into libjpeg (a function owning no object with a destructor), which then
 // returns false. A warning is treated like an error here: whether it is tolerated is the
 // general decoder's decision, so the caller hands such files to it.
-#include "imaging/JpegInput.h"
+#include "codecs/JpegInput.h"
 
 #include <unistd.h>
 
@@ -16,12 +16,10 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include "codecs/JpegErrors.h"
-
 #include "codecs/Decode.h"
+#include "codecs/JpegErrors.h"
 #include "core/FileRead.h"
 #include "core/PathName.h"
-#include "imaging/Kernels.h"
 
 namespace qg {
 
@@ -140,15 +138,15 @@ bool RunStream(jpeg_decompress_struct& cinfo, JpegErrorManager& err, std::vector
   if (cinfo.output_components != 3 || cinfo.output_width != cinfo.image_width ||
       cinfo.output_height != cinfo.image_height)
     return false;
-  buffer.resize(static_cast<size_t>(cinfo.output_width) * 3 * detail::kBlockRows);
+  buffer.resize(static_cast<size_t>(cinfo.output_width) * 3 * JpegRowSource::kBlockRows);
   const size_t bytes = static_cast<size_t>(cinfo.output_width) * 3;
-  JSAMPROW rows[detail::kBlockRows];
-  for (int r = 0; r < detail::kBlockRows; ++r) rows[r] = buffer.data() + r * bytes;
+  JSAMPROW rows[JpegRowSource::kBlockRows];
+  for (int r = 0; r < JpegRowSource::kBlockRows; ++r) rows[r] = buffer.data() + r * bytes;
   while (cinfo.output_scanline < cinfo.output_height) {
     int count = 0;
-    while (count < detail::kBlockRows && cinfo.output_scanline < cinfo.output_height)
+    while (count < JpegRowSource::kBlockRows && cinfo.output_scanline < cinfo.output_height)
       count += static_cast<int>(jpeg_read_scanlines(
-          &cinfo, rows + count, static_cast<JDIMENSION>(detail::kBlockRows - count)));
+          &cinfo, rows + count, static_cast<JDIMENSION>(JpegRowSource::kBlockRows - count)));
     sink(rows, count);
   }
   jpeg_finish_decompress(&cinfo);
@@ -191,14 +189,10 @@ uint64_t JpegRowSource::decodeBytes() const {
   const uint64_t width = cinfo.image_width, height = cinfo.image_height;
   // The block of decoded rows and libjpeg's row buffers (a few rows of every component), and
   // for progressive files the coefficients of the whole picture, two bytes per sample.
-  uint64_t bytes = width * 3 * detail::kBlockRows + width * 3 * 64 + (1 << 20);
+  uint64_t bytes = width * 3 * JpegRowSource::kBlockRows + width * 3 * 64 + (1 << 20);
   if (cinfo.progressive_mode)
     bytes += width * height * static_cast<uint64_t>(cinfo.num_components) * 2;
   return bytes;
-}
-
-bool JpegRowSource::Stream(RowResampler& resampler) {
-  return Stream([&](const uint8_t* const* rows, int count) { resampler.AddRows(rows, count); });
 }
 
 bool JpegRowSource::Stream(const RowSink& sink) {

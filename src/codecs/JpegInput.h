@@ -1,5 +1,6 @@
-// Streaming JPEG input for the pipeline: decodes a JPEG source with libjpeg a block of rows at a
-// time and hands the rows to a RowResampler, so the full-size picture is never held in memory.
+// Streaming JPEG input for the picture pipeline: decodes a JPEG source with libjpeg a block of
+// rows at a time and hands the rows on (to the resampler), so the full-size picture is never held
+// in memory.
 // It covers the common case only (a three-component JPEG that libjpeg decodes without a single
 // warning) with exactly the calls and parameters of the codecs' JPEG decoder, so its rows are
 // LoadSourcePicture's rows. Everything else (other formats, grayscale or CMYK JPEGs, damaged
@@ -11,8 +12,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-
-#include "imaging/Resample.h"
 
 namespace qg {
 
@@ -30,10 +29,12 @@ class JpegRowSource {
   // The most memory the decode takes, from the header: row buffers, and for a progressive file
   // the coefficients of the whole picture. Nothing that large is taken before Stream().
   uint64_t decodeBytes() const;
-  // Decodes every row into the resampler. False when libjpeg reported a warning or an error on
-  // the way; the resampler is then incomplete and the caller starts over the general way.
-  bool Stream(RowResampler& resampler);
-  // The same, handing each block of decoded rows to `sink`, which may throw to stop.
+  // Rows handed to the sink at a time (fewer in the last block).
+  static constexpr int kBlockRows = 8;
+
+  // Decodes every row, handing each block of rows (width() * 3 bytes each) to `sink`, which may
+  // throw to stop. False when libjpeg reported a warning or an error on the way; the sink has
+  // then seen only part of the picture and the caller starts over the general way.
   using RowSink = std::function<void(const uint8_t* const* rows, int count)>;
   bool Stream(const RowSink& sink);
 
