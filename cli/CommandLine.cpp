@@ -61,4 +61,18 @@ const std::string& SingleOperand(const CommandLine& line, const std::string& wha
   return line.operands.front();
 }
 
+std::optional<unsigned long> WholeNumberIn(const std::string& text, unsigned long low,
+                                           unsigned long high) {
+  if (text.empty()) return std::nullopt;
+  size_t used = 0;
+  unsigned long value = 0;
+  try {
+    value = std::stoul(text, &used);
+  } catch (...) {
+    return std::nullopt;
+  }
+  if (used != text.size() || value < low || value > high) return std::nullopt;
+  return value;
+}
+
 }  // namespace qg::cli

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,6 +48,11 @@ CommandLine ParseCommandLine(const Args& args, const std::vector<std::string>& f
 // The command's one operand; `what` names it in "no <what> given" and "more than one <what>
 // given".
 const std::string& SingleOperand(const CommandLine& line, const std::string& what);
+
+// The whole number `text` (as std::stoul reads it, all of it) when it lies in [low, high];
+// otherwise nullopt.
+std::optional<unsigned long> WholeNumberIn(const std::string& text, unsigned long low,
+                                           unsigned long high);
 
 }  // namespace qg::cli
 

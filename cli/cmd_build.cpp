@@ -144,17 +144,9 @@ class ConsoleProgress : public BuildObserver {
 };
 
 unsigned ParseJobs(const std::string& text) {
-  size_t used = 0;
-  unsigned long value = 0;
-  try {
-    value = std::stoul(text, &used);
-  } catch (...) {
-    used = 0;
-  }
-  if (used != text.size() || value < 1 || value > 256) {
-    throw UsageError{"--jobs needs a whole number from 1 to 256, not '" + text + "'"};
-  }
-  return static_cast<unsigned>(value);
+  const std::optional<unsigned long> value = WholeNumberIn(text, 1, 256);
+  if (!value) throw UsageError{"--jobs needs a whole number from 1 to 256, not '" + text + "'"};
+  return static_cast<unsigned>(*value);
 }
 
 const char* DifferenceWord(GalleryDifference::Kind kind) {

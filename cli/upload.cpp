@@ -76,17 +76,9 @@ class ConsolePrompts : public UploadPrompts {
 
 // A whole number from 1 to 65535.
 int ParsePort(const std::string& text) {
-  size_t used = 0;
-  unsigned long value = 0;
-  try {
-    value = std::stoul(text, &used);
-  } catch (...) {
-    used = 0;
-  }
-  if (used != text.size() || text.empty() || value < 1 || value > 65535) {
-    throw UsageError{"--port needs a port number from 1 to 65535, not '" + text + "'"};
-  }
-  return static_cast<int>(value);
+  const std::optional<unsigned long> value = WholeNumberIn(text, 1, 65535);
+  if (!value) throw UsageError{"--port needs a port number from 1 to 65535, not '" + text + "'"};
+  return static_cast<int>(*value);
 }
 
 // The preferences' job with the choices applied.

@@ -1,6 +1,7 @@
 // Loading libcurl at run time. Only curl's header is used at build time (for its types and
 // constants); the functions come from dlsym.
 #include "net/CurlLibrary.h"
+#include "net/SymbolBinding.h"
 
 #include <dlfcn.h>
 
@@ -9,20 +10,7 @@
 
 namespace qg::net {
 
-namespace {
-
-template <typename Function>
-bool Bind(void* library, const char* name, Function& target, std::string& error) {
-  void* symbol = dlsym(library, name);
-  if (symbol == nullptr) {
-    error = std::string("it has no ") + name;
-    return false;
-  }
-  target = reinterpret_cast<Function>(symbol);
-  return true;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 const CurlApi& LoadCurl(const std::string& name) {
   static std::mutex mutex;

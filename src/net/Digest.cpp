@@ -1,5 +1,6 @@
 // Digests and fingerprints through libcrypto, loaded at the first use.
 #include "net/Digest.h"
+#include "net/SymbolBinding.h"
 
 #include <dlfcn.h>
 
@@ -21,17 +22,6 @@ struct CryptoApi {
   void (*x509Free)(void*) = nullptr;
   std::string error;
 };
-
-template <typename Function>
-bool Bind(void* library, const char* name, Function& target, std::string& error) {
-  void* symbol = dlsym(library, name);
-  if (symbol == nullptr) {
-    error = std::string("it has no ") + name;
-    return false;
-  }
-  target = reinterpret_cast<Function>(symbol);
-  return true;
-}
 
 const CryptoApi& Crypto() {
   static std::once_flag once;

@@ -209,6 +209,20 @@ TEST_F(CliBuild, SigtermAndASecondCtrlCEndTheBuildAndRemoveItsTemporaryFiles) {
   }
 }
 
+TEST_F(CliBuild, JobCountsOutsideOneTo256AreAMalformedCommandLine) {
+  MakeProject(1, /*resize=*/false);
+  for (const char* jobs : {"0", "257", "", "x", "2x", "-1"}) {
+    const CliRun run = Cli({"build", Project(), "--dest", Out(), "--jobs", jobs});
+    EXPECT_EQ(run.exitCode, 2) << jobs;
+    EXPECT_NE(
+        run.err.find(std::string("--jobs needs a whole number from 1 to 256, not '") + jobs + "'"),
+        std::string::npos)
+        << run.err;
+  }
+  EXPECT_FALSE(fs::exists(Out("index.html")));
+  EXPECT_EQ(Cli({"build", Project(), "--dest", Out(), "--jobs", "256"}).exitCode, 0);
+}
+
 TEST_F(CliBuild, VerifyReportsWhatAnIncrementalBuildThenPutsRight) {
   MakeProject(3, /*resize=*/true);
   const auto build = [&](std::vector<std::string> extra) {
