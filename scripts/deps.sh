@@ -14,6 +14,7 @@ build_pkgs=(
   libjpeg62-turbo-dev libpng-dev
   libgraphicsmagick++1-dev
   libcurl4-openssl-dev
+  ca-certificates                    # the trusted certificates FTPS and HTTPS servers are checked against
 )
 # test: the test suites, the checks ./test.sh runs and the bounded fuzz runs.
 test_pkgs=(

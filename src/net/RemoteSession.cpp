@@ -1,6 +1,8 @@
 // FTP, FTPS and SFTP transfers through libcurl; see RemoteSession.h.
 #include "net/RemoteSession.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -11,6 +13,13 @@
 namespace qg::net {
 
 namespace {
+
+// Where libcurl looks for the trusted certificates by default. A machine without them (no
+// ca-certificates package) must still reach the check of an unknown certificate, which shows its
+// fingerprint to confirm, instead of failing on the missing file.
+constexpr const char* kSystemTrustStore = "/etc/ssl/certs/ca-certificates.crt";
+
+bool HasSystemTrustStore() { return ::access(kSystemTrustStore, R_OK) == 0; }
 
 bool Unreserved(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
@@ -215,6 +224,11 @@ struct RemoteSession::Impl {
   }
 
   void Set(CURLoption option, long value) { api->easySetopt(curl, option, value); }
+  // No default certificate file or folder: nothing is trusted but a confirmed certificate.
+  void ForgetTrustStore(CURL* handle) const {
+    api->easySetopt(handle, CURLOPT_CAINFO, static_cast<const char*>(nullptr));
+    api->easySetopt(handle, CURLOPT_CAPATH, static_cast<const char*>(nullptr));
+  }
   void Set(CURLoption option, const char* value) { api->easySetopt(curl, option, value); }
   void Set(CURLoption option, void* value) { api->easySetopt(curl, option, value); }
   void SetOff(CURLoption option, curl_off_t value) { api->easySetopt(curl, option, value); }
@@ -292,6 +306,7 @@ struct RemoteSession::Impl {
       Set(CURLOPT_SSL_VERIFYPEER, pinned ? 0L : 1L);
       Set(CURLOPT_SSL_VERIFYHOST, pinned ? 0L : 2L);
       Set(CURLOPT_PINNEDPUBLICKEY, pinned ? pin.c_str() : nullptr);
+      if (!HasSystemTrustStore()) ForgetTrustStore(curl);
     }
   }
 
@@ -367,6 +382,7 @@ struct RemoteSession::Impl {
     api->easySetopt(probe, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
     api->easySetopt(probe, CURLOPT_SSL_VERIFYPEER, 0L);
     api->easySetopt(probe, CURLOPT_SSL_VERIFYHOST, 0L);
+    if (!HasSystemTrustStore()) ForgetTrustStore(probe);
     api->easySetopt(probe, CURLOPT_CERTINFO, 1L);
     // The login that follows the handshake must fail: no name or password of the user's goes
     // to a server that is not known yet.
