@@ -22,11 +22,6 @@ namespace {
 using qg::test::FtpServerOptions;
 using qg::test::FtpTestServer;
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 const std::vector<std::string> kFiles = {"images/a.jpg", "images/b.jpg", "a.html", "b.html",
                                          "index.html"};
 
@@ -34,11 +29,7 @@ class PublishingFlow : public MainWindowTest {
  public:
   UploadPage& openWithGallery(const std::vector<std::string>& entries) {
     galleryDir = dir.file("site");
-    for (const std::string& entry : entries) {
-      const std::filesystem::path path = std::filesystem::path(galleryDir) / entry;
-      std::filesystem::create_directories(path.parent_path());
-      std::ofstream(path, std::ios::binary) << "content of " << entry;
-    }
+    WriteGalleryFiles(galleryDir, entries);
     open();
     built = entries;
     window->uploadRun().setBuiltSource([this] { return UploadRun::Built{built, galleryDir}; });

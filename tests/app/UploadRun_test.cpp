@@ -31,21 +31,12 @@ using qg::test::FtpTestServer;
 using qg::test::HttpRoute;
 using qg::test::HttpTestServer;
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 class UploadFlow : public MainWindowTest {
  public:
   // A built gallery with these files and a window whose upload reads it.
   UploadPage& openWithGallery(const std::vector<std::string>& entries) {
     galleryDir = dir.file("site");
-    for (const std::string& entry : entries) {
-      const std::filesystem::path path = std::filesystem::path(galleryDir) / entry;
-      std::filesystem::create_directories(path.parent_path());
-      std::ofstream(path, std::ios::binary) << "content of " << entry;
-    }
+    WriteGalleryFiles(galleryDir, entries);
     open();
     window->uploadRun().setBuiltSource([this, entries] {
       return UploadRun::Built{entries, galleryDir};

@@ -1,13 +1,18 @@
-// Pictures and waiting for the picture-view tests: JPEG files written with the project's own
-// encoder, an Exif JPEG made with exiv2, and an event loop run until a condition holds.
+// Pictures, files and waiting for the picture-view and upload tests: JPEG files written with the
+// project's own encoder, an Exif JPEG made with exiv2, a stand-in built gallery, and an event loop
+// run until a condition holds.
 #pragma once
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QThread>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "codecs/JpegOutput.h"
 #include "core/Picture.h"
@@ -52,6 +57,21 @@ inline bool WaitFor(const std::function<bool()>& done, int timeoutMs = 10000) {
     QThread::msleep(2);
   }
   return true;
+}
+
+// A stand-in for a built gallery: each of `entries` (relative to `folder`, sub-folders made as
+// needed) holding "content of <entry>".
+inline void WriteGalleryFiles(const std::string& folder, const std::vector<std::string>& entries) {
+  for (const std::string& entry : entries) {
+    const std::filesystem::path path = std::filesystem::path(folder) / entry;
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << "content of " << entry;
+  }
+}
+
+inline std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace qg::app::test
