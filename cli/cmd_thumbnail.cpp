@@ -69,16 +69,13 @@ int RunThumbnail(const Args& args) {
   const ImageStyle style = SideStyle(options, side);
 
   const char* what = side == Side::Thumb ? "thumbnail" : "display image";
-  std::vector<Picture> resized = ResampleSourceFile(
-      sourcePath,
-      [&](int width, int height) {
-        const TargetSize size = SideTargetSize(Format("%d x %d", width, height), options, side);
-        if (size.width == 0 || size.height == 0)
-          throw Error(Format("Cannot make the %s of %s: its size %u x %u has no pixels", what,
-                             sourcePath.c_str(), size.width, size.height));
-        return std::vector<TargetSize>{size};
-      },
-      Overlap::DecodeWithResampling);
+  std::vector<Picture> resized = ResampleSourceFile(sourcePath, [&](int width, int height) {
+    const TargetSize size = SideTargetSize(Format("%d x %d", width, height), options, side);
+    if (size.width == 0 || size.height == 0)
+      throw Error(Format("Cannot make the %s of %s: its size %u x %u has no pixels", what,
+                         sourcePath.c_str(), size.width, size.height));
+    return std::vector<TargetSize>{size};
+  });
   const Picture finished = FinishSide(std::move(resized[0]), style);
   if (png)
     SavePng(finished, outPath);

@@ -115,21 +115,33 @@ class AlignedBuffer {
   void* ptr_;
 };
 
-// The intermediate picture between the two passes: rows padded to a multiple of 16 bytes plus
-// 16, and one extra row of zeros after the last, so vector loads never leave the buffer.
+// The intermediate picture between the two passes (target width, source height), kept as a ring
+// of `rows` rows: source row y lives in row y % rows, so only the rows the vertical pass still
+// needs are held. Rows are padded to a multiple of 16 bytes plus 16, and one extra row of zeros
+// follows, which stands for row `sourceHeight` (read, with weight 0, by a last pair's odd half);
+// so vector loads never leave the buffer.
 struct Plane {
-  int width = 0;   // pixels
-  int height = 0;  // rows, not counting the zero row
+  int width = 0;         // pixels
+  int rows = 0;          // rows held, not counting the zero row
+  int sourceHeight = 0;  // rows of the whole intermediate picture
   size_t stride = 0;
   std::unique_ptr<uint8_t[]> data;
 
-  Plane(int w, int h);
-  uint8_t* row(int y) { return data.get() + static_cast<size_t>(y) * stride; }
-  const uint8_t* row(int y) const { return data.get() + static_cast<size_t>(y) * stride; }
+  Plane(int w, int ringRows, int fullHeight);
+  // Source row y, 0 <= y <= sourceHeight.
+  uint8_t* row(int y) { return data.get() + Slot(y) * stride; }
+  const uint8_t* row(int y) const { return data.get() + Slot(y) * stride; }
+
+ private:
+  size_t Slot(int y) const { return static_cast<size_t>(y >= sourceHeight ? rows : y % rows); }
 };
 
-// The horizontal pass of one target: its weights and its intermediate picture (target width,
-// source height).
+// How many rows the intermediate ring of a target must hold (at most sourceHeight), and for each
+// target row how many source rows must be in before it can be made (`ready`, never decreasing,
+// so rows are made in order as the blocks come in).
+int RingRows(const AxisWeights& down, int sourceHeight, std::vector<int32_t>& ready);
+
+// The horizontal pass of one target: its weights and its intermediate picture.
 struct HorizontalTarget {
   const AxisWeights* weights;
   Plane* out;
@@ -147,9 +159,12 @@ void HorizontalBlockScalar(const uint8_t* const* rows, int count, int firstRow, 
                            const HorizontalTarget* targets, size_t targetCount);
 void HorizontalBlockAvx2(const uint8_t* const* rows, int count, int firstRow, int sourceWidth,
                          const HorizontalTarget* targets, size_t targetCount, void* scratch);
-// Vertical pass: the intermediate picture to the target (same width, target height).
-void VerticalPassScalar(const Plane& in, const AxisWeights& weights, Picture& out);
-void VerticalPassAvx2(const Plane& in, const AxisWeights& weights, Picture& out);
+// Vertical pass of one target row: rows[0 .. 2 * e.pairCount) are the intermediate rows its
+// weights cover (each readable to `bytes` rounded up to 16), `pairs` the entry's weights.
+void VerticalRowScalar(const uint8_t* const* rows, const int32_t* pairs,
+                       const AxisWeights::Entry& e, size_t bytes, uint8_t* out);
+void VerticalRowAvx2(const uint8_t* const* rows, const int32_t* pairs, const AxisWeights::Entry& e,
+                     size_t bytes, uint8_t* out);
 
 // ---- Instruction set choice ------------------------------------------------------------------
 

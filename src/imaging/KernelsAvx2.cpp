@@ -6,9 +6,9 @@
 // passes use vpmaddwd on pairs of taps. The horizontal pass works on blocks of eight source rows
 // at once (one 32-bit lane per row) after turning each block into per-channel pairs of
 // neighbouring pixels; the vertical pass works along the rows of the intermediate picture, where
-// every byte of a row shares the same weights. The quotient acc / total is a single-precision
-// multiplication by a slightly enlarged reciprocal where that is exact (see AxisWeights::Entry),
-// otherwise an integer division lane by lane.
+// every byte of a row shares the same weights, one target row at a time. The quotient acc / total
+// is a single-precision multiplication by a slightly enlarged reciprocal where that is exact (see
+// AxisWeights::Entry), otherwise an integer division lane by lane.
 //
 // Blur: vectorised across neighbouring values, each value keeping its own sum in the same order
 // (multiply, then add; never fused).
@@ -220,37 +220,31 @@ __attribute__((target("avx2"))) void HorizontalBlockAvx2(const uint8_t* const* s
   }
 }
 
-__attribute__((target("avx2"))) void VerticalPassAvx2(const Plane& in, const AxisWeights& weights,
-                                                      Picture& out) {
-  const size_t bytes = static_cast<size_t>(out.width) * 3;
+__attribute__((target("avx2"))) void VerticalRowAvx2(const uint8_t* const* rows, const int32_t* wp,
+                                                     const AxisWeights::Entry& e, size_t bytes,
+                                                     uint8_t* o) {
   const __m256i zero = _mm256_setzero_si256();
-  for (size_t j = 0; j < weights.entries.size(); ++j) {
-    const AxisWeights::Entry& e = weights.entries[j];
-    const int32_t* wp = weights.pairs.data() + e.offset;
-    uint8_t* o = out.row(static_cast<int>(j));
-    for (size_t k = 0; k < bytes; k += 16) {
-      __m256i acc0 = zero, acc1 = zero;
-      for (int32_t q = 0; q < e.pairCount; ++q) {
-        const int y = 2 * (e.firstPair + q);
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.row(y) + k));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.row(y + 1) + k));
-        const __m256i w = _mm256_set1_epi32(wp[q]);
-        acc0 = _mm256_add_epi32(
-            acc0, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpacklo_epi8(a, b)), w));
-        acc1 = _mm256_add_epi32(
-            acc1, _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpackhi_epi8(a, b)), w));
-      }
-      const __m256i v0 = Quotient(acc0, e), v1 = Quotient(acc1, e);
-      const __m256i words = _mm256_permute4x64_epi64(_mm256_packs_epi32(v0, v1), 0xD8);
-      const __m128i packed =
-          _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
-      if (k + 16 <= bytes) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(o + k), packed);
-      } else {
-        alignas(16) uint8_t tail[16];
-        _mm_store_si128(reinterpret_cast<__m128i*>(tail), packed);
-        std::memcpy(o + k, tail, bytes - k);
-      }
+  for (size_t k = 0; k < bytes; k += 16) {
+    __m256i acc0 = zero, acc1 = zero;
+    for (int32_t q = 0; q < e.pairCount; ++q) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[2 * q] + k));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[2 * q + 1] + k));
+      const __m256i w = _mm256_set1_epi32(wp[q]);
+      acc0 = _mm256_add_epi32(acc0,
+                              _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpacklo_epi8(a, b)), w));
+      acc1 = _mm256_add_epi32(acc1,
+                              _mm256_madd_epi16(_mm256_cvtepu8_epi16(_mm_unpackhi_epi8(a, b)), w));
+    }
+    const __m256i v0 = Quotient(acc0, e), v1 = Quotient(acc1, e);
+    const __m256i words = _mm256_permute4x64_epi64(_mm256_packs_epi32(v0, v1), 0xD8);
+    const __m128i packed =
+        _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
+    if (k + 16 <= bytes) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(o + k), packed);
+    } else {
+      alignas(16) uint8_t tail[16];
+      _mm_store_si128(reinterpret_cast<__m128i*>(tail), packed);
+      std::memcpy(o + k, tail, bytes - k);
     }
   }
 }

@@ -8,16 +8,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <condition_variable>
 #include <cstdint>
 #include <cstring>
-#include <exception>
 #include <memory>
-#include <mutex>
 #include <new>
 #include <optional>
-#include <system_error>
-#include <thread>
 
 #include "codecs/Decode.h"
 #include "codecs/JpegInput.h"
@@ -134,8 +129,9 @@ std::vector<Picture> ResamplePicture(const Picture& source, const std::vector<Ta
 namespace {
 
 // The most memory a RowResampler from a source of sourceWidth x sourceHeight to `sizes` takes:
-// per target the horizontally resampled rows of the whole source height and the result, plus the
-// rows it keeps of the source and the weight tables.
+// per target the horizontally resampled rows (at most the whole source height; it keeps only
+// the ones the vertical pass still needs) and the result, plus the rows it keeps of the source
+// and the weight tables.
 uint64_t ResampleBytes(int sourceWidth, int sourceHeight, const std::vector<TargetSize>& sizes) {
   uint64_t bytes = static_cast<uint64_t>(sourceWidth) * 3 * detail::kBlockRows * 2 + (1 << 20);
   for (const TargetSize& size : sizes) {
@@ -159,120 +155,6 @@ auto NamingThePicture(const std::string& sourcePath, Work&& work) {
   }
 }
 
-// Hands blocks of decoded rows to a RowResampler on a helper thread, so that libjpeg decodes the
-// next rows while the resampler works on these: the two halves of a streamed picture overlap
-// and a single picture takes about as long as its decode. The rows are copied into one of a few
-// slots; the helper hands them over in order, so the result is the resampler's own.
-class OverlappedResampler {
- public:
-  OverlappedResampler(RowResampler& resampler, int width)
-      : resampler_(resampler), rowBytes_(static_cast<size_t>(width) * 3) {
-    for (Slot& slot : slots_) slot.bytes.resize(rowBytes_ * kSlotRows);
-    helper_ = std::thread([this] { Run(); });
-  }
-  ~OverlappedResampler() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      closed_ = true;
-    }
-    changed_.notify_all();
-    helper_.join();
-  }
-
-  // Called on the decoding thread. Throws what the resampler threw on the helper.
-  void Add(const uint8_t* const* rows, int count) {
-    while (count > 0) {
-      Slot& slot = slots_[next_ % kSlots];
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [&] { return !slot.full || error_; });
-        if (error_) std::rethrow_exception(error_);
-      }
-      const int n = std::min(count, kSlotRows - slot.count);
-      for (int r = 0; r < n; ++r) {
-        std::memcpy(slot.bytes.data() + static_cast<size_t>(slot.count + r) * rowBytes_, rows[r],
-                    rowBytes_);
-      }
-      slot.count += n;
-      rows += n;
-      count -= n;
-      if (slot.count == kSlotRows) Hand(slot);
-    }
-  }
-
-  // Hands over the last rows and waits until the resampler has them all.
-  void Finish() {
-    Slot& slot = slots_[next_ % kSlots];
-    {
-      std::unique_lock<std::mutex> lock(mutex_);
-      changed_.wait(lock, [&] { return !slot.full || error_; });
-    }
-    if (slot.count > 0) Hand(slot);
-    std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [&] { return handed_ == taken_ || error_; });
-    if (error_) std::rethrow_exception(error_);
-  }
-
- private:
-  static constexpr int kSlots = 3;
-  static constexpr int kSlotRows = 2 * detail::kBlockRows;
-
-  struct Slot {
-    std::vector<uint8_t> bytes;
-    int count = 0;
-    bool full = false;
-  };
-
-  void Hand(Slot& slot) {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      slot.full = true;
-      ++handed_;
-    }
-    ++next_;
-    changed_.notify_all();
-  }
-
-  void Run() {
-    std::vector<const uint8_t*> rows(kSlotRows);
-    for (uint64_t index = 0;; ++index) {
-      Slot& slot = slots_[index % kSlots];
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [&] { return slot.full || closed_; });
-        if (!slot.full || error_) return;
-      }
-      try {
-        for (int r = 0; r < slot.count; ++r) {
-          rows[static_cast<size_t>(r)] = slot.bytes.data() + static_cast<size_t>(r) * rowBytes_;
-        }
-        resampler_.AddRows(rows.data(), slot.count);
-      } catch (...) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        error_ = std::current_exception();
-      }
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        slot.full = false;
-        slot.count = 0;
-        ++taken_;
-      }
-      changed_.notify_all();
-    }
-  }
-
-  RowResampler& resampler_;
-  const size_t rowBytes_;
-  Slot slots_[kSlots];
-  uint64_t next_ = 0;  // the slot being filled (decoding thread only)
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  uint64_t handed_ = 0, taken_ = 0;
-  bool closed_ = false;
-  std::exception_ptr error_;
-  std::thread helper_;
-};
-
 // Refuses, naming the picture, a decode or a decode and resizing that alone would need more than
 // the whole memory budget.
 void CheckResizeMemory(const std::string& sourcePath, int width, int height, uint64_t decodeBytes,
@@ -291,8 +173,7 @@ void CheckResizeMemory(const std::string& sourcePath, int width, int height, uin
 
 std::vector<Picture> ResampleSourceFile(
     const std::string& sourcePath,
-    const std::function<std::vector<TargetSize>(int width, int height)>& sizesFor,
-    Overlap overlap) {
+    const std::function<std::vector<TargetSize>(int width, int height)>& sizesFor) {
   // Each way holds its share of the process's memory budget from before the decode until the
   // resampled pictures are made, so parallel workers together stay within the budget.
   MemoryBudget& budget = ProcessMemoryBudget();
@@ -310,24 +191,9 @@ std::vector<Picture> ResampleSourceFile(
       const MemoryBudget::Share share = budget.Acquire(jpeg->decodeBytes() + resize);
       std::optional<std::vector<Picture>> streamed = NamingThePicture(sourcePath, [&] {
         RowResampler resampler(jpeg->width(), jpeg->height(), Pairs(sizes));
-        std::unique_ptr<OverlappedResampler> helper;
-        if (overlap == Overlap::DecodeWithResampling) {
-          try {
-            helper = std::make_unique<OverlappedResampler>(resampler, jpeg->width());
-          } catch (const std::system_error&) {
-            // No thread to be had: the same work on this one.
-          }
-        }
-        if (helper) {
-          if (!jpeg->Stream(
-                  [&](const uint8_t* const* rows, int count) { helper->Add(rows, count); }))
-            return std::optional<std::vector<Picture>>();
-          helper->Finish();
-        } else if (!jpeg->Stream([&](const uint8_t* const* rows, int count) {
-                     resampler.AddRows(rows, count);
-                   })) {
+        if (!jpeg->Stream(
+                [&](const uint8_t* const* rows, int count) { resampler.AddRows(rows, count); }))
           return std::optional<std::vector<Picture>>();
-        }
         return std::optional(resampler.Finish());
       });
       if (streamed) return std::move(*streamed);

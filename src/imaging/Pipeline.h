@@ -29,21 +29,15 @@ struct TargetSize {
 // outside 0..65535 (`side` names the side in that message).
 TargetSize GetTargetSize(const std::string& sizeText, const SizeBox& box, Side side);
 
-// Whether a streamed JPEG source is resampled on a helper thread while libjpeg decodes the next
-// rows. Worth it for a single picture (one command, one preview); a build already keeps every
-// core busy with one picture per worker.
-enum class Overlap { None, DecodeWithResampling };
-
 // Decodes a source file once and resamples it to the sizes that `sizesFor` gives for its pixel
 // size, in that order; JPEG sources are streamed into the resampler, so the full-size picture is
-// never held in memory. The pictures are the same with either Overlap. Holds a share of the
+// never held in memory. Holds a share of the
 // process's memory budget for the decode and the resizing. Throws what LoadSourcePicture throws
 // for a file it cannot decode, and refuses (naming the picture) work that alone would need more
 // than the whole memory budget.
 std::vector<Picture> ResampleSourceFile(
     const std::string& sourcePath,
-    const std::function<std::vector<TargetSize>(int width, int height)>& sizesFor,
-    Overlap overlap = Overlap::None);
+    const std::function<std::vector<TargetSize>(int width, int height)>& sizesFor);
 
 // Border and, when the style asks for it, drop shadow on a resampled picture.
 Picture FinishSide(Picture resized, const ImageStyle& style);

@@ -250,12 +250,13 @@ std::shared_ptr<const AxisWeights> CachedAxisWeights(uint32_t sourceLength, uint
   return weights;
 }
 
-Plane::Plane(int w, int h) : width(w), height(h) {
+Plane::Plane(int w, int ringRows, int fullHeight)
+    : width(w), rows(ringRows), sourceHeight(fullHeight) {
   const size_t bytes = static_cast<size_t>(w) * 3;
   stride = (bytes + 15) / 16 * 16 + 16;
-  data.reset(new uint8_t[stride * (static_cast<size_t>(h) + 1)]);
-  for (int y = 0; y < h; ++y) std::memset(row(y) + bytes, 0, stride - bytes);
-  std::memset(row(h), 0, stride);
+  data.reset(new uint8_t[stride * (static_cast<size_t>(rows) + 1)]);
+  // Every byte defined: the vector loads read the padding too (its sums are never stored).
+  std::memset(data.get(), 0, stride * (static_cast<size_t>(rows) + 1));
 }
 
 AlignedBuffer::AlignedBuffer(size_t bytes)
@@ -301,24 +302,50 @@ void HorizontalBlockScalar(const uint8_t* const* rows, int count, int firstRow, 
   }
 }
 
-void VerticalPassScalar(const Plane& in, const AxisWeights& weights, Picture& out) {
-  const size_t bytes = static_cast<size_t>(out.width) * 3;
-  std::vector<int32_t> acc(bytes);
-  for (size_t j = 0; j < weights.entries.size(); ++j) {
-    const AxisWeights::Entry& e = weights.entries[j];
-    const int32_t* pairs = weights.pairs.data() + e.offset;
-    std::fill(acc.begin(), acc.end(), 0);
+void VerticalRowScalar(const uint8_t* const* rows, const int32_t* pairs,
+                       const AxisWeights::Entry& e, size_t bytes, uint8_t* out) {
+  constexpr size_t kChunk = 192;
+  int32_t acc[kChunk];
+  for (size_t k0 = 0; k0 < bytes; k0 += kChunk) {
+    const size_t n = std::min(kChunk, bytes - k0);
+    std::fill(acc, acc + n, 0);
     for (int32_t q = 0; q < e.pairCount; ++q) {
-      const int y = 2 * (e.firstPair + q);
-      // Row `height` is the zero row, so the odd half of a last pair reads zeros.
-      const uint8_t* a = in.row(y);
-      const uint8_t* b = in.row(y + 1);
+      const uint8_t* a = rows[2 * q] + k0;
+      const uint8_t* b = rows[2 * q + 1] + k0;
       const int32_t we = EvenWeight(pairs[q]), wo = OddWeight(pairs[q]);
-      for (size_t k = 0; k < bytes; ++k) acc[k] += we * a[k] + wo * b[k];
+      for (size_t k = 0; k < n; ++k) acc[k] += we * a[k] + wo * b[k];
     }
-    uint8_t* o = out.row(static_cast<int>(j));
-    for (size_t k = 0; k < bytes; ++k) o[k] = FinishChannel(acc[k], e.total);
+    for (size_t k = 0; k < n; ++k) out[k0 + k] = FinishChannel(acc[k], e.total);
   }
+}
+
+// Rows come in blocks of kBlockRows starting at multiples of it (the last block may be shorter);
+// while a block [r0, r1) is written, every target row not yet made still needs its rows from its
+// first one on, and the block's own rows must all fit.
+int RingRows(const AxisWeights& down, int sourceHeight, std::vector<int32_t>& ready) {
+  const size_t n = down.entries.size();
+  ready.assign(n, 0);
+  std::vector<int32_t> oldestNeeded(n);  // the lowest first row of rows j.. of the target
+  int32_t latest = 0;
+  for (size_t j = 0; j < n; ++j) {
+    const AxisWeights::Entry& e = down.entries[j];
+    latest = std::max(latest, std::min(2 * (e.firstPair + e.pairCount), sourceHeight));
+    ready[j] = latest;
+  }
+  int32_t lowest = INT32_MAX;
+  for (size_t j = n; j-- > 0;) {
+    lowest = std::min(lowest, 2 * down.entries[j].firstPair);
+    oldestNeeded[j] = lowest;
+  }
+  int need = 1;
+  size_t made = 0;
+  for (int r0 = 0; r0 < sourceHeight; r0 += kBlockRows) {
+    const int r1 = std::min(r0 + kBlockRows, sourceHeight);
+    while (made < n && ready[made] <= r0) ++made;
+    const int oldest = made < n ? std::min(oldestNeeded[made], r0) : r0;
+    need = std::max(need, r1 - oldest);
+  }
+  return std::min(need, sourceHeight);
 }
 
 // ---- Instruction set choice ------------------------------------------------------------------
@@ -368,8 +395,12 @@ struct RowResampler::Impl {
   struct Target {
     uint32_t width = 0, height = 0;
     bool active = false;  // both sides of source and target are non-zero
-    std::shared_ptr<const detail::AxisWeights> across;
+    std::shared_ptr<const detail::AxisWeights> across, down;
+    bool vectorDown = false;
     std::unique_ptr<detail::Plane> between;
+    std::vector<int32_t> ready;  // see RingRows
+    uint32_t made = 0;           // target rows made so far
+    Picture result;
   };
 
   int sourceWidth = 0, sourceHeight = 0;
@@ -377,9 +408,28 @@ struct RowResampler::Impl {
   std::vector<Target> targets;
   std::vector<detail::HorizontalTarget> vectorTargets, scalarTargets;
   std::unique_ptr<detail::AlignedBuffer> scratch;
-  std::vector<uint8_t> pending;  // up to kBlockRows rows handed over one at a time
+  std::unique_ptr<uint8_t[]> pending;  // up to kBlockRows rows handed over one at a time
   int pendingCount = 0;
-  int nextRow = 0;  // first row of the next block
+  int nextRow = 0;                     // first row of the next block
+  std::vector<const uint8_t*> window;  // the intermediate rows of one target row
+
+  // Every target row whose intermediate rows are all in.
+  void MakeRows(Target& t) {
+    const size_t bytes = static_cast<size_t>(t.width) * 3;
+    const detail::AxisWeights& down = *t.down;
+    while (t.made < t.height && t.ready[t.made] <= nextRow) {
+      const detail::AxisWeights::Entry& e = down.entries[t.made];
+      const int32_t* pairs = down.pairs.data() + e.offset;
+      for (int32_t r = 0; r < 2 * e.pairCount; ++r)
+        window[static_cast<size_t>(r)] = t.between->row(2 * e.firstPair + r);
+      uint8_t* out = t.result.row(static_cast<int>(t.made));
+      if (t.vectorDown)
+        detail::VerticalRowAvx2(window.data(), pairs, e, bytes, out);
+      else
+        detail::VerticalRowScalar(window.data(), pairs, e, bytes, out);
+      ++t.made;
+    }
+  }
 
   void Process(const uint8_t* const* rows, int count) {
     if (!vectorTargets.empty())
@@ -389,13 +439,15 @@ struct RowResampler::Impl {
       detail::HorizontalBlockScalar(rows, count, nextRow, sourceWidth, scalarTargets.data(),
                                     scalarTargets.size());
     nextRow += count;
+    for (Target& t : targets)
+      if (t.active) MakeRows(t);
   }
 
   void FlushPending() {
     if (pendingCount == 0) return;
     const uint8_t* rows[detail::kBlockRows];
     const size_t bytes = static_cast<size_t>(sourceWidth) * 3;
-    for (int r = 0; r < pendingCount; ++r) rows[r] = pending.data() + r * bytes;
+    for (int r = 0; r < pendingCount; ++r) rows[r] = pending.get() + r * bytes;
     const int count = pendingCount;
     pendingCount = 0;
     Process(rows, count);
@@ -415,6 +467,7 @@ RowResampler::RowResampler(int sourceWidth, int sourceHeight,
   m.level = ActiveSimdLevel();
   uint32_t width = 0, height = 0;
   try {
+    size_t window = 0;
     for (const auto& [w, h] : targetSizes) {
       width = w;
       height = h;
@@ -427,12 +480,19 @@ RowResampler::RowResampler(int sourceWidth, int sourceHeight,
       t.width = w;
       t.height = h;
       t.active = sourceWidth > 0 && sourceHeight > 0 && w > 0 && h > 0;
+      t.result = Picture(static_cast<int>(w), static_cast<int>(h));
       if (t.active) {
         t.across = CachedAxisWeights(static_cast<uint32_t>(sourceWidth), w);
-        t.between = std::make_unique<Plane>(static_cast<int>(w), sourceHeight);
+        t.down = CachedAxisWeights(static_cast<uint32_t>(sourceHeight), h);
+        t.vectorDown = m.level == SimdLevel::Avx2 && t.down->fitsInt16;
+        const int ring = RingRows(*t.down, sourceHeight, t.ready);
+        t.between = std::make_unique<Plane>(static_cast<int>(w), ring, sourceHeight);
+        for (const AxisWeights::Entry& e : t.down->entries)
+          window = std::max(window, static_cast<size_t>(e.pairCount) * 2);
       }
       m.targets.push_back(std::move(t));
     }
+    m.window.resize(window);
     for (Impl::Target& t : m.targets) {
       if (!t.active) continue;
       const HorizontalTarget ht{t.across.get(), t.between.get()};
@@ -443,7 +503,6 @@ RowResampler::RowResampler(int sourceWidth, int sourceHeight,
       m.scratch = std::make_unique<AlignedBuffer>(BlockScratchBytes(sourceWidth));
       std::memset(m.scratch->get(), 0, BlockScratchBytes(sourceWidth));
     }
-    m.pending.resize(static_cast<size_t>(sourceWidth) * 3 * kBlockRows);
   } catch (const std::bad_alloc&) {
     OutOfMemory(width, height);
   }
@@ -466,7 +525,9 @@ void RowResampler::AddRows(const uint8_t* const* rows, int count) {
       count -= n;
       continue;
     }
-    std::memcpy(m.pending.data() + m.pendingCount * bytes, *rows, bytes);
+    // Taken on first use: a decoder hands over whole blocks and never needs it.
+    if (!m.pending) m.pending.reset(new uint8_t[bytes * detail::kBlockRows]);
+    std::memcpy(m.pending.get() + m.pendingCount * bytes, *rows, bytes);
     ++m.pendingCount;
     ++rows;
     --count;
@@ -476,26 +537,15 @@ void RowResampler::AddRows(const uint8_t* const* rows, int count) {
 }
 
 std::vector<Picture> RowResampler::Finish() {
-  using namespace detail;
   Impl& m = *impl_;
   m.FlushPending();
   std::vector<Picture> pictures;
   for (Impl::Target& t : m.targets) {
-    try {
-      Picture target(static_cast<int>(t.width), static_cast<int>(t.height));
-      if (t.active) {
-        if (m.nextRow != m.sourceHeight) throw Error("The picture ended before its last row");
-        const auto down = CachedAxisWeights(static_cast<uint32_t>(m.sourceHeight), t.height);
-        if (m.level == SimdLevel::Avx2 && down->fitsInt16)
-          VerticalPassAvx2(*t.between, *down, target);
-        else
-          VerticalPassScalar(*t.between, *down, target);
-        t.between.reset();
-      }
-      pictures.push_back(std::move(target));
-    } catch (const std::bad_alloc&) {
-      OutOfMemory(t.width, t.height);
+    if (t.active) {
+      if (m.nextRow != m.sourceHeight) throw Error("The picture ended before its last row");
+      t.between.reset();
     }
+    pictures.push_back(std::move(t.result));
   }
   return pictures;
 }

@@ -63,29 +63,6 @@ TEST(JpegInput, OurOwnBaselineAndProgressiveFilesStreamToTheSamePictures) {
   }
 }
 
-TEST(JpegInput, ResamplingOnAHelperThreadGivesTheSamePictures) {
-  test::TempDir dir;
-  // Heights around the helper's slots of rows, and a cut file that falls back mid-way.
-  for (auto [w, h] : {std::pair{97, 61}, {1, 1}, {64, 32}, {50, 33}, {33, 400}}) {
-    const Picture picture = test::PhotoLikePicture(w, h, static_cast<uint32_t>(w * h));
-    const std::string path = dir.file("p.jpg");
-    SaveAsJpeg(picture, path, 90, false);
-    const auto sizes = [](int, int) { return kSizes; };
-    EXPECT_EQ(ResampleSourceFile(path, sizes, Overlap::DecodeWithResampling),
-              ResampleSourceFile(path, sizes))
-        << w << " x " << h;
-  }
-  const std::string whole = test::ReadFile(dir.file("p.jpg"));
-  test::WriteFile(dir.file("cut.jpg"), whole.substr(0, whole.size() * 2 / 3));
-  const std::string expected = MessageOf([&] { LoadSourcePicture(dir.file("cut.jpg")); });
-  EXPECT_EQ(MessageOf([&] {
-              ResampleSourceFile(
-                  dir.file("cut.jpg"), [](int, int) { return kSizes; },
-                  Overlap::DecodeWithResampling);
-            }),
-            expected);
-}
-
 TEST(JpegInput, LibraryEncoderVariantsStreamToTheSamePictures) {
   if (!HaveCjpeg()) GTEST_SKIP() << "cjpeg not installed";
   test::TempDir dir;

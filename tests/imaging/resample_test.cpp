@@ -237,6 +237,49 @@ TEST_P(EachSimdLevel, RowResamplerGivesStretchPictureForEveryWayOfFeedingRows) {
   }
 }
 
+TEST_P(EachSimdLevel, RowResamplerKeepsOnlyTheRowsStillNeededAndGivesTheSamePictures) {
+  // Tall sources shrunk (the intermediate rows are reused many times over), enlarged and kept,
+  // fed in blocks and in uneven handfuls.
+  std::mt19937 random(31);
+  const struct {
+    int sw, sh;
+    uint32_t tw, th;
+  } cases[] = {{7, 1500, 3, 50},  {5, 1601, 4, 37}, {6, 900, 2, 899}, {3, 1000, 2, 3},
+               {4, 400, 4, 1500}, {9, 333, 5, 333}, {2, 2000, 1, 1}};
+  for (const auto& c : cases) {
+    const Picture source = test::RandomPicture(c.sw, c.sh, random);
+    const Picture expected = test::ReferenceStretch(source, c.tw, c.th);
+    for (int chunk : {8, 5, 64}) {
+      RowResampler resampler(source.width, source.height, {{c.tw, c.th}, {c.tw + 1, c.th / 2 + 1}});
+      std::vector<const uint8_t*> rows;
+      for (int y = 0; y < source.height; ++y) rows.push_back(source.row(y));
+      for (int y = 0; y < source.height; y += chunk)
+        resampler.AddRows(rows.data() + y, std::min(chunk, source.height - y));
+      const std::vector<Picture> out = resampler.Finish();
+      ASSERT_EQ(out[0], expected) << c.sw << " x " << c.sh << " -> " << c.tw << " x " << c.th
+                                  << ", chunk " << chunk;
+      ASSERT_EQ(out[1], test::ReferenceStretch(source, c.tw + 1, c.th / 2 + 1));
+    }
+  }
+}
+
+TEST(RowResampler, HoldsAFewDozenIntermediateRowsWhenShrinkingAPhotograph) {
+  std::vector<int32_t> ready;
+  // A 3000-row photograph to a thumbnail and to a display image: each target row reads about six
+  // source rows per target row's worth of shrinking, plus a block.
+  const int thumbnail = detail::RingRows(*detail::CachedAxisWeights(3000, 112), 3000, ready);
+  EXPECT_LE(thumbnail, 6 * 3000 / 112 + 2 * detail::kBlockRows);
+  EXPECT_EQ(ready.size(), 112u);
+  EXPECT_EQ(ready.back(), 3000);
+  EXPECT_TRUE(std::is_sorted(ready.begin(), ready.end()));
+  EXPECT_LE(detail::RingRows(*detail::CachedAxisWeights(3000, 600), 3000, ready),
+            6 * 3000 / 600 + 2 * detail::kBlockRows);
+  // Enlarging needs a handful; a short source is held whole, never more.
+  EXPECT_LE(detail::RingRows(*detail::CachedAxisWeights(500, 1500), 500, ready),
+            6 + 2 * detail::kBlockRows);
+  EXPECT_EQ(detail::RingRows(*detail::CachedAxisWeights(5, 40), 5, ready), 5);
+}
+
 TEST(RowResampler, RefusesRowsBeyondThePictureAndAnEarlyFinish) {
   const Picture source = test::FlatPicture(4, 3, 1, 2, 3);
   const uint8_t* rows[4] = {source.row(0), source.row(1), source.row(2), source.row(2)};
