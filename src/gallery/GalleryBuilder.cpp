@@ -329,8 +329,9 @@ class BuildRun {
   std::set<std::string> newFolders_;  // planned folders that did not exist at the start
   uint64_t thumbFingerprint_ = 0;
   uint64_t imageFingerprint_ = 0;
-  size_t written_ = 0;
-  size_t unchanged_ = 0;
+  // Names, not writes: a name written twice (pictures or button copies sharing it) is one file.
+  std::set<std::string> written_;    // written (verifying: compared)
+  std::set<std::string> unchanged_;  // found right and left untouched
   std::vector<GalleryDifference> differences_;
 };
 
@@ -430,8 +431,10 @@ BuildResult BuildRun::Run() {
   }
   result.stopped = stopped_;
   result.uploadList = uploads_.entries();
-  result.filesWritten = written_;
-  result.filesUnchanged = unchanged_;
+  result.filesWritten = written_.size();
+  result.filesUnchanged = static_cast<size_t>(
+      std::count_if(unchanged_.begin(), unchanged_.end(),
+                    [&](const std::string& name) { return !written_.count(name); }));
   result.differences = std::move(differences_);
   return result;
 }
@@ -702,7 +705,7 @@ void BuildRun::Confirm(const std::string& name, RecordedFile file) {
 }
 
 void BuildRun::Keep(const std::string& name, const std::optional<RecordedSource>& source) {
-  ++unchanged_;
+  unchanged_.insert(name);
   if (Verifying() || !found_) return;
   const auto entry = found_->files.find(name);
   if (entry == found_->files.end()) return;
@@ -720,13 +723,15 @@ void BuildRun::PlaceRendered(const std::string& rendered, const std::string& nam
     const bool same =
         onDisk && digest && onDisk->size == digest->size && onDisk->hash == digest->hash;
     if (Verifying()) {
-      ++written_;
-      if (!same && LastWrite(name))
+      // Only the last write of a name decides what the folder must hold, and counts.
+      if (!LastWrite(name)) return;
+      written_.insert(name);
+      if (!same)
         Differs(onDisk ? GalleryDifference::Kind::Differs : GalleryDifference::Kind::Missing, name);
       return;
     }
     if (same) {
-      ++unchanged_;
+      unchanged_.insert(name);
       Confirm(
           name,
           {.size = digest->size, .hash = digest->hash, .key = key.value_or(0), .source = source});
@@ -734,7 +739,7 @@ void BuildRun::PlaceRendered(const std::string& rendered, const std::string& nam
     }
   }
   InstallFile(rendered, target);
-  ++written_;
+  written_.insert(name);
   RecordedFile file;
   if (digest && key) {
     file = {.size = digest->size, .hash = digest->hash, .key = *key, .source = source};
@@ -759,19 +764,20 @@ void BuildRun::PlaceCopy(const std::string& from, const std::string& name,
     const bool same = onDisk && sourceDigest && onDisk->size == sourceDigest->size &&
                       onDisk->hash == sourceDigest->hash;
     if (Verifying()) {
-      ++written_;
-      if (sourceDigest && !same && LastWrite(name))
+      if (!LastWrite(name)) return;
+      written_.insert(name);
+      if (sourceDigest && !same)
         Differs(onDisk ? GalleryDifference::Kind::Differs : GalleryDifference::Kind::Missing, name);
       return;
     }
     if (same) {
-      ++unchanged_;
+      unchanged_.insert(name);
       Confirm(name, fileOf());
       return;
     }
   }
   if (!CopyFileAtomically(from, target)) return;  // a failed copy is not reported
-  ++written_;
+  written_.insert(name);
   if (sourceDigest) {
     Confirm(name, fileOf());
   } else {
@@ -794,19 +800,20 @@ void BuildRun::PlaceBytes(const std::string& name, const std::string& bytes) {
       exists = e.problem() != FileReadProblem::Missing;
     }
     if (Verifying()) {
-      ++written_;
-      if (!same && LastWrite(name))
+      if (!LastWrite(name)) return;
+      written_.insert(name);
+      if (!same)
         Differs(exists ? GalleryDifference::Kind::Differs : GalleryDifference::Kind::Missing, name);
       return;
     }
     if (same) {
-      ++unchanged_;
+      unchanged_.insert(name);
       Confirm(name, {.size = bytes.size(), .hash = hash, .key = hash});
       return;
     }
   }
   WriteWholeFile(target, bytes);
-  ++written_;
+  written_.insert(name);
   Confirm(name, {.size = bytes.size(), .hash = hash, .key = hash});
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -334,6 +335,28 @@ TEST(VerifyBuild, ReportsWhatDiffersAndWritesNothing) {
   ASSERT_EQ(f.Incremental().outcome, BuildOutcome::Built);
   EXPECT_EQ(f.Build(2, nullptr, {}, {.kind = BuildKind::Verify}).differences,
             std::vector<GalleryDifference>{});
+}
+
+TEST(VerifyBuild, NamesWrittenTwiceAreJudgedAndCountedByTheirLastWrite) {
+  Fixture f;
+  f.Add("Beach.JPG", "B");
+  f.Add("beach.jpg", "b");  // the same output names: its files replace the first picture's
+  ASSERT_EQ(f.Build(1).outcome, BuildOutcome::Built);
+  const size_t files = Tree(f.Out()).size();
+  BuildResult r = f.Build(1, nullptr, {}, {.kind = BuildKind::Verify});
+  EXPECT_EQ(r.differences, std::vector<GalleryDifference>{});
+  EXPECT_EQ(r.filesWritten, files);
+
+  // The other order: what the folder holds is now what the first write makes, not the last.
+  std::swap(f.project.pictures[0], f.project.pictures[1]);
+  r = f.Build(1, nullptr, {}, {.kind = BuildKind::Verify});
+  EXPECT_EQ(r.filesWritten, files);
+  const auto differs = [&](const std::string& name) {
+    return std::count(r.differences.begin(), r.differences.end(),
+                      GalleryDifference{GalleryDifference::Kind::Differs, name}) == 1;
+  };
+  EXPECT_TRUE(differs("beach.jpg"));
+  EXPECT_TRUE(differs("tn_beach.jpg"));
 }
 
 TEST(VerifyBuild, AMissingFolderIsAllMissingAndStaysMissing) {
