@@ -2,6 +2,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -50,8 +52,9 @@ QLineEdit* AddField(QFormLayout* form, QWidget* parent, const char* name, const 
 
 }  // namespace
 
-FtpSettingsDialog::FtpSettingsDialog(qg::Preferences& preferences, QWidget* parent)
-    : QDialog(parent), preferences_(preferences) {
+FtpSettingsDialog::FtpSettingsDialog(qg::Preferences& preferences, Prompts* prompts,
+                                     QWidget* parent)
+    : QDialog(parent), preferences_(preferences), prompts_(prompts) {
   setObjectName(QStringLiteral("fmCorvFTP"));
   setWindowTitle(QStringLiteral("FTP Details"));
   // A fixed dialog with only the system menu and the close button.
@@ -105,6 +108,23 @@ FtpSettingsDialog::FtpSettingsDialog(qg::Preferences& preferences, QWidget* pare
   spinPort_->setAccessibleName(QStringLiteral("Port:"));
   spinPort_->setValue(preferences.iFTPPort);
   form->addRow(Caption(this, "spinPort", QStringLiteral("Po&rt:"), spinPort_), spinPort_);
+  // SFTP may log in with a key instead of the password, which then unlocks the key.
+  editKeyFile_ = new QLineEdit(ToQ(preferences.sFTPKeyFile), this);
+  editKeyFile_->setObjectName(QStringLiteral("editKeyFile"));
+  editKeyFile_->setAccessibleName(QStringLiteral("Private key file (SFTP):"));
+  editKeyFile_->setPlaceholderText(QStringLiteral("None (password)"));
+  editKeyFile_->setToolTip(
+      QStringLiteral("With a key file, the password is the key's passphrase (empty for none)."));
+  btnKeyFile_ = new QPushButton(QStringLiteral("&Browse..."), this);
+  btnKeyFile_->setObjectName(QStringLiteral("btnKeyFile"));
+  btnKeyFile_->setAccessibleName(QStringLiteral("Browse for the private key file"));
+  auto* keyRow = new QHBoxLayout;
+  keyRow->addWidget(editKeyFile_, 1);
+  keyRow->addWidget(btnKeyFile_);
+  form->addRow(
+      Caption(this, "editKeyFile", QStringLiteral("Private &key file (SFTP):"), editKeyFile_),
+      keyRow);
+  connect(btnKeyFile_, &QPushButton::clicked, this, [this] { chooseKeyFile(); });
   chkPassive_ =
       AddCheck(form, this, "chkPassive", QStringLiteral("&Passive mode"), preferences.blFTPPassive);
   chkChangedOnly_ =
@@ -115,6 +135,7 @@ FtpSettingsDialog::FtpSettingsDialog(qg::Preferences& preferences, QWidget* pare
                              preferences.blFTPRemoveStale);
   changedOnlyTouched_ = preferences.iFTPChangedOnly != qg::kChangedOnlyByTransport;
   connect(cmbSecure_, &QComboBox::currentIndexChanged, this, [this] { followTransport(); });
+  followTransport();
   connect(chkPassive_, &QCheckBox::toggled, this, [this] { followTransport(); });
   connect(chkChangedOnly_, &QCheckBox::clicked, this, [this] { changedOnlyTouched_ = true; });
 
@@ -148,7 +169,9 @@ FtpSettingsDialog::FtpSettingsDialog(qg::Preferences& preferences, QWidget* pare
   setTabOrder(btnOK_, editFolder_);
   setTabOrder(editFolder_, cmbSecure_);
   setTabOrder(cmbSecure_, spinPort_);
-  setTabOrder(spinPort_, chkPassive_);
+  setTabOrder(spinPort_, editKeyFile_);
+  setTabOrder(editKeyFile_, btnKeyFile_);
+  setTabOrder(btnKeyFile_, chkPassive_);
   setTabOrder(chkPassive_, chkChangedOnly_);
   setTabOrder(chkChangedOnly_, chkRemoveStale_);
   editHost_->setFocus();
@@ -164,8 +187,21 @@ bool FtpSettingsDialog::newTransport() const {
 }
 
 void FtpSettingsDialog::followTransport() {
+  const bool sftp = cmbSecure_->currentIndex() == qg::kFtpSsh;
+  editKeyFile_->setEnabled(sftp);
+  btnKeyFile_->setEnabled(sftp && prompts_);
   if (changedOnlyTouched_) return;
   chkChangedOnly_->setChecked(newTransport());
+}
+
+void FtpSettingsDialog::chooseKeyFile() {
+  if (!prompts_) return;
+  QString folder = QFileInfo(editKeyFile_->text()).absolutePath();
+  if (editKeyFile_->text().isEmpty() || !QFileInfo(folder).isDir())
+    folder = QDir::homePath() + QStringLiteral("/.ssh");
+  const QString chosen = prompts_->chooseOpenFile(QStringLiteral("Private Key File"), folder,
+                                                  QStringLiteral("All files (*)"));
+  if (!chosen.isEmpty()) editKeyFile_->setText(chosen);
 }
 
 void FtpSettingsDialog::apply() {
@@ -189,10 +225,11 @@ void FtpSettingsDialog::apply() {
                                  : chkChangedOnly_->isChecked() ? qg::kChangedOnlyOn
                                                                 : qg::kChangedOnlyOff;
   preferences_.blFTPRemoveStale = chkRemoveStale_->isChecked();
+  preferences_.sFTPKeyFile = FromQ(editKeyFile_->text().trimmed());
 }
 
 bool RunFtpSettingsDialog(QWidget* parent, Prompts& prompts, qg::Preferences& preferences) {
-  FtpSettingsDialog dialog(preferences, parent);
+  FtpSettingsDialog dialog(preferences, &prompts, parent);
   if (prompts.runDialog(dialog) != QDialog::Accepted) return false;
   dialog.apply();
   return true;

@@ -1,8 +1,9 @@
 // The FTP settings dialog: host, user name, password and folder of the user's own FTP server,
 // the four upload preferences, and below them how the server is reached (passive mode, a secure
-// connection, the port) and what an upload sends (only changed files; removing the files the
-// gallery no longer has). OK stores them exactly as typed (the upload tidies the folder); Cancel,
-// Escape or the window's close button leave the preferences as they were.
+// connection, the port, for SFTP a private key file) and what an upload sends (only changed
+// files; removing the files the gallery no longer has). OK stores them exactly as typed (the upload
+// tidies the folder); Cancel, Escape or the window's close button leave the preferences as they
+// were.
 #pragma once
 
 #include <QDialog>
@@ -23,7 +24,9 @@ class Prompts;
 class FtpSettingsDialog : public QDialog {
   Q_OBJECT
  public:
-  FtpSettingsDialog(qg::Preferences& preferences, QWidget* parent = nullptr);
+  // `prompts` chooses the key file (without it the Browse button is disabled).
+  FtpSettingsDialog(qg::Preferences& preferences, Prompts* prompts = nullptr,
+                    QWidget* parent = nullptr);
 
   // Writes the fields into the preferences. A trusted server key is forgotten when the server
   // it belongs to (host, port or kind of connection) changed.
@@ -33,8 +36,10 @@ class FtpSettingsDialog : public QDialog {
   // Changed-only sending follows the kind of connection until the user sets it.
   void followTransport();
   bool newTransport() const;
+  void chooseKeyFile();
 
   qg::Preferences& preferences_;
+  Prompts* prompts_;
   QLabel* lblInfo_;
   QLineEdit* editHost_;
   QLineEdit* editUser_;
@@ -42,6 +47,8 @@ class FtpSettingsDialog : public QDialog {
   QLineEdit* editFolder_;
   QComboBox* cmbSecure_;
   QSpinBox* spinPort_;
+  QLineEdit* editKeyFile_;
+  QPushButton* btnKeyFile_;
   QCheckBox* chkPassive_;
   QCheckBox* chkChangedOnly_;
   QCheckBox* chkRemoveStale_;

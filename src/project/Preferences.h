@@ -46,6 +46,7 @@ struct Preferences {
   int32_t iFTPChangedOnly = 0;    // FtpChangedOnly
   bool blFTPRemoveStale = false;  // remove the files the gallery no longer has, after asking
   std::string sFTPTrustedKey;     // "SHA256:..." of the certificate or host key confirmed
+  std::string sFTPKeyFile;        // SFTP: log in with this private key (the password unlocks it)
 
   friend bool operator==(const Preferences&, const Preferences&) = default;
 };

@@ -109,6 +109,8 @@ void ReadPublishingValues(const RegistryKeyFile& key, Preferences& prefs) {
   if (const auto v = dword("blFTPRemoveStale")) prefs.blFTPRemoveStale = *v != 0;
   const std::optional<RegistryValue> trusted = key.Find("sFTPTrustedKey");
   if (trusted && trusted->type == RegistryValue::Type::String) prefs.sFTPTrustedKey = trusted->text;
+  const std::optional<RegistryValue> keyFile = key.Find("sFTPKeyFile");
+  if (keyFile && keyFile->type == RegistryValue::Type::String) prefs.sFTPKeyFile = keyFile->text;
 }
 
 // The publishing values to write: those that differ from their defaults, and those the file
@@ -132,6 +134,8 @@ void AddPublishingValues(const Preferences& prefs, const std::string& existing,
       RegistryValue::Dword(prefs.blFTPRemoveStale ? 1 : 0));
   add("sFTPTrustedKey", prefs.sFTPTrustedKey != defaults.sFTPTrustedKey,
       RegistryValue::String(prefs.sFTPTrustedKey));
+  add("sFTPKeyFile", prefs.sFTPKeyFile != defaults.sFTPKeyFile,
+      RegistryValue::String(prefs.sFTPKeyFile));
 }
 
 }  // namespace
@@ -161,6 +165,7 @@ bool LoadSettings(Preferences& prefs, SettingsReading* reading) {
     prefs.iFTPChangedOnly = defaults.iFTPChangedOnly;
     prefs.blFTPRemoveStale = defaults.blFTPRemoveStale;
     prefs.sFTPTrustedKey = defaults.sFTPTrustedKey;
+    prefs.sFTPKeyFile = defaults.sFTPKeyFile;
   }
 
   SettingsReading details;

@@ -231,6 +231,7 @@ UploadJob MakeUploadJob(const Preferences& prefs, std::vector<std::string> uploa
   job.changedOnly = ChangedOnly(prefs);
   job.removeStale = prefs.blFTPRemoveStale;
   job.trustedFingerprint = prefs.sFTPTrustedKey;
+  if (job.transport == net::Transport::Sftp) job.identityFile = prefs.sFTPKeyFile;
   job.knownHostsFile = HomeFile("/.ssh/known_hosts");
   return job;
 }

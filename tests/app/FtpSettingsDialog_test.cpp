@@ -94,14 +94,15 @@ TEST_F(FtpSettings, TabGoesFromThePasswordToTheButtonsAndThenToTheFolder) {
   FtpSettingsDialog dialog(prefs_);
   QStringList order;
   QWidget* w = dialog.findChild<QWidget*>("editHost");
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < 13; ++i) {
     order << w->objectName();
     do {
-      w = w->nextInFocusChain();
-    } while (!(w->focusPolicy() & Qt::TabFocus));
+      w = w->nextInFocusChain();  // a spin box's own line edit is part of the spin box
+    } while (!(w->focusPolicy() & Qt::TabFocus) || w->objectName().startsWith("qt_"));
   }
-  EXPECT_EQ(order,
-            (QStringList{"editHost", "editUser", "editPass", "btnCancel", "btnOK", "editFolder"}));
+  EXPECT_EQ(order, (QStringList{"editHost", "editUser", "editPass", "btnCancel", "btnOK",
+                                "editFolder", "cmbSecure", "spinPort", "editKeyFile", "btnKeyFile",
+                                "chkPassive", "chkChangedOnly", "chkRemoveStale"}));
 }
 
 TEST_F(FtpSettings, OkStoresExactlyWhatWasTyped) {
@@ -165,6 +166,49 @@ TEST_F(FtpSettings, ConnectionChoicesShowAndStoreThePublishingPreferences) {
   EXPECT_EQ(prefs_.iFTPPort, 2121);
   EXPECT_EQ(prefs_.iFTPChangedOnly, qg::kChangedOnlyByTransport);
   EXPECT_TRUE(prefs_.blFTPRemoveStale);
+}
+
+TEST_F(FtpSettings, AKeyFileIsChosenOrTypedForSftpOnly) {
+  prefs_.sFTPKeyFile = "/home/anna/keys/old_key";
+  FtpSettingsDialog dialog(prefs_, &prompts_);
+  auto* secure = dialog.findChild<QComboBox*>("cmbSecure");
+  auto* keyFile = dialog.findChild<QLineEdit*>("editKeyFile");
+  auto* browse = dialog.findChild<QPushButton*>("btnKeyFile");
+  ASSERT_TRUE(keyFile && browse);
+  EXPECT_EQ(keyFile->accessibleName(), "Private key file (SFTP):");
+  EXPECT_EQ(dialog.findChild<QLabel*>("editKeyFileCaption")->buddy(), keyFile);
+  EXPECT_FALSE(browse->accessibleName().isEmpty());
+  EXPECT_EQ(keyFile->text(), "/home/anna/keys/old_key");
+  EXPECT_FALSE(keyFile->isEnabled());  // plain FTP has no keys
+  EXPECT_FALSE(browse->isEnabled());
+  secure->setCurrentIndex(qg::kFtpSsh);
+  EXPECT_TRUE(keyFile->isEnabled());
+  EXPECT_TRUE(browse->isEnabled());
+
+  prompts_.files.push_back({});  // cancelled: the field keeps its text
+  browse->click();
+  EXPECT_EQ(keyFile->text(), "/home/anna/keys/old_key");
+  prompts_.files.push_back({"/home/anna/.ssh/id_ed25519"});
+  browse->click();
+  EXPECT_EQ(prompts_.texts("chooseOpenFile"),
+            QStringList({"Private Key File", "Private Key File"}));
+  EXPECT_EQ(keyFile->text(), "/home/anna/.ssh/id_ed25519");
+  dialog.apply();
+  EXPECT_EQ(prefs_.sFTPKeyFile, "/home/anna/.ssh/id_ed25519");
+  EXPECT_EQ(prefs_.iFTPSecure, qg::kFtpSsh);
+
+  // Typed, blanks around it dropped; cleared, the password logs in again.
+  keyFile->setText("  /keys/k  ");
+  dialog.apply();
+  EXPECT_EQ(prefs_.sFTPKeyFile, "/keys/k");
+  keyFile->clear();
+  dialog.apply();
+  EXPECT_EQ(prefs_.sFTPKeyFile, "");
+
+  // Without a way to ask, there is nothing to browse with.
+  FtpSettingsDialog bare(prefs_);
+  bare.findChild<QComboBox*>("cmbSecure")->setCurrentIndex(qg::kFtpSsh);
+  EXPECT_FALSE(bare.findChild<QPushButton*>("btnKeyFile")->isEnabled());
 }
 
 TEST_F(FtpSettings, AnUntickedChangedOnlyStaysOffAndATrustedKeyGoesWithItsServer) {

@@ -144,6 +144,7 @@ TEST_F(SettingsTest, PublishingValuesAreWrittenOnceTheyLeaveTheirDefaults) {
   prefs.iFTPChangedOnly = kChangedOnlyOff;
   prefs.blFTPRemoveStale = true;
   prefs.sFTPTrustedKey = "SHA256:abc";
+  prefs.sFTPKeyFile = "/home/anna/.ssh/id_ed25519";
   ASSERT_TRUE(SaveSettings(prefs));
   Preferences read;
   EXPECT_FALSE(LoadSettings(read));

@@ -358,6 +358,15 @@ TEST(SessionUploadFtp, DefaultsKeepTheOriginalUpload) {
   EXPECT_TRUE(passive.changedOnly);  // on by default beyond active plain FTP
   prefs.iFTPChangedOnly = kChangedOnlyOff;
   EXPECT_FALSE(MakeUploadJob(prefs, {"index.html"}, "/tmp").changedOnly);
+  // The key file is for SFTP only; FTP and FTPS keep logging in with the password.
+  prefs.sFTPKeyFile = "/home/anna/.ssh/id_ed25519";
+  EXPECT_EQ(MakeUploadJob(prefs, {"index.html"}, "/tmp").identityFile, "");
+  prefs.iFTPSecure = kFtpTls;
+  EXPECT_EQ(MakeUploadJob(prefs, {"index.html"}, "/tmp").identityFile, "");
+  prefs.iFTPSecure = kFtpSsh;
+  EXPECT_EQ(MakeUploadJob(prefs, {"index.html"}, "/tmp").identityFile,
+            "/home/anna/.ssh/id_ed25519");
+  prefs.iFTPSecure = kFtpPlain;
   prefs.blFTPPassive = false;
   prefs.iFTPChangedOnly = kChangedOnlyByTransport;
   prefs.blUseCorvaneServer = true;
