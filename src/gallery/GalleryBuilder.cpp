@@ -45,6 +45,7 @@
 #include "gallery/Layout.h"
 #include "gallery/OutputPlan.h"
 #include "gallery/Pages.h"
+#include "gallery/SideStyle.h"
 #include "platform/FileLock.h"
 
 namespace fs = std::filesystem;
@@ -570,31 +571,29 @@ uint64_t BuildRun::SideFingerprint(Side side, bool addShadow) const {
   return std::random_device{}() ^ (uint64_t{std::random_device{}()} << 32);
 }
 
+// Every field of the style, so that any change of the look remakes the side's pictures. A field
+// added to ImageStyle belongs here too (the size check is a reminder).
+static_assert(sizeof(ImageStyle) == 40, "a new field of ImageStyle must join the render key");
+void AddStyle(KeyHasher& key, const ImageStyle& style) {
+  key.Add(style.shadow).Add(static_cast<uint64_t>(style.borderWidth));
+  key.Add(static_cast<uint32_t>(style.borderColour)).Add(static_cast<uint32_t>(style.shadowColour));
+  key.Add(static_cast<uint64_t>(style.shadowOffsetH))
+      .Add(static_cast<uint64_t>(style.shadowOffsetV));
+  key.Add(static_cast<uint64_t>(style.shadowBlur));
+  key.Add(static_cast<uint32_t>(style.background));
+  key.Add(static_cast<uint64_t>(style.quality)).Add(style.progressive);
+}
+
 uint64_t BuildRun::RenderKey(Side side, const FileDigest& source, TargetSize size) const {
   KeyHasher key;
   key.Add(kOutputRevision).Add(QUILLON_VERSION);
   key.Add(source.hash).Add(source.size);
   key.Add(size.width).Add(size.height);
-  if (side == Side::Thumb) {
+  if (side == Side::Thumb)
     key.Add("thumb").Add(thumbFingerprint_);
-    key.Add(o_.AddShadow).Add(static_cast<uint64_t>(o_.BorderWidth));
-    key.Add(static_cast<uint32_t>(o_.ColorBorder)).Add(static_cast<uint32_t>(o_.iShadowColorThumb));
-    key.Add(static_cast<uint64_t>(o_.iShadowOffHThumb))
-        .Add(static_cast<uint64_t>(o_.iShadowOffVThumb));
-    key.Add(static_cast<uint64_t>(o_.iShadowBlurThumb));
-    key.Add(static_cast<uint32_t>(o_.colorboxBackgroundA));
-    key.Add(static_cast<uint64_t>(o_.iQualityThumb)).Add(o_.blProgressiveThumb);
-  } else {
+  else
     key.Add("image").Add(imageFingerprint_);
-    key.Add(o_.AddShadowImage).Add(static_cast<uint64_t>(o_.BorderWidthImage));
-    key.Add(static_cast<uint32_t>(o_.ColorBorderImage))
-        .Add(static_cast<uint32_t>(o_.iShadowColorImage));
-    key.Add(static_cast<uint64_t>(o_.iShadowOffHImage))
-        .Add(static_cast<uint64_t>(o_.iShadowOffVImage));
-    key.Add(static_cast<uint64_t>(o_.iShadowBlurImage));
-    key.Add(static_cast<uint32_t>(o_.colorboxBackgroundB));
-    key.Add(static_cast<uint64_t>(o_.iQualityImage)).Add(o_.blProgressiveImage);
-  }
+  AddStyle(key, SideStyle(o_, side));
   return key.Final();
 }
 
