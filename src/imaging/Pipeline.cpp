@@ -128,19 +128,10 @@ std::vector<Picture> ResamplePicture(const Picture& source, const std::vector<Ta
 
 namespace {
 
-// The most memory a RowResampler from a source of sourceWidth x sourceHeight to `sizes` takes:
-// per target the horizontally resampled rows (at most the whole source height; it keeps only
-// the ones the vertical pass still needs) and the result, plus the rows it keeps of the source
-// and the weight tables.
+// The most memory resampling a source of sourceWidth x sourceHeight to `sizes` takes, with a
+// margin for what the steps around it allocate.
 uint64_t ResampleBytes(int sourceWidth, int sourceHeight, const std::vector<TargetSize>& sizes) {
-  uint64_t bytes = static_cast<uint64_t>(sourceWidth) * 3 * detail::kBlockRows * 2 + (1 << 20);
-  for (const TargetSize& size : sizes) {
-    const uint64_t stride = (uint64_t{size.width} * 3 + 15) / 16 * 16 + 16;
-    bytes += stride * (static_cast<uint64_t>(sourceHeight) + 1);
-    bytes += uint64_t{size.width} * size.height * 3;
-    bytes += (uint64_t{size.width} + size.height) * 64;
-  }
-  return bytes;
+  return RowResampler::MemoryBytes(sourceWidth, sourceHeight, Pairs(sizes)) + (1 << 20);
 }
 
 // Resampler errors (a target too large for memory, say) do not know the picture; this names it.

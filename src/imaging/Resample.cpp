@@ -550,6 +550,24 @@ std::vector<Picture> RowResampler::Finish() {
   return pictures;
 }
 
+uint64_t RowResampler::MemoryBytes(int sourceWidth, int sourceHeight,
+                                   const std::vector<std::pair<uint32_t, uint32_t>>& targetSizes) {
+  using namespace detail;
+  const uint64_t sw = static_cast<uint64_t>(std::max(0, sourceWidth));
+  uint64_t bytes = sw * 3 * kBlockRows + BlockScratchBytes(std::max(0, sourceWidth));
+  std::vector<int32_t> ready;
+  for (const auto& [w, h] : targetSizes) {
+    bytes += uint64_t{w} * h * 3;
+    if (sourceWidth <= 0 || sourceHeight <= 0 || w == 0 || h == 0) continue;
+    const uint64_t stride = (uint64_t{w} * 3 + 15) / 16 * 16 + 16;
+    const int ring =
+        RingRows(*CachedAxisWeights(static_cast<uint32_t>(sourceHeight), h), sourceHeight, ready);
+    bytes += stride * (static_cast<uint64_t>(ring) + 1) + uint64_t{h} * 4;
+    bytes += (uint64_t{w} + h) * 64;  // the weight tables, about
+  }
+  return bytes;
+}
+
 Picture StretchPicture(const Picture& source, uint32_t newWidth, uint32_t newHeight) {
   if (source.width < 0 || source.height < 0 ||
       source.pixels.size() != static_cast<size_t>(source.width) * source.height * 3)

@@ -42,6 +42,11 @@ class RowResampler {
   // Once every row is in: the pictures, in the order of the target sizes.
   std::vector<Picture> Finish();
 
+  // The most memory a RowResampler for these sizes takes, in bytes: per target the intermediate
+  // rows it keeps, the result and the tables, and the rows it gathers from the source.
+  static uint64_t MemoryBytes(int sourceWidth, int sourceHeight,
+                              const std::vector<std::pair<uint32_t, uint32_t>>& targetSizes);
+
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;

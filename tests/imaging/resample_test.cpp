@@ -278,6 +278,15 @@ TEST(RowResampler, HoldsAFewDozenIntermediateRowsWhenShrinkingAPhotograph) {
   EXPECT_LE(detail::RingRows(*detail::CachedAxisWeights(500, 1500), 500, ready),
             6 + 2 * detail::kBlockRows);
   EXPECT_EQ(detail::RingRows(*detail::CachedAxisWeights(5, 40), 5, ready), 5);
+
+  // What the memory budget is told: the two results and little more, not two pictures of the
+  // source's height.
+  const uint64_t results = 120 * 90 * 3 + 640 * 480 * 3;
+  const uint64_t bytes = RowResampler::MemoryBytes(4000, 3000, {{120, 90}, {640, 480}});
+  EXPECT_GT(bytes, results);
+  EXPECT_LT(bytes, results + 1'000'000);
+  EXPECT_EQ(RowResampler::MemoryBytes(4000, 3000, {{0, 90}}),
+            RowResampler::MemoryBytes(4000, 3000, {}));
 }
 
 TEST(RowResampler, RefusesRowsBeyondThePictureAndAnEarlyFinish) {
