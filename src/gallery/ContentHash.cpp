@@ -7,7 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 namespace qg {
 
@@ -135,17 +135,19 @@ std::optional<FileDigest> DigestFile(const std::string& path) {
     return std::nullopt;
   }
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-  thread_local std::vector<unsigned char> buffer(size_t{1} << 18);
+  constexpr size_t kBufferBytes = size_t{1} << 18;
+  thread_local const std::unique_ptr<unsigned char[]> buffer =
+      std::make_unique_for_overwrite<unsigned char[]>(kBufferBytes);
   ContentHasher hasher;
   bool ok = true;
   while (true) {
-    const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+    const ssize_t n = ::read(fd, buffer.get(), kBufferBytes);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       ok = n == 0;
       break;
     }
-    hasher.Update(buffer.data(), static_cast<size_t>(n));
+    hasher.Update(buffer.get(), static_cast<size_t>(n));
   }
   ::close(fd);
   if (!ok) return std::nullopt;

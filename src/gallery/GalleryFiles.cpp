@@ -11,9 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <set>
-#include <vector>
 
 #include "core/Error.h"
 
@@ -113,6 +113,39 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   }
 }
 
+namespace {
+
+// Copies what is left of `in` to `out`. The kernel copies where it can (without the bytes passing
+// through this process, and on file systems that share blocks, without copying them at all);
+// where it cannot (another file system, an old kernel), a buffer does.
+bool CopyRest(int in, int out) {
+  bool copied = false;
+  while (true) {
+    const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t{1} << 30, 0);
+    if (n > 0) {
+      copied = true;
+      continue;
+    }
+    if (n == 0 && copied) return true;
+    if (n < 0 && errno == EINTR) continue;
+    // Nothing copied at all may also be a file whose size the kernel does not know; the buffer
+    // finds out. Other failures of the call itself go the buffer's way too.
+    if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP &&
+        errno != EBADF && errno != EPERM)
+      return false;
+    break;
+  }
+  const auto buffer = std::make_unique_for_overwrite<char[]>(size_t{1} << 18);
+  while (true) {
+    const ssize_t n = ::read(in, buffer.get(), size_t{1} << 18);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n == 0;
+    if (!WriteAll(out, buffer.get(), static_cast<size_t>(n))) return false;
+  }
+}
+
+}  // namespace
+
 bool CopyFileAtomically(const std::string& from, const std::string& to) {
   const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (in < 0) return false;
@@ -127,17 +160,7 @@ bool CopyFileAtomically(const std::string& from, const std::string& to) {
     ::close(in);
     return false;
   }
-  std::vector<char> buffer(size_t{1} << 18);
-  bool ok = true;
-  while (ok) {
-    const ssize_t n = ::read(in, buffer.data(), buffer.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = n == 0;
-      break;
-    }
-    ok = WriteAll(out, buffer.data(), static_cast<size_t>(n));
-  }
+  const bool ok = CopyRest(in, out);
   ::close(in);
   if (ok) ::fchmod(out, st.st_mode & 07777);
   return Finish(out, temp, to, ok);
