@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
 #include <filesystem>
 #include <vector>
@@ -262,27 +263,67 @@ std::vector<std::string> LeftOverFiles(const BuildRecord& record,
   return leftOver;
 }
 
-bool HasBuildRecord(const std::string& folder) {
-  if (folder.empty()) return false;
-  // Only the head is read: the window asks as the folder name is typed, and a record can be long.
-  const std::string resolved = ResolvedGalleryFolder(folder);
-  struct stat st;
-  if (::stat(resolved.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+namespace {
+
+// The first lines of the record at `path` (its version and the gallery it belongs to), closed as
+// a whole record is; nothing when they cannot be read. The rest of a record can be long.
+std::optional<BuildRecord> ReadRecordHead(const std::string& path) {
   std::string head(4096, '\0');
   try {
-    ReadableFile file = OpenRegularFileForReading(BuildRecordPath(resolved), kRecordCap);
+    ReadableFile file = OpenRegularFileForReading(path, kRecordCap);
     const ssize_t got = ::pread(file.fd(), head.data(), head.size(), 0);
     head.resize(got > 0 ? static_cast<size_t>(got) : 0);
   } catch (const FileReadError&) {
-    return false;
+    return std::nullopt;
   }
   const size_t second = head.find('\n');
   const size_t third = second == std::string::npos ? second : head.find('\n', second + 1);
-  if (third == std::string::npos) return false;
-  // The head of a record of this very folder, closed as a whole record is.
-  std::optional<BuildRecord> start = ParseBuildRecord(head.substr(0, third + 1) + "end\n");
+  if (third == std::string::npos) return std::nullopt;
+  return ParseBuildRecord(head.substr(0, third + 1) + "end\n");
+}
+
+}  // namespace
+
+bool HasBuildRecord(const std::string& folder) {
+  if (folder.empty()) return false;
+  // Only the head is read: the window asks as the folder name is typed.
+  const std::string resolved = ResolvedGalleryFolder(folder);
+  struct stat st;
+  if (::stat(resolved.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  const std::optional<BuildRecord> start = ReadRecordHead(BuildRecordPath(resolved));
   return start && start->gallery == resolved && start->device == st.st_dev &&
          start->inode == st.st_ino;
+}
+
+size_t PruneBuildRecords(std::chrono::seconds unusedFor) {
+  const std::string folder = CacheFolder() + "/builds";
+  std::error_code ec;
+  fs::directory_iterator it(folder, ec);
+  if (ec) return 0;
+  const auto now = std::chrono::system_clock::now();
+  size_t removed = 0;
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) break;
+    const std::string path = it->path().string();
+    if (it->path().extension() != ".record") continue;
+    struct stat record;
+    if (::lstat(path.c_str(), &record) != 0 || !S_ISREG(record.st_mode)) continue;
+    const auto written =
+        std::chrono::system_clock::time_point(std::chrono::seconds(record.st_mtim.tv_sec));
+    if (now - written < unusedFor) continue;
+    const std::optional<BuildRecord> head = ReadRecordHead(path);
+    if (!head || head->gallery.empty() || head->gallery.front() != '/') continue;
+    struct stat gallery;
+    if (::stat(head->gallery.c_str(), &gallery) == 0) {
+      if (S_ISDIR(gallery.st_mode) && gallery.st_dev == head->device &&
+          gallery.st_ino == head->inode)
+        continue;  // still its gallery
+    } else if (errno != ENOENT && errno != ENOTDIR) {
+      continue;  // cannot tell now
+    }
+    if (::unlink(path.c_str()) == 0) ++removed;
+  }
+  return removed;
 }
 
 bool WriteBuildRecord(const BuildRecord& record, std::string* why) {

@@ -26,6 +26,7 @@
 // remakes everything and removes nothing.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -97,5 +98,11 @@ bool HasBuildRecord(const std::string& folder);
 // Replaces the record atomically (making the cache folder when needed); false with the reason in
 // `why` when it cannot be written.
 bool WriteBuildRecord(const BuildRecord& record, std::string* why = nullptr);
+
+// Removes the records of galleries that are gone: records not written for `unusedFor` whose
+// folder no longer exists or was replaced by another (such a record is never used again).
+// Records that cannot be judged (damaged, of another version, a folder that cannot be looked at
+// now) stay. Returns how many were removed.
+size_t PruneBuildRecords(std::chrono::seconds unusedFor = std::chrono::hours(24 * 30));
 
 }  // namespace qg

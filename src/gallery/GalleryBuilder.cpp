@@ -516,7 +516,9 @@ void BuildRun::FinishRecord(BuildResult& result) {
         "The build record of \"%s\" could not be written (%s); the next incremental "
         "build will make every file again.",
         dest_.c_str(), why.c_str());
+    return;
   }
+  PruneBuildRecords();  // the records of galleries deleted since
 }
 
 // Removes the files earlier builds wrote that this one does not, and then the folders they made

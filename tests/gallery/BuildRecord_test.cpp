@@ -2,8 +2,10 @@
 // bytes are cut, and the record reads back exactly what was written, refusing anything else.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -202,6 +204,56 @@ TEST(BuildRecordFile, IsKeptInTheCacheFolderAndOnlyForTheFolderItNames) {
   EXPECT_TRUE(HasBuildRecord(other));
   WriteFile(BuildRecordPath(record.gallery), "quillon-gallery build record 1\ngallery");
   EXPECT_FALSE(HasBuildRecord(other));
+}
+
+// A record for the folder at `path` as it is now, written with the given age in days.
+std::string RecordOf(const std::string& path, int days) {
+  BuildRecord record;
+  record.gallery = ResolvedGalleryFolder(path);
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) {
+    record.device = st.st_dev;
+    record.inode = st.st_ino;
+  }
+  EXPECT_TRUE(WriteBuildRecord(record));
+  const std::string file = BuildRecordPath(record.gallery);
+  const timespec times[2] = {{::time(nullptr) - days * 86400L, 0},
+                             {::time(nullptr) - days * 86400L, 0}};
+  EXPECT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+  return file;
+}
+
+TEST(BuildRecordFile, RecordsOfGalleriesLongGoneArePrunedAndNoOthers) {
+  TempDir cache, dir;
+  const ScopedEnv env("XDG_CACHE_HOME", cache.path().string());
+  for (const char* name : {"kept", "gone", "recent", "now-a-file"})
+    std::filesystem::create_directories(dir.path() / name);
+  const std::string kept = RecordOf(dir.file("kept"), 90);
+  const std::string gone = RecordOf(dir.file("gone"), 31);
+  const std::string recent = RecordOf(dir.file("recent"), 29);
+  const std::string replaced = RecordOf(dir.file("now-a-file"), 40);
+  std::filesystem::remove(dir.file("gone"));
+  std::filesystem::remove(dir.file("recent"));
+  std::filesystem::remove(dir.file("now-a-file"));
+  WriteFile(dir.file("now-a-file"), "not a gallery");
+  // Damaged, foreign or unknown files in the folder are left alone, however old.
+  const std::string folder = std::filesystem::path(kept).parent_path().string();
+  WriteFile(folder + "/damaged.record", "quillon-gallery build record 1\ngall");
+  WriteFile(folder + "/notes.txt", "mine");
+  const timespec old[2] = {{1, 0}, {1, 0}};
+  ::utimensat(AT_FDCWD, (folder + "/damaged.record").c_str(), old, 0);
+  ::utimensat(AT_FDCWD, (folder + "/notes.txt").c_str(), old, 0);
+
+  EXPECT_EQ(PruneBuildRecords(), 2u);
+  EXPECT_TRUE(std::filesystem::exists(kept));
+  EXPECT_FALSE(std::filesystem::exists(gone));
+  EXPECT_TRUE(std::filesystem::exists(recent));
+  EXPECT_FALSE(std::filesystem::exists(replaced));
+  EXPECT_TRUE(std::filesystem::exists(folder + "/damaged.record"));
+  EXPECT_TRUE(std::filesystem::exists(folder + "/notes.txt"));
+  EXPECT_TRUE(HasBuildRecord(dir.file("kept")));
+  EXPECT_EQ(PruneBuildRecords(), 0u);
+  EXPECT_EQ(PruneBuildRecords(std::chrono::hours(24)), 1u);  // "recent", with a shorter wait
 }
 
 }  // namespace
