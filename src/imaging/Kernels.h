@@ -128,6 +128,8 @@ struct Plane {
   std::unique_ptr<uint8_t[]> data;
 
   Plane(int w, int ringRows, int fullHeight);
+  // Bytes from one row to the next for a width of w pixels.
+  static size_t Stride(int w) { return (static_cast<size_t>(w) * 3 + 15) / 16 * 16 + 16; }
   // Source row y, 0 <= y <= sourceHeight.
   uint8_t* row(int y) { return data.get() + Slot(y) * stride; }
   const uint8_t* row(int y) const { return data.get() + Slot(y) * stride; }

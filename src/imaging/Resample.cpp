@@ -252,8 +252,7 @@ std::shared_ptr<const AxisWeights> CachedAxisWeights(uint32_t sourceLength, uint
 
 Plane::Plane(int w, int ringRows, int fullHeight)
     : width(w), rows(ringRows), sourceHeight(fullHeight) {
-  const size_t bytes = static_cast<size_t>(w) * 3;
-  stride = (bytes + 15) / 16 * 16 + 16;
+  stride = Stride(w);
   data.reset(new uint8_t[stride * (static_cast<size_t>(rows) + 1)]);
   // Every byte defined: the vector loads read the padding too (its sums are never stored).
   std::memset(data.get(), 0, stride * (static_cast<size_t>(rows) + 1));
@@ -557,12 +556,15 @@ uint64_t RowResampler::MemoryBytes(int sourceWidth, int sourceHeight,
   uint64_t bytes = sw * 3 * kBlockRows + BlockScratchBytes(std::max(0, sourceWidth));
   std::vector<int32_t> ready;
   for (const auto& [w, h] : targetSizes) {
+    // Sizes the resampler refuses need more than any budget.
+    if (w > INT_MAX / 4 || h > INT_MAX / 4 || uint64_t{w} * h > kMaxResizedPixels)
+      return UINT64_MAX;
     bytes += uint64_t{w} * h * 3;
     if (sourceWidth <= 0 || sourceHeight <= 0 || w == 0 || h == 0) continue;
-    const uint64_t stride = (uint64_t{w} * 3 + 15) / 16 * 16 + 16;
     const int ring =
         RingRows(*CachedAxisWeights(static_cast<uint32_t>(sourceHeight), h), sourceHeight, ready);
-    bytes += stride * (static_cast<uint64_t>(ring) + 1) + uint64_t{h} * 4;
+    bytes +=
+        Plane::Stride(static_cast<int>(w)) * (static_cast<uint64_t>(ring) + 1) + uint64_t{h} * 4;
     bytes += (uint64_t{w} + h) * 64;  // the weight tables, about
   }
   return bytes;
