@@ -556,11 +556,10 @@ uint64_t RowResampler::MemoryBytes(int sourceWidth, int sourceHeight,
   uint64_t bytes = sw * 3 * kBlockRows + BlockScratchBytes(std::max(0, sourceWidth));
   std::vector<int32_t> ready;
   for (const auto& [w, h] : targetSizes) {
-    // Sizes the resampler refuses need more than any budget.
-    if (w > INT_MAX / 4 || h > INT_MAX / 4 || uint64_t{w} * h > kMaxResizedPixels)
-      return UINT64_MAX;
     bytes += uint64_t{w} * h * 3;
     if (sourceWidth <= 0 || sourceHeight <= 0 || w == 0 || h == 0) continue;
+    // A size the resampler refuses: its result alone says enough.
+    if (w > INT_MAX / 4 || h > INT_MAX / 4 || uint64_t{w} * h > kMaxResizedPixels) continue;
     const int ring =
         RingRows(*CachedAxisWeights(static_cast<uint32_t>(sourceHeight), h), sourceHeight, ready);
     bytes +=
