@@ -135,9 +135,10 @@ bool CopyRest(int in, int out) {
       return false;
     break;
   }
-  const auto buffer = std::make_unique_for_overwrite<char[]>(size_t{1} << 18);
+  constexpr size_t kBufferBytes = size_t{1} << 18;
+  const auto buffer = std::make_unique_for_overwrite<char[]>(kBufferBytes);
   while (true) {
-    const ssize_t n = ::read(in, buffer.get(), size_t{1} << 18);
+    const ssize_t n = ::read(in, buffer.get(), kBufferBytes);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return n == 0;
     if (!WriteAll(out, buffer.get(), static_cast<size_t>(n))) return false;
